@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "midi/MidiDriver.h"
+
+// Largest SysEx message the program accepts; longer ones are dropped.
+constexpr size_t SysexBufferSize = 10240;
+
+// Receives the program's MIDI input on the GUI thread, in arrival order,
+// each message tagged with the input port it came from.
+using MidiInputHandler = std::function<void(int port, const std::vector<uint8_t>& message)>;
+
+// The MIDI port layer: enumerates the ports, opens the one output port and
+// one or every input port that ActiveDevice names, sends short messages and
+// SysEx, and brings input to the GUI thread as posted events.
+class MidiPorts : public QObject {
+    Q_OBJECT
+public:
+    explicit MidiPorts(std::unique_ptr<MidiDriver> driver, QObject* parent = nullptr);
+    ~MidiPorts() override;
+
+    bool Enumerate();
+    bool Open();
+    void Close(bool all);
+    bool Reopen();
+    void ShutDown();
+
+    void SendControlChange(int number, int value);
+    void SendProgramChange(int program);
+    void SendNoteOn(int note, int velocity);
+    void SendNoteOff(int note, int velocity);
+    // The caller has opened the ports.
+    bool SendSysex(const std::vector<uint8_t>& bytes);
+
+    bool PortsOpen() const { return portsOpen; }
+    const std::vector<std::string>& InputNames() const { return inputNames; }
+    const std::vector<std::string>& OutputNames() const { return outputNames; }
+    bool InputOpen(int port) const;
+    bool InputStarted(int port) const;
+
+    void SetInputHandler(MidiInputHandler h) { handler = std::move(h); }
+    MidiDriver& Driver() { return *driver; }
+
+signals:
+    // The output port names changed (the configuration window lists them).
+    void outputPortsChanged(const std::vector<std::string>& names);
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    enum class InState { Closed, Stopped, Started };
+    bool openInput(int port, const char* failText, const char* startText);
+    bool sendShort(std::vector<uint8_t> msg, const char* errorText);
+
+    std::unique_ptr<MidiDriver> driver;
+    std::vector<std::string> inputNames;
+    std::vector<std::string> outputNames;
+    std::vector<InState> inputs;
+    bool outputOpen = false;
+    bool portsOpen = false;
+    MidiInputHandler handler;
+};

@@ -1,0 +1,194 @@
+#include "midi/RtMidiDriver.h"
+
+#include <rtmidi/RtMidi.h>
+
+#include "model/Trace.h"
+
+struct RtMidiDriver::Input {
+    RtMidiDriver* driver;
+    int port;
+    std::unique_ptr<RtMidiIn> in;
+};
+
+namespace {
+void traceError(RtMidiError::Type, const std::string& text, void*)
+{
+    TraceLine(1, "RtMidi: %s", text.c_str());
+}
+
+template <typename T>
+std::unique_ptr<T> make(RtMidi::Api api, const std::string& client)
+{
+    try {
+        auto p = std::make_unique<T>(api, client);
+        p->setErrorCallback(traceError, nullptr);
+        return p;
+    } catch (const RtMidiError& e) {
+        TraceLine(1, "RtMidi: %s", e.getMessage().c_str());
+        return nullptr;
+    }
+}
+}
+
+RtMidiDriver::RtMidiDriver(std::string clientName) : client(std::move(clientName))
+{
+    for (RtMidi::Api candidate : {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK}) {
+        probeIn = make<RtMidiIn>(candidate, client);
+        probeOut = make<RtMidiOut>(candidate, client);
+        if (probeIn && probeOut) {
+            api = candidate;
+            return;
+        }
+    }
+    probeIn.reset();
+    probeOut.reset();
+    api = RtMidi::UNSPECIFIED;
+}
+
+RtMidiDriver::~RtMidiDriver()
+{
+    for (auto& [port, input] : inputs)
+        if (input->in)
+            input->in->closePort();
+    inputs.clear();
+    if (out)
+        out->closePort();
+}
+
+std::string RtMidiDriver::apiName() const
+{
+    switch (api) {
+    case RtMidi::LINUX_ALSA:
+        return "ALSA";
+    case RtMidi::UNIX_JACK:
+        return "JACK";
+    default:
+        return "none";
+    }
+}
+
+bool RtMidiDriver::ownPort(const std::string& name) const
+{
+    return name.rfind(client, 0) == 0;
+}
+
+// Port indexes of the system, in the order the program lists them.
+std::vector<unsigned> RtMidiDriver::systemIndexes(bool in)
+{
+    std::vector<unsigned> result;
+    RtMidi* probe = in ? static_cast<RtMidi*>(probeIn.get()) : static_cast<RtMidi*>(probeOut.get());
+    if (!probe)
+        return result;
+    const unsigned n = probe->getPortCount();
+    for (unsigned i = 0; i < n; ++i) {
+        const std::string name = probe->getPortName(i);
+        if (!name.empty() && !ownPort(name))
+            result.push_back(i);
+    }
+    return result;
+}
+
+std::vector<std::string> RtMidiDriver::listed(bool in)
+{
+    std::vector<std::string> names;
+    RtMidi* probe = in ? static_cast<RtMidi*>(probeIn.get()) : static_cast<RtMidi*>(probeOut.get());
+    for (unsigned i : systemIndexes(in))
+        names.push_back(probe->getPortName(i));
+    return names;
+}
+
+std::vector<std::string> RtMidiDriver::inputPorts() { return listed(true); }
+std::vector<std::string> RtMidiDriver::outputPorts() { return listed(false); }
+
+bool RtMidiDriver::openOutput(int index, std::string& error)
+{
+    const auto indexes = systemIndexes(false);
+    if (index < 0 || index >= static_cast<int>(indexes.size())) {
+        error = "no such output port";
+        return false;
+    }
+    if (!out)
+        out = make<RtMidiOut>(static_cast<RtMidi::Api>(api), client);
+    if (!out) {
+        error = "MIDI output unavailable";
+        return false;
+    }
+    try {
+        out->closePort();
+        out->openPort(indexes[index], client + " Out");
+    } catch (const RtMidiError& e) {
+        error = e.getMessage();
+        return false;
+    }
+    return out->isPortOpen();
+}
+
+bool RtMidiDriver::closeOutput(std::string&)
+{
+    if (out)
+        out->closePort();
+    return true;
+}
+
+bool RtMidiDriver::openInput(int index, std::string& error)
+{
+    const auto indexes = systemIndexes(true);
+    if (index < 0 || index >= static_cast<int>(indexes.size())) {
+        error = "no such input port";
+        return false;
+    }
+    auto input = std::make_unique<Input>();
+    input->driver = this;
+    input->port = index;
+    input->in = make<RtMidiIn>(static_cast<RtMidi::Api>(api), client);
+    if (!input->in) {
+        error = "MIDI input unavailable";
+        return false;
+    }
+    try {
+        input->in->ignoreTypes(false, true, true);
+        input->in->setCallback(&RtMidiDriver::onMessage, input.get());
+        input->in->openPort(indexes[index], client + " In " + std::to_string(index));
+    } catch (const RtMidiError& e) {
+        error = e.getMessage();
+        return false;
+    }
+    if (!input->in->isPortOpen()) {
+        error = "input port did not open";
+        return false;
+    }
+    closeInput(index);
+    inputs[index] = std::move(input);
+    return true;
+}
+
+void RtMidiDriver::closeInput(int index)
+{
+    auto it = inputs.find(index);
+    if (it == inputs.end())
+        return;
+    it->second->in->closePort();
+    inputs.erase(it);
+}
+
+bool RtMidiDriver::send(const std::vector<uint8_t>& message, std::string& error)
+{
+    if (!out || !out->isPortOpen()) {
+        error = "output port closed";
+        return false;
+    }
+    try {
+        out->sendMessage(message.data(), message.size());
+    } catch (const RtMidiError& e) {
+        error = e.getMessage();
+        return false;
+    }
+    return true;
+}
+
+// Runs on RtMidi's thread: copy and hand on, nothing else.
+void RtMidiDriver::onMessage(double, std::vector<unsigned char>* message, void* user)
+{
+    auto* input = static_cast<Input*>(user);
+    input->driver->deliver(input->port, std::vector<uint8_t>(message->begin(), message->end()));
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include "midi/MidiDriver.h"
+
+class RtMidiIn;
+class RtMidiOut;
+
+// Real MIDI ports through RtMidi: the ALSA sequencer when it opens, else JACK;
+// neither means no ports. The program's own ports are never listed, so it
+// cannot end up listening to its own output.
+class RtMidiDriver : public MidiDriver {
+public:
+    explicit RtMidiDriver(std::string clientName);
+    ~RtMidiDriver() override;
+
+    std::vector<std::string> inputPorts() override;
+    std::vector<std::string> outputPorts() override;
+    bool openOutput(int index, std::string& error) override;
+    bool closeOutput(std::string& error) override;
+    bool openInput(int index, std::string& error) override;
+    void closeInput(int index) override;
+    bool send(const std::vector<uint8_t>& message, std::string& error) override;
+
+    // "ALSA", "JACK" or "none".
+    std::string apiName() const;
+
+private:
+    struct Input;
+    static void onMessage(double, std::vector<unsigned char>* message, void* user);
+    bool ownPort(const std::string& name) const;
+    std::vector<std::string> listed(bool inputs);
+    std::vector<unsigned> systemIndexes(bool inputs);
+
+    std::string client;
+    int api = 0; // RtMidi::Api
+    std::unique_ptr<RtMidiIn> probeIn;
+    std::unique_ptr<RtMidiOut> probeOut;
+    std::unique_ptr<RtMidiOut> out;
+    std::map<int, std::unique_ptr<Input>> inputs;
+};

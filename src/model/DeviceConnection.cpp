@@ -1,0 +1,4 @@
+#include "model/DeviceConnection.h"
+
+DeviceConnection ActiveDevice;
+DeviceConnection SavedDevice;

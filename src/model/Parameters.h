@@ -1,0 +1,162 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+class MCtrl;
+
+// A control that shows a parameter. The parameter model calls it back after
+// the parameter changed; it never sees the control's widget type.
+class BoundControl {
+public:
+    virtual ~BoundControl() = default;
+    virtual void ChangeFromMCtrl() = 0;
+};
+
+// The link from one control to its parameter. A parameter keeps the bindings
+// of all controls that show it in a singly linked list, newest first.
+struct ControlBinding {
+    BoundControl* control = nullptr;
+    int Modix = -1;
+    int Mcix = -1;
+    MCtrl* bound = nullptr;
+    ControlBinding* next = nullptr;
+};
+
+enum ParamFlag : unsigned {
+    Switch = 0x01,
+    Selector = 0x04,
+    CcMapped = 0x08,
+    Ranged = 0x20,
+    RefreshPending = 0x1000,
+    SendPending = 0x2000,
+    HookPending = 0x8000,
+    PendingBits = RefreshPending | SendPending | HookPending,
+};
+
+// Runs after a change to keep coupled parameters in step. Receives the
+// parameter, its value and the RefreshPending bit of the flush (0 or 0x1000).
+using ChangeHookFn = void (*)(MCtrl& param, float value, unsigned refreshBit);
+
+class JMCtrl {
+public:
+    virtual ~JMCtrl() = default;
+    virtual void Detach(ControlBinding*) { head = nullptr; }
+    virtual void Attach(ControlBinding* b) { head = b; }
+    virtual float GetRel() const { return 0.0f; }
+    virtual int GetVal() const { return 0; }
+    virtual int GetMax() const { return 0; }
+    virtual void SetValFromCtrl(int) {}
+    virtual void SetVal(int) {}
+    virtual void StepFromCtrl(int) {}
+    virtual void Step(int) {}
+    virtual void SetRelFromCtrl(float) {}
+    virtual void SetRel(float) {}
+
+    ControlBinding* head = nullptr;
+};
+
+class MCtrl : public JMCtrl {
+public:
+    MCtrl(int modix, int mcix) : Modix(modix), Mcix(mcix) {}
+
+    void Detach(ControlBinding* b) override;
+    void Attach(ControlBinding* b) override;
+    float GetRel() const override;
+    int GetVal() const override { return value; }
+    int GetMax() const override { return maximum; }
+    void SetValFromCtrl(int v) override;
+    void SetVal(int v) override;
+    void StepFromCtrl(int d) override { SetValFromCtrl(value + d); }
+    void Step(int d) override { SetVal(value + d); }
+    void SetRelFromCtrl(float x) override;
+    void SetRel(float x) override;
+
+    void MarkPending(unsigned bits);
+    void SetValFlags(int v, unsigned bits);
+    // A value reported by the unit: applied without echoing it back.
+    void SetValFromUnit(int v);
+
+    bool is(unsigned flag) const { return (flags & flag) != 0; }
+    bool isQueued() const { return (flags & PendingBits) != 0; }
+    int clamp(int v) const { return v < 0 ? 0 : (v > maximum ? maximum : v); }
+
+    int Modix;
+    int Mcix;
+    int maximum = 0;
+    int value = 0;
+    ChangeHookFn ChangeHook = nullptr;
+    MCtrl* nextPending = nullptr;
+    unsigned flags = 0;
+};
+
+class JModul {
+public:
+    virtual MCtrl* GetCtrl(int) { return nullptr; }
+    virtual MCtrl* AttachToCtrl(ControlBinding*, int) { return nullptr; }
+    virtual ~JModul() = default;
+};
+
+class Modul : public JModul {
+public:
+    Modul(int modix, int count);
+    MCtrl* GetCtrl(int i) override { return ctrls[i].get(); }
+    MCtrl* AttachToCtrl(ControlBinding* b, int i) override;
+    int count() const { return static_cast<int>(ctrls.size()); }
+
+    int Modix;
+
+protected:
+    std::vector<std::unique_ptr<MCtrl>> ctrls;
+};
+
+class MPreset : public Modul { public: MPreset(); };
+class MGlobal : public Modul { public: MGlobal(); };
+class MBPreset : public Modul { public: MBPreset(); };
+class MBGlobal : public Modul { public: MBGlobal(); };
+
+enum ModuleIndex : int { ModixPreset = 0, ModixGlobal = 1, ModixBassPreset = 2, ModixBassGlobal = 3 };
+
+// Entries 0..3 hold the four modules in Modix order; 4..7 repeat them.
+extern Modul* ModuleTable[8];
+
+inline MCtrl& Param(int modix, int mcix) { return *ModuleTable[modix]->GetCtrl(mcix); }
+
+struct PendingQueue {
+    MCtrl* head = nullptr;
+    MCtrl* tail = nullptr;
+};
+extern PendingQueue PendingList;
+
+void CreateModules();
+void DestroyModules();
+
+// Works off the queue: send, refresh bound controls, run coupling hooks.
+void FlushPending();
+void SendToUnit(MCtrl& p);
+
+// Outgoing controller tables, indexed by Mcix (0 = no controller). Writable:
+// they are adapted to the connected model.
+extern int PresetCcOut[34];
+extern int GlobalCcOut[10];
+extern int BassPresetCcOut[41];
+extern int BassGlobalCcOut[11];
+
+// Adapt the writable tables and the amp-model range to the connected model
+// (the first-generation guitar unit numbers some controllers differently).
+void AdaptTablesToModel(int model);
+
+// Where parameter changes leave the program. The protocol layer provides the
+// real one; until then changes go nowhere.
+class UnitLink {
+public:
+    virtual ~UnitLink() = default;
+    virtual void sendControlChange(int number, int value) = 0;
+    // Global parameter messages that the first-generation unit takes as SysEx.
+    virtual void sendGlobalParameter(int command, int value) = 0;
+    virtual void sendPresetDump(int slot, const unsigned char* image, int length) = 0;
+    virtual void requestPreset(int slot) = 0;
+};
+
+void SetUnitLink(UnitLink* link);
+UnitLink& Unit();

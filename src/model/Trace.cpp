@@ -1,0 +1,29 @@
+#include "model/Trace.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+TraceSink& sink()
+{
+    static TraceSink s;
+    return s;
+}
+}
+
+void SetTraceSink(TraceSink s)
+{
+    sink() = std::move(s);
+}
+
+void TraceLine(int level, const char* format, ...)
+{
+    if (!sink())
+        return;
+    char line[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    sink()(level, line);
+}

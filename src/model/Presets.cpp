@@ -240,9 +240,13 @@ bool RecordDiffers(const PresetRecord& r)
     if (r.model != static_cast<uint32_t>(ActiveDevice.Model))
         return false;
     Modul& m = presetModule(r.model);
-    for (int i = 0; i < parameterBytes(); ++i)
-        if (r.data[i] != m.GetCtrl(i + 1)->value)
+    for (int i = 0; i < parameterBytes(); ++i) {
+        // Bytes the module never takes (bass 8, 12, 39) cannot be edited, so
+        // they never make a preset look changed.
+        const MCtrl& p = *m.GetCtrl(i + 1);
+        if (p.is(Ranged) && r.data[i] != p.value)
             return true;
+    }
     return false;
 }
 

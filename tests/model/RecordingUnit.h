@@ -1,0 +1,45 @@
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "model/DeviceConnection.h"
+#include "model/Parameters.h"
+#include "model/Presets.h"
+
+// Records what the parameter model sends to the unit.
+struct RecordingUnit : UnitLink {
+    std::vector<std::pair<int, int>> controllers;
+    std::vector<std::pair<int, int>> globals;
+    std::vector<int> dumpSlots;
+    std::vector<int> requests;
+
+    void sendControlChange(int n, int v) override { controllers.emplace_back(n, v); }
+    void sendGlobalParameter(int c, int v) override { globals.emplace_back(c, v); }
+    void sendPresetDump(int slot, const unsigned char*, int) override { dumpSlots.push_back(slot); }
+    void requestPreset(int slot) override { requests.push_back(slot); }
+};
+
+// Fresh modules and records for one test, connected to a unit of `model`.
+struct ModelFixtureBase {
+    RecordingUnit unit;
+
+    void setUpModel(int model)
+    {
+        ActiveDevice = DeviceConnection();
+        ActiveDevice.Model = model;
+        CreateModules();
+        AdaptTablesToModel(model);
+        CreateRecords();
+        SetUnitLink(&unit);
+    }
+
+    void tearDownModel()
+    {
+        SetUnitLink(nullptr);
+        DestroyRecords();
+        AdaptTablesToModel(ModelDrux2);
+        DestroyModules();
+        ActiveDevice = DeviceConnection();
+    }
+};

@@ -17,6 +17,14 @@ public:
     virtual std::string editorPresetName(bool /*bass*/) { return {}; }
     // Show the edit buffer's name in the device window and both editors.
     virtual void showEditBufferName(const std::string&) {}
+    // An error box with an OK button (texts in the host's Latin-1).
+    virtual void showError(const std::string&) {}
+    // A question with Yes and No; true for Yes. Without windows nobody can
+    // be asked, and the action the user started goes ahead.
+    virtual bool askYesNo(const std::string&) { return true; }
+    // The active preference set changed: knobs take the new drag mode and
+    // the visible editor windows are shown again to take the rest.
+    virtual void preferencesChanged() {}
 };
 
 void SetWindowLink(WindowLink* link);

@@ -1,0 +1,173 @@
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/AnsweringDialogs.h"
+#include "app/ApplicationFilter.h"
+#include "app/KeyCodes.h"
+#include "app/Program.h"
+#include "app/SplashForm.h"
+#include "librarian/DeviceForm.h"
+#include "midi/LoopbackDriver.h"
+#include "midi/MidiPorts.h"
+#include "model/DeviceConnection.h"
+#include "model/Presets.h"
+
+namespace {
+
+// Records the key codes a widget receives.
+struct KeyLog : QObject {
+    std::vector<int> pressed, released;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::KeyPress)
+            pressed.push_back(static_cast<QKeyEvent*>(e)->key());
+        if (e->type() == QEvent::KeyRelease)
+            released.push_back(static_cast<QKeyEvent*>(e)->key());
+        return false;
+    }
+};
+
+TEST(KeyFilter, EnterAndEscapeReachEditFieldsAsConfirmAndCancel)
+{
+    ApplicationFilter filter;
+    qApp->installEventFilter(&filter);
+    bool piano = false;
+    filter.pianoActive = [&] { return piano; };
+
+    QLineEdit edit;
+    QWidget other;
+    KeyLog editLog, otherLog;
+    edit.installEventFilter(&editLog);
+    other.installEventFilter(&otherLog);
+
+    QTest::keyClick(&edit, Qt::Key_Return);
+    QTest::keyClick(&edit, Qt::Key_Enter);
+    QTest::keyClick(&edit, Qt::Key_Escape);
+    QTest::keyClick(&edit, Qt::Key_O);
+    QTest::keyClick(&other, Qt::Key_Return);
+    EXPECT_EQ(editLog.pressed, (std::vector<int>{KeyConfirm, KeyConfirm, KeyCancel, Qt::Key_O}));
+    EXPECT_EQ(editLog.released, (std::vector<int>{KeyConfirm, KeyConfirm, KeyCancel, Qt::Key_O}));
+    EXPECT_EQ(otherLog.pressed, std::vector<int>{Qt::Key_Return});
+
+    // While the bass piano is up, O and P are its keys, even in an edit field.
+    piano = true;
+    editLog.pressed.clear();
+    QTest::keyClick(&edit, Qt::Key_O);
+    QTest::keyClick(&edit, Qt::Key_P);
+    QTest::keyClick(&edit, Qt::Key_Q);
+    EXPECT_EQ(editLog.pressed, (std::vector<int>{KeyPianoDown, KeyPianoUp, Qt::Key_Q}));
+    EXPECT_EQ(edit.text(), QStringLiteral("oq")); // the first O went in as a letter
+    qApp->removeEventFilter(&filter);
+}
+
+TEST(Splash, AKeyClosesItAtOnceAndTheAboutBoxStaysUntilClicked)
+{
+    TSplashForm splash;
+    splash.show();
+    EXPECT_EQ(splash.size(), QSize(540, 424));
+    EXPECT_TRUE(splash.Timer1.isActive());
+    QTest::keyClick(&splash, Qt::Key_Space);
+    EXPECT_FALSE(splash.isVisible());
+
+    // Shown again as the About box: the timer has stopped, a click closes it.
+    QTimer::singleShot(1500, &splash, [&] {
+        EXPECT_TRUE(splash.isVisible());
+        QTest::mouseClick(&splash, Qt::LeftButton);
+    });
+    splash.showAbout();
+    EXPECT_FALSE(splash.isVisible());
+}
+
+TEST(Splash, ClosesItselfAfterOneSecond)
+{
+    TSplashForm splash;
+    splash.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 3000));
+    EXPECT_FALSE(splash.Timer1.isActive());
+}
+
+class Startup : public ::testing::Test {
+protected:
+    void start(std::vector<std::string> inputs, std::vector<std::string> outputs)
+    {
+        auto d = std::make_unique<LoopbackDriver>(std::move(inputs), std::move(outputs));
+        driver = d.get();
+        program = std::make_unique<Program>(std::move(d));
+        program->start();
+    }
+    void TearDown() override { program.reset(); }
+
+    AnsweringDialogs dialogs;
+    LoopbackDriver* driver = nullptr;
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(Startup, WithoutMidiPortsTheProgramStartsWithTheVirtualUnit)
+{
+    start({}, {});
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("No MIDI Devices !?")});
+    EXPECT_EQ(ActiveDevice.DeviceKey, "DEV0");
+    EXPECT_EQ(DataFormatVersion, 0x02001101u);
+    EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("Drux Editor"));
+    EXPECT_TRUE(program->deviceForm()->isVisible());
+}
+
+TEST_F(Startup, TheMainWindowShowsTheMemoryGrid)
+{
+    start({"In"}, {"Out"});
+    EXPECT_TRUE(dialogs.texts.isEmpty());
+    TDeviceForm& form = *program->deviceForm();
+    QTableWidget& grid = *form.PresetGrid;
+    EXPECT_EQ(grid.columnCount(), 6);
+    EXPECT_EQ(grid.rowCount(), 26);
+    EXPECT_EQ(grid.item(0, 0)->text(), QString());
+    EXPECT_EQ(grid.item(0, 1)->text(), QStringLiteral("Preset A"));
+    EXPECT_EQ(grid.item(0, 5)->text(), QStringLiteral("Preset E"));
+    EXPECT_EQ(grid.item(1, 0)->text(), QStringLiteral("Bank 1"));
+    EXPECT_EQ(grid.item(25, 0)->text(), QStringLiteral("Bank 25"));
+    for (int r = 1; r <= 25; ++r)
+        for (int c = 1; c <= 5; ++c)
+            ASSERT_EQ(grid.item(r, c)->text(), QStringLiteral("USER PRESET     "));
+    EXPECT_EQ(form.CurrentPreset->text(), QStringLiteral("USER PRESET     "));
+    EXPECT_EQ(form.Selection(), QRect(QPoint(-1, -1), QPoint(-1, -1)));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("BRAXEL DRUX Device :Virtual Drux 2"));
+
+    // A renamed slot is redrawn through the model's window link.
+    SetRecordName(*DeviceMemory[7], "Crunch");
+    StoreDump(7, DeviceMemory[7]->data.data());
+    EXPECT_EQ(grid.item(2, 3)->text(), QStringLiteral("Crunch          "));
+}
+
+TEST_F(Startup, CaptionFallsBackToTheModelText)
+{
+    start({"In"}, {"Out"});
+    ActiveDevice.DeviceName.clear();
+    program->deviceForm()->FormActivate();
+    EXPECT_EQ(program->deviceForm()->windowTitle(), QStringLiteral("BRAXEL DRUX Device :unknown: only output"));
+}
+
+TEST_F(Startup, AProgramChangeFromTheUnitSelectsItsCell)
+{
+    start({"In"}, {"Out"});
+    ASSERT_TRUE(program->ports().Open());
+    driver->inject(0, {0xC0, 13});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(program->deviceForm()->Selection(), QRect(QPoint(4, 3), QPoint(4, 3)));
+    EXPECT_EQ(driver->sent.back().second, (std::vector<uint8_t>{0xB0, 80, 80}));
+}
+
+TEST(DeviceFormCells, StatusTextsAndSlots)
+{
+    EXPECT_EQ(TDeviceForm::StatusTextForCell(2, 3), QStringLiteral("Bank 3, Preset B"));
+    EXPECT_EQ(TDeviceForm::StatusTextForCell(0, 25), QStringLiteral("Bank 25"));
+    EXPECT_EQ(TDeviceForm::StatusTextForCell(5, 0), QStringLiteral("Preset E"));
+    EXPECT_EQ(TDeviceForm::StatusTextForCell(0, 0), QString());
+    EXPECT_EQ(TDeviceForm::CellToSlot(5, 25), 124);
+    EXPECT_EQ(TDeviceForm::CellToSlot(0, 7), 0);
+    EXPECT_EQ(TDeviceForm::CellToSlot(3, 2), 7);
+}
+
+} // namespace

@@ -9,8 +9,10 @@
 #include "model/Presets.h"
 
 namespace {
-constexpr int ColumnWidth = 100;
-constexpr int RowHeight = 20;
+// Cells of 100 x 20 pixels plus the one-pixel grid line that Qt draws inside
+// each section.
+constexpr int ColumnWidth = 101;
+constexpr int RowHeight = 21;
 constexpr int GridWidth = 609;
 constexpr int GridHeight = 549;
 

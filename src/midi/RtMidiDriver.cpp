@@ -1,6 +1,7 @@
 #include "midi/RtMidiDriver.h"
 
 #include <rtmidi/RtMidi.h>
+#include <unistd.h>
 
 #include "model/Trace.h"
 
@@ -33,6 +34,10 @@ std::unique_ptr<T> make(RtMidi::Api api, const std::string& client)
 RtMidiDriver::RtMidiDriver(std::string clientName) : client(std::move(clientName))
 {
     for (RtMidi::Api candidate : {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK}) {
+        // Without the sequencer device the ALSA attempt would only complain
+        // on stderr before failing.
+        if (candidate == RtMidi::LINUX_ALSA && access("/dev/snd/seq", R_OK | W_OK) != 0)
+            continue;
         probeIn = make<RtMidiIn>(candidate, client);
         probeOut = make<RtMidiOut>(candidate, client);
         if (probeIn && probeOut) {

@@ -1,0 +1,353 @@
+#include "settings/ConnectForm.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStatusTipEvent>
+
+#include "app/MessageService.h"
+#include "files/IniFile.h"
+#include "midi/MidiPorts.h"
+#include "model/DeviceConnection.h"
+#include "model/Parameters.h"
+
+namespace {
+QString latin1(const std::string& s)
+{
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+constexpr int CaptionX = 221;
+constexpr int BoxX = 276;
+constexpr int BoxWidth = 178;
+constexpr int ModelRow = 60;
+constexpr int InPortRow = 144;
+constexpr int OutPortRow = 172;
+
+QLabel* caption(QWidget* parent, const QString& text, int y)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(CaptionX, y + 3, BoxX - CaptionX - 2, 16);
+    return label;
+}
+}
+
+QPixmap TConnectForm::UnitPicture(int subModel)
+{
+    // Floor units for the plain and PRO models, a flat rack unit for the
+    // ORA models; bass units in blue, guitar units in red.
+    const bool bass = subModel >= 4;
+    const bool rack = subModel == 3 || subModel == 6;
+    const bool pro = subModel == 2 || subModel == 5;
+    QPixmap pm(39, 21);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor body = bass ? QColor(40, 70, 140) : QColor(150, 30, 30);
+    const QRectF shape = rack ? QRectF(0.5, 5.5, 38, 11) : QRectF(3.5, 1.5, 32, 18);
+    p.setPen(QColor(20, 20, 20));
+    p.setBrush(body);
+    p.drawRoundedRect(shape, 2, 2);
+    p.setBrush(QColor(230, 230, 230));
+    p.setPen(Qt::NoPen);
+    const int knobs = pro || rack ? 4 : 3;
+    for (int i = 0; i < knobs; ++i) {
+        const qreal x = shape.left() + 5 + i * (shape.width() - 10) / (knobs - 1);
+        p.drawEllipse(QPointF(x, shape.top() + 4), 1.6, 1.6);
+    }
+    if (!rack) {
+        p.setBrush(QColor(200, 200, 200));
+        p.drawRect(QRectF(shape.left() + 4, shape.bottom() - 6, shape.width() - 8, 3));
+    }
+    if (subModel == 0) {
+        p.setPen(QColor(255, 220, 120));
+        p.drawLine(QPointF(shape.left() + 3, shape.center().y()), QPointF(shape.right() - 3, shape.center().y()));
+    }
+    return pm;
+}
+
+TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
+    : QDialog(parent), services(s), search(*s.search)
+{
+    setObjectName(QStringLiteral("ConnectForm"));
+    setWindowTitle(QStringLiteral("Configuration"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(ClientWidth, ClientHeight);
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(8);
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, QColor(232, 232, 232));
+    setPalette(pal);
+
+    ReSearch = new QPushButton(QStringLiteral("Rescan"), this);
+    ReSearch->setObjectName(QStringLiteral("ReSearch"));
+    ReSearch->setGeometry(18, 23, 100, 25);
+    ReSearch->setStatusTip(QStringLiteral("Rescan for connected Drux'S"));
+    StopScan = new QPushButton(QStringLiteral("Stop"), this);
+    StopScan->setObjectName(QStringLiteral("StopScan"));
+    StopScan->setGeometry(133, 22, 80, 25);
+    StopScan->setStatusTip(QStringLiteral("Stop scanning"));
+    CloseButt = new QPushButton(QStringLiteral("Close"), this);
+    CloseButt->setObjectName(QStringLiteral("CloseButt"));
+    CloseButt->setGeometry(369, 22, 85, 25);
+
+    FoundView = new QTreeWidget(this);
+    FoundView->setObjectName(QStringLiteral("FoundView"));
+    FoundView->setGeometry(12, 57, 204, 174);
+    FoundView->setColumnCount(1);
+    FoundView->setHeaderLabels({QStringLiteral("Recognized devices :")});
+    FoundView->setRootIsDecorated(false);
+    FoundView->setIconSize(QSize(39, 21));
+    FoundView->setSelectionMode(QAbstractItemView::SingleSelection);
+    FoundView->setStatusTip(QStringLiteral("Select the Drux to control"));
+    FoundView->viewport()->installEventFilter(this);
+
+    caption(this, QStringLiteral("Model :"), ModelRow);
+    ModelBox = new QComboBox(this);
+    ModelBox->setObjectName(QStringLiteral("ModelBox"));
+    ModelBox->setGeometry(BoxX, ModelRow, BoxWidth, 22);
+    ModelBox->setEditable(true);
+    ModelBox->setInsertPolicy(QComboBox::NoInsert);
+    for (const char* name : VirtualModelNames)
+        ModelBox->addItem(QString::fromLatin1(name));
+
+    caption(this, QStringLiteral("In Port :"), InPortRow);
+    InPortBox = new QLineEdit(this);
+    InPortBox->setObjectName(QStringLiteral("InPortBox"));
+    InPortBox->setGeometry(BoxX, InPortRow, BoxWidth, 22);
+    InPortBox->setReadOnly(true);
+    InPortBox->setEnabled(false);
+
+    caption(this, QStringLiteral("Out Port :"), OutPortRow);
+    OutPortBox = new QComboBox(this);
+    OutPortBox->setObjectName(QStringLiteral("OutPortBox"));
+    OutPortBox->setGeometry(BoxX, OutPortRow, BoxWidth, 22);
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setSizeGripEnabled(false);
+    StatusBar->setGeometry(0, ClientHeight - 20, ClientWidth, 20);
+    HintPanel = new QLabel(QStringLiteral("Hints"), StatusBar);
+    HintPanel->setFixedWidth(300);
+    UnitPanel = new QLabel(StatusBar);
+    UnitPanel->setFixedWidth(150);
+    StatusBar->addWidget(HintPanel);
+    StatusBar->addWidget(UnitPanel);
+
+    connect(ReSearch, &QPushButton::released, this, [this] { search.Search(); });
+    connect(StopScan, &QPushButton::pressed, this, [this] { search.StopScan(); });
+    connect(CloseButt, &QPushButton::released, this, [this] { accept(); });
+    connect(FoundView, &QTreeWidget::itemSelectionChanged, this, [this] { FoundViewSelectItem(); });
+    connect(ModelBox, &QComboBox::activated, this, [this](int k) { ModelBoxChange(k); });
+    connect(ModelBox->lineEdit(), &QLineEdit::editingFinished, this, [this] { ModelBoxExit(); });
+    connect(OutPortBox, &QComboBox::activated, this, [this](int k) { OutPortBoxChange(k); });
+    connect(services.ports, &MidiPorts::outputPortsChanged, this,
+            [this](const std::vector<std::string>& names) { FillOutPorts(names); });
+
+    // Created once for the run: from here on the MIDI input reaches the
+    // program, pending parameter changes are flushed, and the ports are known.
+    if (services.installMessageFilter)
+        services.installMessageFilter();
+    connect(&FrameTimer, &QTimer::timeout, this, [] { FlushPending(); });
+    FrameTimer.start(FrameMs);
+    search.setWindow(this);
+    FillOutPorts(services.ports->OutputNames());
+    if (!search.Initialise())
+        Dialogs().error(parentWidget(), QStringLiteral("No MIDI Devices !?"));
+    showSelected();
+}
+
+TConnectForm::~TConnectForm()
+{
+    FrameTimer.stop();
+    search.setWindow(nullptr);
+    setBusy(false);
+}
+
+void TConnectForm::FillOutPorts(const std::vector<std::string>& names)
+{
+    const bool was = syncing;
+    syncing = true;
+    OutPortBox->clear();
+    for (const auto& n : names)
+        OutPortBox->addItem(latin1(n));
+    OutPortBox->setCurrentIndex(-1);
+    syncing = was;
+}
+
+void TConnectForm::unShowSelected()
+{
+    ReSearch->setEnabled(false);
+    ModelBox->setCurrentIndex(-1);
+    ModelBox->setEditText(QString());
+    InPortBox->clear();
+    OutPortBox->setCurrentIndex(-1);
+    OutPortBox->setEnabled(false);
+    UnitPanel->clear();
+}
+
+void TConnectForm::showSelected()
+{
+    const DeviceConnection& d = ActiveDevice;
+    if (d.isVirtual()) {
+        const bool was = syncing;
+        syncing = true;
+        FoundView->clearSelection();
+        syncing = was;
+    }
+    ModelBox->setEditText(latin1(d.ModelText));
+    const auto& inputs = services.ports->InputNames();
+    InPortBox->setText(d.MidiIn >= 0 && d.MidiIn < static_cast<int>(inputs.size()) ? latin1(inputs[d.MidiIn])
+                                                                                    : QStringLiteral("no midi port"));
+    OutPortBox->setCurrentIndex(d.MidiOut >= 0 && d.MidiOut < OutPortBox->count() ? d.MidiOut : -1);
+    UnitPanel->setText(latin1(d.DeviceName));
+    refreshCaption();
+    ReSearch->setEnabled(true);
+}
+
+void TConnectForm::unitsChanged()
+{
+    const bool was = syncing;
+    syncing = true;
+    FoundView->clear();
+    const auto& units = search.Units();
+    for (const DeviceConnection& u : units) {
+        auto* item = new QTreeWidgetItem(FoundView, {latin1(u.DeviceName)});
+        item->setIcon(0, QIcon(UnitPicture(u.SubModel)));
+        item->setToolTip(0, latin1(u.ModelText));
+    }
+    if (search.Selected() >= 0)
+        FoundView->topLevelItem(search.Selected())->setSelected(true);
+    syncing = was;
+}
+
+void TConnectForm::FoundViewSelectItem()
+{
+    if (syncing)
+        return;
+    const auto items = FoundView->selectedItems();
+    search.SelectItem(items.isEmpty() ? -1 : FoundView->indexOfTopLevelItem(items.first()));
+}
+
+void TConnectForm::ModelBoxChange(int k)
+{
+    search.ChooseVirtualUnit(k);
+}
+
+void TConnectForm::ModelBoxExit()
+{
+    // Only the seven entries and the active unit's own text may stand there.
+    const QString text = ModelBox->currentText();
+    if (ModelBox->findText(text, Qt::MatchExactly) < 0 && text != latin1(ActiveDevice.ModelText))
+        ModelBox->setEditText(latin1(ActiveDevice.ModelText));
+}
+
+void TConnectForm::OutPortBoxChange(int k)
+{
+    if (!syncing)
+        search.OutputPortChanged(k);
+}
+
+void TConnectForm::enableOutPortBox()
+{
+    OutPortBox->setEnabled(true);
+}
+
+void TConnectForm::showModal()
+{
+    // Modal, yet without a nested event loop: the search goes on while the
+    // window is up, and closing it finishes the connection.
+    setModal(true);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TConnectForm::askRescan()
+{
+    return Dialogs().message(isVisible() ? this : parentWidget(), MessageService::Kind::Error, QString(),
+                             QString::fromLatin1(ThruWarningText), QMessageBox::Abort | QMessageBox::Retry,
+                             QMessageBox::Retry) == QMessageBox::Retry;
+}
+
+void TConnectForm::setBusy(bool on)
+{
+    if (on == busy)
+        return;
+    busy = on;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TConnectForm::refreshCaption()
+{
+    if (services.refreshMainCaption)
+        services.refreshMainCaption();
+}
+
+void TConnectForm::showError(const std::string& text)
+{
+    Dialogs().error(this, QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TConnectForm::done(int result)
+{
+    const bool wasVisible = isVisible();
+    QDialog::done(result);
+    if (wasVisible)
+        WindowClosed();
+}
+
+void TConnectForm::WindowClosed()
+{
+    setBusy(false);
+    auto ini = OpenIniFile();
+    search.WindowClosed(*ini);
+}
+
+void TConnectForm::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    const bool was = syncing;
+    syncing = true;
+    const int out = ActiveDevice.MidiOut;
+    if (!search.ScanActive())
+        OutPortBox->setCurrentIndex(out >= 0 && out < OutPortBox->count() ? out : -1);
+    syncing = was;
+}
+
+bool TConnectForm::event(QEvent* e)
+{
+    if (e->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(e)->tip();
+        HintPanel->setText(tip.isEmpty() ? QStringLiteral("Hints") : tip);
+        return true;
+    }
+    if (e->type() == QEvent::WindowActivate)
+        update();
+    return QDialog::event(e);
+}
+
+bool TConnectForm::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == FoundView->viewport() && e->type() == QEvent::MouseButtonRelease &&
+        FoundView->selectedItems().isEmpty())
+        search.ListClicked();
+    return QDialog::eventFilter(watched, e);
+}
+
+void TConnectForm::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(74, 78, 86));
+    g.setColorAt(1, QColor(38, 40, 46));
+    p.fillRect(rect(), g);
+    p.setPen(QColor(110, 116, 126));
+    p.drawRoundedRect(QRectF(216.5, 50.5, 244, 184), 4, 4);
+    p.drawRoundedRect(QRectF(8.5, 240.5, 452, 190), 4, 4);
+}

@@ -17,6 +17,20 @@ public:
     virtual std::string editorPresetName(bool /*bass*/) { return {}; }
     // Show the edit buffer's name in the device window and both editors.
     virtual void showEditBufferName(const std::string&) {}
+
+    // Controllers from the unit. `bass` picks the editor of the bass family.
+    // Whether that editor window has been created, and whether it is shown.
+    virtual bool editorExists(bool /*bass*/) { return false; }
+    virtual bool editorVisible(bool /*bass*/) { return false; }
+    // A preset name arrived from the unit: show it in the editor's name label
+    // and in the device window's current preset field.
+    virtual void showUnitPresetName(bool /*bass*/, const std::string&) {}
+    // The editor's settings became the original: clear its edited mark and
+    // switch its original button on.
+    virtual void editorTookOriginal(bool /*bass*/) {}
+    // The editor's comparison with the original preset (ChangedTimer).
+    virtual void enableChangedTimer(bool /*bass*/) {}
+    virtual void stopChangedTimer(bool /*bass*/) {}
     // An error box with an OK button (texts in the host's Latin-1).
     virtual void showError(const std::string&) {}
     // A question with Yes and No; true for Yes. Without windows nobody can

@@ -1,18 +1,33 @@
 #include "midi/PortsUnitLink.h"
 
+#include "midi/Protocol.h"
 #include "model/Trace.h"
+
+namespace {
+// The device window's request of one slot may retry this often on its own.
+constexpr int PresetRequestBudget = 5;
+}
 
 void PortsUnitLink::sendGlobalParameter(int command, int value)
 {
-    TraceLine(0, "Global %02Xh %d not sent", command, value);
+    if (protocol)
+        protocol->SendGlobal(command, value);
+    else
+        TraceLine(0, "Global %02Xh %d not sent", command, value);
 }
 
-void PortsUnitLink::sendPresetDump(int slot, const unsigned char*, int)
+void PortsUnitLink::sendPresetDump(int slot, const unsigned char* image, int length)
 {
-    TraceLine(0, "Preset dump to slot %d not sent", slot);
+    if (protocol)
+        protocol->SendPresetDump(slot, image, length);
+    else
+        TraceLine(0, "Preset dump to slot %d not sent", slot);
 }
 
 void PortsUnitLink::requestPreset(int slot)
 {
-    TraceLine(0, "Preset request for slot %d not sent", slot);
+    if (protocol)
+        protocol->ReadPreset(slot, PresetRequestBudget);
+    else
+        TraceLine(0, "Preset request for slot %d not sent", slot);
 }

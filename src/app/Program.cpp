@@ -17,6 +17,18 @@ namespace {
 constexpr int FrameMs = 33;
 }
 
+int RunGuarded(const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const std::exception& e) {
+        Dialogs().error(nullptr, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        Dialogs().error(nullptr, QStringLiteral("Unknown error"));
+    }
+    return 0;
+}
+
 Program::Program(std::unique_ptr<MidiDriver> driver)
 {
     // Shown and painted at once, so that it is visible while the rest is built.

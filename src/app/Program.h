@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "midi/MidiDriver.h"
@@ -12,6 +13,10 @@ class MidiPorts;
 class PortsUnitLink;
 class TDeviceForm;
 class TSplashForm;
+
+// Runs the program's body; an exception that escapes it is shown in the
+// standard error box. The program's result is 0 either way.
+int RunGuarded(const std::function<void()>& body);
 
 // The program-wide objects, built at start-up in a fixed order and torn down
 // in reverse.

@@ -1,7 +1,5 @@
 #include <QApplication>
-#include <exception>
 
-#include "app/MessageService.h"
 #include "app/Program.h"
 
 // The program reads no arguments of its own; Qt takes its usual ones.
@@ -11,13 +9,12 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Drux Editor"));
     QApplication::setApplicationVersion(QStringLiteral(DRUX_VERSION));
     std::unique_ptr<Program> program;
-    try {
+    const int result = RunGuarded([&] {
         program = std::make_unique<Program>();
         program->start();
-        app.exec();
-    } catch (const std::exception& e) {
-        Dialogs().error(nullptr, QString::fromLocal8Bit(e.what()));
-    }
+        QApplication::exec();
+    });
+    // Windows, then records, then modules: the reverse of start-up.
     program.reset();
-    return 0;
+    return result;
 }

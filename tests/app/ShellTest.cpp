@@ -159,6 +159,13 @@ TEST_F(Startup, AProgramChangeFromTheUnitSelectsItsCell)
     EXPECT_EQ(driver->sent.back().second, (std::vector<uint8_t>{0xB0, 80, 80}));
 }
 
+TEST(EntryPoint, AnEscapingExceptionIsShownAndTheResultIsStillZero)
+{
+    AnsweringDialogs dialogs;
+    EXPECT_EQ(RunGuarded([] { throw std::runtime_error("Out of resources"); }), 0);
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Out of resources")});
+}
+
 TEST(DeviceFormCells, StatusTextsAndSlots)
 {
     EXPECT_EQ(TDeviceForm::StatusTextForCell(2, 3), QStringLiteral("Bank 3, Preset B"));

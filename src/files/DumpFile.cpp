@@ -1,0 +1,228 @@
+#include "files/DumpFile.h"
+
+#include <QFile>
+
+#include "files/Preferences.h"
+#include "files/SafeFile.h"
+#include "model/DeviceConnection.h"
+#include "model/Parameters.h"
+#include "model/Trace.h"
+#include "model/WindowLink.h"
+
+namespace dump {
+namespace {
+
+constexpr uint8_t Start = 0xF0;
+constexpr uint8_t End = 0xF7;
+constexpr uint8_t Maker[3] = {0x00, 0x20, 0x32};
+
+const char* const NotCompatibleText = "Sysex Dump is not compatible";
+const char* const CorruptedText = "Sysex Dump is corrupted";
+const char* const ReplaceOneText = "Replace Selected Preset ?";
+const char* const ReplaceAllText =
+    "Replace All Presets ?\nIf you want to do this, first press \"Edit\", then \"Midi\" on your Drux.";
+
+std::vector<uint8_t> message(uint8_t device, uint8_t model, uint8_t command, uint8_t number, const uint8_t* images,
+                             int imageLength, int imageCount)
+{
+    std::vector<uint8_t> m{Start, Maker[0], Maker[1], Maker[2], static_cast<uint8_t>(device & 0x7F), model, command,
+                           number, static_cast<uint8_t>(imageLength)};
+    m.insert(m.end(), images, images + qsizetype(imageLength) * imageCount);
+    m.push_back(End);
+    return m;
+}
+
+} // namespace
+
+std::vector<uint8_t> PresetDumpBytes(uint8_t device, uint8_t model, uint8_t number, const uint8_t* image,
+                                     int imageLength)
+{
+    return message(device, model, OnePresetCommand, number, image, imageLength, 1);
+}
+
+std::vector<uint8_t> MemoryDumpBytes(uint8_t device, uint8_t model, const uint8_t* images, int imageLength)
+{
+    return message(device, model, AllPresetsCommand, AllPresetsCount, images, imageLength, SlotCount);
+}
+
+bool HeaderCompatible(const uint8_t* h, int imageLength)
+{
+    const bool knownModel = h[5] == ModelDrux || h[5] == ModelDrux2 || h[5] == ModelBass;
+    return h[0] == Start && h[1] == Maker[0] && h[2] == Maker[1] && h[3] == Maker[2] && knownModel
+        && (h[6] == OnePresetCommand || h[6] == AllPresetsCommand) && h[8] == imageLength;
+}
+
+Form FormOf(const uint8_t* h, qint64 size, int imageLength)
+{
+    if (size == OnePresetSize(imageLength) && h[6] == OnePresetCommand)
+        return Form::OnePreset;
+    if (size == AllPresetsSize(imageLength) && h[6] == AllPresetsCommand && h[7] == AllPresetsCount)
+        return Form::AllPresets;
+    return Form::Other;
+}
+
+ReadResult ReadHeader(QIODevice& in, int imageLength, Form& form)
+{
+    form = Form::Other;
+    uint8_t header[HeaderLength];
+    const qint64 size = in.size();
+    if (size <= HeaderLength || in.read(reinterpret_cast<char*>(header), HeaderLength) != HeaderLength)
+        return ReadResult::Unreadable;
+    if (!HeaderCompatible(header, imageLength))
+        return ReadResult::NotCompatible;
+    form = FormOf(header, size, imageLength);
+    return form == Form::Other ? ReadResult::WrongSize : ReadResult::Ok;
+}
+
+ReadResult ReadBody(QIODevice& in, int imageLength, Form form, std::vector<uint8_t>& images)
+{
+    const int count = form == Form::AllPresets ? SlotCount : 1;
+    images.assign(size_t(count) * size_t(imageLength), 0);
+    const qint64 got = in.read(reinterpret_cast<char*>(images.data()), qint64(images.size()));
+    if (got == qint64(images.size()))
+        return ReadResult::Ok;
+    images.resize(got < 0 ? 0 : size_t(got / imageLength) * size_t(imageLength));
+    return ReadResult::Corrupted;
+}
+
+ReadResult ReadDumpIntoListFrom(QIODevice& in, PresetRecordList& list, bool replace)
+{
+    const int length = PresetLength;
+    Form form;
+    const ReadResult header = ReadHeader(in, length, form);
+    if (header == ReadResult::NotCompatible)
+        Windows().showError(NotCompatibleText);
+    if (header != ReadResult::Ok)
+        return header;
+    std::vector<uint8_t> images;
+    const ReadResult body = ReadBody(in, length, form, images);
+    if (body == ReadResult::Corrupted)
+        Windows().showError(CorruptedText);
+
+    const bool loaded = replace && &list == LibraryList && LibraryLoadedList;
+    if (replace) {
+        ListClear(list);
+        if (loaded)
+            ListClear(*LibraryLoadedList);
+    }
+    // Presets from a dump carry the connected model, no texts, no date and
+    // an origin that says they were never in the unit.
+    PresetRecord r;
+    InitRecord(r, -1);
+    for (size_t offset = 0; offset + size_t(length) <= images.size(); offset += size_t(length)) {
+        std::copy_n(images.begin() + qsizetype(offset), length, r.data.begin());
+        ListAdd(list, &r);
+        if (loaded)
+            ListAdd(*LibraryLoadedList, &r);
+    }
+    return body;
+}
+
+bool ImportDumpFrom(QIODevice& in, int selectedSlot)
+{
+    const int length = PresetLength;
+    Form form;
+    const ReadResult header = ReadHeader(in, length, form);
+    if (header == ReadResult::NotCompatible) {
+        Windows().showError(NotCompatibleText);
+        return true;
+    }
+    if (header != ReadResult::Ok)
+        return false;
+    const bool one = form == Form::OnePreset;
+    if (one && (selectedSlot < 0 || selectedSlot >= SlotCount)) {
+        TraceLine(1, "Import into slot %d refused", selectedSlot);
+        return false;
+    }
+    if (CurrentPreferences.Confirm && !Windows().askYesNo(one ? ReplaceOneText : ReplaceAllText))
+        return true;
+    std::vector<uint8_t> images;
+    if (ReadBody(in, length, form, images) != ReadResult::Ok)
+        return false;
+    if (one) {
+        StoreDump(selectedSlot, images.data());
+        Unit().sendPresetDump(selectedSlot, DeviceMemory[selectedSlot]->data.data(), length);
+    } else {
+        StoreDump(-1, images.data());
+        Unit().sendMemoryDump(images.data(), int(images.size()));
+    }
+    return true;
+}
+
+} // namespace dump
+
+namespace {
+
+uint8_t exportDevice() { return static_cast<uint8_t>(CurrentPreferences.SysexNr & 0x0F); }
+uint8_t connectedModel() { return static_cast<uint8_t>(ActiveDevice.Model); }
+
+bool writeMessage(const QString& fileName, const std::vector<uint8_t>& m)
+{
+    return WriteFileSafely(fileName, reinterpret_cast<const char*>(m.data()), qint64(m.size()));
+}
+
+} // namespace
+
+bool ExportDump(int index, const QString& fileName)
+{
+    const int length = PresetLength;
+    const bool toUnit = fileName.isEmpty();
+    if (index == -1) {
+        std::vector<uint8_t> memory(size_t(SlotCount) * size_t(length));
+        for (int j = 0; j < SlotCount; ++j)
+            std::copy_n(DeviceMemory[j]->data.begin(), length, memory.begin() + qsizetype(j) * length);
+        if (toUnit) {
+            Unit().sendMemoryDump(memory.data(), int(memory.size()));
+            return true;
+        }
+        return writeMessage(fileName, dump::MemoryDumpBytes(exportDevice(), connectedModel(), memory.data(), length));
+    }
+    const PresetRecord* source = nullptr;
+    PresetRecord editBuffer;
+    if (index >= 0 && index < SlotCount) {
+        source = DeviceMemory[index];
+    } else if (index == dump::EditBufferNumber) {
+        InitRecord(editBuffer, -1);
+        CaptureEditBuffer(editBuffer);
+        source = &editBuffer;
+    } else {
+        return false;
+    }
+    if (toUnit) {
+        Unit().sendPresetDump(index, source->data.data(), length);
+        return true;
+    }
+    return ExportRecordDump(*source, fileName);
+}
+
+bool ExportRecordDump(const PresetRecord& r, const QString& fileName)
+{
+    return writeMessage(fileName, dump::PresetDumpBytes(exportDevice(), connectedModel(), dump::EditBufferNumber,
+                                                        r.data.data(), PresetLength));
+}
+
+bool ImportDumpToMemory(const QString& fileName, int selectedSlot)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return dump::ImportDumpFrom(file, selectedSlot);
+}
+
+bool ReadDumpIntoList(PresetRecordList& list, const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const dump::ReadResult r = dump::ReadDumpIntoListFrom(file, list, true);
+    return r == dump::ReadResult::Ok || r == dump::ReadResult::Corrupted;
+}
+
+bool AppendDumpToList(PresetRecordList& list, const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const dump::ReadResult r = dump::ReadDumpIntoListFrom(file, list, false);
+    return r == dump::ReadResult::Ok || r == dump::ReadResult::Corrupted;
+}

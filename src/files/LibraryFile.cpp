@@ -1,0 +1,219 @@
+#include "files/LibraryFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "files/SafeFile.h"
+#include "model/DeviceConnection.h"
+#include "model/Trace.h"
+
+namespace library {
+namespace {
+
+void put32(uint8_t* p, uint32_t v)
+{
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+uint32_t get32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void put64(uint8_t* p, uint64_t v)
+{
+    put32(p, static_cast<uint32_t>(v));
+    put32(p + 4, static_cast<uint32_t>(v >> 32));
+}
+
+uint64_t get64(const uint8_t* p) { return uint64_t(get32(p)) | uint64_t(get32(p + 4)) << 32; }
+
+// At most field - 1 text bytes, then zeros to the end of the field.
+void putText(uint8_t* p, const std::string& text, int field)
+{
+    const size_t n = std::min(text.size(), static_cast<size_t>(field - 1));
+    std::memcpy(p, text.data(), n);
+    std::memset(p + n, 0, static_cast<size_t>(field) - n);
+}
+
+// The bytes up to the first zero byte of the field.
+std::string getText(const uint8_t* p, int field)
+{
+    const auto* c = reinterpret_cast<const char*>(p);
+    return std::string(c, strnlen(c, static_cast<size_t>(field)));
+}
+
+enum RecordOffset {
+    OffMagic = 0,
+    OffVersion = 4,
+    OffSize = 8,
+    OffModel = 12,
+    OffDeviceId = 16,
+    OffOrigin = 20,
+    OffComment = 24,
+    OffDate = 152,
+    OffCreatedBy = 160,
+};
+
+} // namespace
+
+bool VersionAccepted(uint32_t fileVersion, uint32_t programVersion)
+{
+    return fileVersion <= programVersion && (fileVersion & 0xFF) == (programVersion & 0xFF);
+}
+
+void EncodeRecord(const PresetRecord& r, int imageLength, uint8_t* out)
+{
+    put32(out + OffMagic, RecordMagic);
+    put32(out + OffVersion, RecordVersion);
+    put32(out + OffSize, static_cast<uint32_t>(imageLength + ImageOffset - OffModel));
+    put32(out + OffModel, r.model);
+    put32(out + OffDeviceId, static_cast<uint32_t>(r.deviceId));
+    put32(out + OffOrigin, static_cast<uint32_t>(r.origin));
+    putText(out + OffComment, r.comment, CommentField);
+    put64(out + OffDate, std::bit_cast<uint64_t>(r.dateTime));
+    putText(out + OffCreatedBy, r.createdBy, CreatedByField);
+    std::memcpy(out + ImageOffset, r.data.data(), static_cast<size_t>(imageLength));
+    put32(out + ImageOffset + imageLength, EndMarker(RecordMagic));
+}
+
+bool DecodeRecord(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r)
+{
+    if (get32(in + OffMagic) != RecordMagic || get32(in + OffVersion) != RecordVersion
+        || get32(in + OffSize) != static_cast<uint32_t>(imageLength + ImageOffset - OffModel)
+        || get32(in + ImageOffset + imageLength) != EndMarker(RecordMagic))
+        return false;
+    const uint32_t model = get32(in + OffModel);
+    r.model = model == 0 ? connectedModel : model;
+    r.deviceId = static_cast<int32_t>(get32(in + OffDeviceId));
+    r.origin = static_cast<int32_t>(get32(in + OffOrigin));
+    r.comment = getText(in + OffComment, CommentField);
+    r.dateTime = std::bit_cast<double>(get64(in + OffDate));
+    r.createdBy = getText(in + OffCreatedBy, CreatedByField);
+    std::memcpy(r.data.data(), in + ImageOffset, static_cast<size_t>(imageLength));
+    std::fill(r.data.begin() + imageLength, r.data.end(), 0);
+    return true;
+}
+
+QByteArray EncodeLibrary(const PresetRecordList& list, int imageLength, uint32_t version)
+{
+    const int recordSize = RecordSize(imageLength);
+    const qsizetype records = static_cast<qsizetype>(list.count) * recordSize;
+    QByteArray file(HeaderSize + records + TrailerSize, Qt::Uninitialized);
+    auto* p = reinterpret_cast<uint8_t*>(file.data());
+    put32(p, FileMagic);
+    put32(p + 4, version);
+    put32(p + 8, static_cast<uint32_t>(records));
+    for (int i = 0; i < list.count; ++i)
+        EncodeRecord(*list.items[i], imageLength, p + HeaderSize + qsizetype(i) * recordSize);
+    put32(p + HeaderSize + records, EndMarker(FileMagic));
+    return file;
+}
+
+bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_t connectedModel,
+                 uint32_t programVersion)
+{
+    uint8_t header[HeaderSize];
+    if (in.read(reinterpret_cast<char*>(header), HeaderSize) != HeaderSize || get32(header) != FileMagic)
+        return false;
+    const uint32_t version = get32(header + 4);
+    if (!VersionAccepted(version, programVersion)) {
+        TraceLine(1, "Library version %08X not accepted", version);
+        return false;
+    }
+    const uint32_t byteCount = get32(header + 8);
+    const uint32_t recordSize = static_cast<uint32_t>(RecordSize(imageLength));
+    const uint32_t n = byteCount / recordSize;
+    if (n < 1 || n * recordSize != byteCount)
+        return false;
+    // Header, size and trailer are checked before any record is read, and
+    // no more is read than the file holds.
+    if (!in.isSequential() && in.size() < qint64(HeaderSize) + byteCount + TrailerSize)
+        return false;
+    uint8_t trailer[TrailerSize];
+    if (!in.seek(HeaderSize + qint64(byteCount))
+        || in.read(reinterpret_cast<char*>(trailer), TrailerSize) != TrailerSize
+        || get32(trailer) != EndMarker(FileMagic) || !in.seek(HeaderSize))
+        return false;
+
+    const QByteArray body = in.read(byteCount);
+    if (body.size() != qsizetype(byteCount))
+        return false;
+    const auto* p = reinterpret_cast<const uint8_t*>(body.constData());
+    std::vector<std::unique_ptr<PresetRecord>> records(n);
+    for (uint32_t i = 0; i < n; ++i) {
+        records[i] = std::make_unique<PresetRecord>();
+        if (!DecodeRecord(p + qsizetype(i) * recordSize, imageLength, connectedModel, *records[i])) {
+            TraceLine(1, "Library record %u is damaged", i);
+            return false;
+        }
+    }
+    if (in.read(reinterpret_cast<char*>(trailer), TrailerSize) != TrailerSize || get32(trailer) != EndMarker(FileMagic))
+        return false;
+
+    // Everything was read: now the list takes the records, each keeping the
+    // slot and mark of the entry it replaces.
+    const int count = static_cast<int>(n);
+    if (list.capacity < count) {
+        list.items.resize(count);
+        list.capacity = count;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (list.items[i]) {
+            records[i]->slot = list.items[i]->slot;
+            records[i]->mark = list.items[i]->mark;
+        }
+        std::swap(list.items[i], records[i]);
+    }
+    list.count = count;
+    list.columns = 0;
+    if (&list == LibraryList && LibraryLoadedList) {
+        ListClear(*LibraryLoadedList);
+        if (LibraryLoadedList->capacity < count)
+            ListGrow(*LibraryLoadedList, count);
+        for (int i = 0; i < count; ++i)
+            ListAdd(*LibraryLoadedList, list.items[i].get());
+    }
+    return true;
+}
+
+} // namespace library
+
+bool WriteLibraryFile(const PresetRecordList& list, const QString& fileName)
+{
+    if (list.count < 1)
+        return true;
+    const QByteArray bytes = library::EncodeLibrary(list, PresetLength, DataFormatVersion);
+    return !WriteFileSafely(fileName, bytes.constData(), bytes.size());
+}
+
+bool ReadLibraryFile(PresetRecordList& list, const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    return !library::ReadLibrary(file, list, PresetLength, static_cast<uint32_t>(ActiveDevice.Model),
+                                 DataFormatVersion);
+}
+
+bool AppendToLibraryFile(PresetRecordList& list, const QString& fileName)
+{
+    if (list.count < 1)
+        return true;
+    PresetRecordList both;
+    ListInit(both);
+    if (ReadLibraryFile(both, fileName) || both.count < 1)
+        return true;
+    list.columns = 0;
+    const int old = both.count;
+    ListGrow(both, old + list.count);
+    for (int i = 0; i < list.count; ++i)
+        ListAdd(both, list.items[i].get());
+    return WriteLibraryFile(both, fileName);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+#include "model/Presets.h"
+
+class QIODevice;
+
+// A library file: a 12-byte header, one record of L + 228 bytes per preset
+// (L = the image length of the family), a 4-byte trailer. All integers are
+// little-endian; texts are Latin-1 bytes, zero-filled.
+namespace library {
+constexpr uint32_t FileMagic = 0x424C5244;   // "DRLB"
+constexpr uint32_t RecordMagic = 0x58555244; // "DRUX"
+constexpr uint32_t RecordVersion = 1;
+constexpr int HeaderSize = 12;
+constexpr int TrailerSize = 4;
+constexpr int RecordOverhead = 228;
+constexpr int CommentField = 128;
+constexpr int CreatedByField = 64;
+constexpr int ImageOffset = 224;
+
+inline int RecordSize(int imageLength) { return imageLength + RecordOverhead; }
+inline uint32_t EndMarker(uint32_t magic) { return ~magic; }
+
+// A file of this version may be read by a program of `programVersion`: the
+// same format generation (lowest byte) written by the same or an earlier
+// program version.
+bool VersionAccepted(uint32_t fileVersion, uint32_t programVersion);
+
+// One record, `RecordSize(imageLength)` bytes at `out`. Texts longer than
+// their field are cut.
+void EncodeRecord(const PresetRecord& r, int imageLength, uint8_t* out);
+
+// Fills `r` from one record; false when magic, version, size or end marker
+// are wrong. A model of 0 becomes `connectedModel`. Slot and mark stay.
+bool DecodeRecord(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r);
+
+// The whole file for the first `list.count` records.
+QByteArray EncodeLibrary(const PresetRecordList& list, int imageLength, uint32_t version);
+
+// Reads a library from `in` into `list` (see ReadLibraryFile). The list is
+// changed only when the whole library was read.
+bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_t connectedModel,
+                 uint32_t programVersion);
+} // namespace library
+
+// The library operations return true on FAILURE; callers show "Unable to
+// Load the file" or "Unable to Save the file".
+
+// Writes the list with the connected family's image length. An empty list
+// is never written. The file is replaced only by a complete new one.
+bool WriteLibraryFile(const PresetRecordList& list, const QString& fileName);
+
+// Replaces the list's contents with the file's records (columns 0). Reading
+// into LibraryList also makes LibraryLoadedList a copy of what was read. On
+// failure both lists stay exactly as they were.
+bool ReadLibraryFile(PresetRecordList& list, const QString& fileName);
+
+// Adds copies of the list's records after the file's records.
+bool AppendToLibraryFile(PresetRecordList& list, const QString& fileName);

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+class QSettings;
+
+// One named set of user preferences. The field names are the ini keys.
+struct PreferenceSet {
+    QString Name = QStringLiteral("Default");
+    QString Dir;       // working directory: start folder of the file dialogs and the library window
+    int Confirm = 1;   // ask before replacing or overwriting
+    int AutoAud = 0;   // audition a preset when it is selected, dropped, imported, pasted or cleared
+    int SysexNr = 0;   // 0..15, device number in byte 4 of exported dump files (shown 1..16)
+    int MouseMoveMode = 1; // knob drag: 0 horizontal, 1 vertical, 2 tangential, 3 circular
+    int TimeUnit = 1;  // time values: 0 BPM, 1 ms, 2 raw MIDI values
+
+    bool operator==(const PreferenceSet&) const = default;
+};
+
+// The defaults: "Default", the program's folder, confirmations on.
+PreferenceSet DefaultPreferences();
+
+// The sets in the order the dialog and the menu list them; `active` is the
+// index of the set in force, -1 when none is.
+struct PreferenceList {
+    std::vector<PreferenceSet> sets;
+    int active = -1;
+};
+
+// The active set's values, read by the rest of the program.
+extern PreferenceSet CurrentPreferences;
+extern PreferenceList PreferenceSets;
+
+// Section names of the ini file.
+QString PreferenceSection(int index);
+
+// Loads the sets from the ini file. Sections that are missing are skipped.
+// A first start (no section "Last") creates and saves a "Default" set; when
+// no loaded set is named active the first one is, and with no set at all a
+// "Default" set is created and saved.
+void LoadPreferences(QSettings& ini);
+void LoadPreferences();
+
+// What the dialog shows when OK or Delete is pressed: the index of the
+// chosen set, or -1 when a new name was typed.
+struct PreferenceDialogValues {
+    int selected = -1;
+    QString typedName;
+    PreferenceSet values; // every field but Name
+};
+
+// Stores the dialog's values into the chosen (or a new) set and makes it
+// active, when `dialog` is given; then writes every set as PREF0.. and the
+// active one's section name, makes its values current and tells the windows.
+void SaveAllPreferences(QSettings& ini, const PreferenceDialogValues* dialog = nullptr);
+void SaveAllPreferences(const PreferenceDialogValues* dialog = nullptr);
+
+// Removes set `index` (never the first) and its section, makes the first
+// set active with its own values, and saves.
+void DeletePreferenceSet(QSettings& ini, int index);
+void DeletePreferenceSet(int index);
+
+// The device window's quick switch: makes set `index` active and current
+// without writing the ini file.
+void SwitchPreferenceSet(int index);

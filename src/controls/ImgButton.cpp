@@ -1,0 +1,149 @@
+#include "controls/ImgButton.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+TWC_ImgButton::TWC_ImgButton(QWidget* parent) : TWC_CustomControl(parent) {}
+
+void TWC_ImgButton::SetImageList(const TImageList* list)
+{
+    images = list;
+    if (list && list->count() > 0)
+        resize(list->size());
+    invalidate();
+}
+
+void TWC_ImgButton::SetIsPushButton(bool on)
+{
+    isPush = on && !isRadio;
+}
+
+void TWC_ImgButton::SetIsRadioButton(bool on)
+{
+    isRadio = on;
+    if (on)
+        isPush = false;
+}
+
+void TWC_ImgButton::SetVal(int v)
+{
+    if (BoundParam()) {
+        link.setVal(v);
+        return;
+    }
+    if ((v != 0) != down) {
+        down = v != 0;
+        ChangeFromMCtrl();
+    }
+}
+
+int TWC_ImgButton::GetVal() const
+{
+    return BoundParam() ? link.getVal() : (down ? 1 : 0);
+}
+
+void TWC_ImgButton::ChangeFromMCtrl()
+{
+    if (!visibleFlag() || !isEnabled())
+        return;
+    down = GetVal() != 0;
+    if (isRadio)
+        HandleRadioButtons(!down);
+    if (OnCtrlChange)
+        OnCtrlChange(this, down ? 1 : 0);
+    SetValText();
+    if (!HilightNow())
+        invalidate();
+    UserChange = false;
+}
+
+void TWC_ImgButton::HandleRadioButtons(bool select)
+{
+    QWidget* parent = parentWidget();
+    if (!parent)
+        return;
+    for (QObject* child : parent->children()) {
+        auto* other = qobject_cast<TWC_ImgButton*>(child);
+        if (!other || other == this || !other->isRadio)
+            continue;
+        // Cleared for the call so that the member does not run the group again.
+        other->isRadio = false;
+        other->SetVal(select ? 1 : 0);
+        other->isRadio = true;
+        if (select)
+            return;
+    }
+}
+
+void TWC_ImgButton::paintCanvas(QPainter& p)
+{
+    if (!images)
+        return;
+    int index = 0;
+    if (images->count() == 5 && isEnabled())
+        index = 1 + (down ? 1 : 0) + (Hilighted ? 2 : 0);
+    images->draw(p, QPoint(0, 0), index);
+}
+
+void TWC_ImgButton::click()
+{
+    UserChange = true;
+    if (isPush || isRadio)
+        SetVal(1);
+    else
+        SetVal(down ? 0 : 1);
+}
+
+void TWC_ImgButton::release()
+{
+    if (isPush && !isRadio)
+        SetVal(0);
+}
+
+void TWC_ImgButton::mousePressEvent(QMouseEvent* e)
+{
+    if (!mouseDownCommon(e)) {
+        TWC_CustomControl::mousePressEvent(e);
+        return;
+    }
+    click();
+}
+
+void TWC_ImgButton::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (!mouseUpCommon(e)) {
+        TWC_CustomControl::mouseReleaseEvent(e);
+        return;
+    }
+    release();
+}
+
+namespace {
+bool isClickKey(const QKeyEvent* e)
+{
+    return e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+}
+}
+
+void TWC_ImgButton::keyPressEvent(QKeyEvent* e)
+{
+    if (!isClickKey(e)) {
+        TWC_CustomControl::keyPressEvent(e);
+        return;
+    }
+    if (!e->isAutoRepeat())
+        click();
+}
+
+void TWC_ImgButton::keyReleaseEvent(QKeyEvent* e)
+{
+    if (!isClickKey(e)) {
+        TWC_CustomControl::keyReleaseEvent(e);
+        return;
+    }
+    if (e->isAutoRepeat())
+        return;
+    if (isPush && !isRadio)
+        UserChange = true;
+    release();
+}

@@ -1,0 +1,70 @@
+// Shows the controls demo window bound to live parameters. With a folder
+// argument it saves the window in its normal, highlighted and disabled looks
+// as PNG files there and exits.
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "controls/ControlsDemo.h"
+#include "controls/CustomControl.h"
+#include "model/Parameters.h"
+
+namespace {
+
+void setStartValues()
+{
+    const int values[][2] = {{1, 92}, {4, 70}, {3, 58}, {2, 81}, {6, 40}, {5, 100}, {7, 34}, {8, 5},
+                             {10, 1}, {15, 1}, {13, 4}, {29, 88}, {16, 64}, {22, 1}, {17, 2}};
+    for (const auto& v : values)
+        Param(ModixPreset, v[0]).SetVal(v[1]);
+    Param(ModixGlobal, 2).SetVal(90);
+    FlushPending();
+}
+
+bool save(QWidget& w, const QString& path)
+{
+    const bool ok = w.grab().save(path);
+    std::printf("%s %s\n", ok ? "saved" : "could not save", qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    CreateModules();
+    TWC_CustomControl::SetModul(ModuleTable);
+
+    int rc = 0;
+    {
+        TControlsDemo demo;
+        QTimer frame;
+        QObject::connect(&frame, &QTimer::timeout, [] { FlushPending(); });
+        frame.start(33);
+        demo.show();
+        setStartValues();
+        // Let the highlights of the start values run out.
+        const qint64 until = QDateTime::currentMSecsSinceEpoch() + 600;
+        while (QDateTime::currentMSecsSinceEpoch() < until)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+
+        const QStringList args = app.arguments();
+        if (args.size() > 1) {
+            QDir dir(args.at(1));
+            dir.mkpath(QStringLiteral("."));
+            bool ok = save(demo, dir.filePath(QStringLiteral("controls-normal.png")));
+            demo.HighlightAll();
+            ok = save(demo, dir.filePath(QStringLiteral("controls-highlighted.png"))) && ok;
+            demo.SetControlsEnabled(false);
+            ok = save(demo, dir.filePath(QStringLiteral("controls-disabled.png"))) && ok;
+            rc = ok ? 0 : 1;
+        } else {
+            rc = app.exec();
+        }
+    }
+    DestroyModules();
+    return rc;
+}

@@ -5,6 +5,7 @@
 #include "app/ApplicationFilter.h"
 #include "app/MessageService.h"
 #include "app/SplashForm.h"
+#include "controls/CustomControl.h"
 #include "librarian/DeviceForm.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortsUnitLink.h"
@@ -47,6 +48,7 @@ Program::Program(std::unique_ptr<MidiDriver> driver)
 void Program::start()
 {
     CreateModules();
+    TWC_CustomControl::SetModul(ModuleTable);
     CreateRecords();
     QApplication::setApplicationDisplayName(QStringLiteral("Drux Editor"));
 

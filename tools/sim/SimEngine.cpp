@@ -89,7 +89,7 @@ SimEngine::SimEngine(SimOptions o) : options(std::move(o))
         for (int i = 0; i < length - NameLen; ++i)
             img[i] = static_cast<uint8_t>((slot * 7 + i * 3) % 64);
         char text[NameLen + 1];
-        std::snprintf(text, sizeof text, "SIM %02d%c %-7s", slot / 5 + 1, 'A' + slot % 5,
+        std::snprintf(text, sizeof text, "SIM %02d%c %-8s", slot / 5 + 1, 'A' + slot % 5,
                       options.model == 0x13 ? "BASS" : "GUITAR");
         std::copy(text, text + NameLen, img + length - NameLen);
     }

@@ -1,0 +1,359 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "SimEngine.h"
+#include "midi/MidiDispatch.h"
+#include "midi/MidiPorts.h"
+#include "midi/Protocol.h"
+#include "model/Controllers.h"
+#include "model/DeviceConnection.h"
+#include "model/Parameters.h"
+#include "model/Presets.h"
+#include "model/WindowLink.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Collected {
+    std::vector<Bytes> messages;
+    SimEngine::Output output()
+    {
+        return [this](const Bytes& m) { messages.push_back(m); };
+    }
+};
+
+SimEngine engineFor(int model, int variant = -1)
+{
+    SimOptions o;
+    o.model = model;
+    o.variant = variant;
+    o.deviceId = 3;
+    return SimEngine(o);
+}
+
+TEST(SimEngine, IdentityOfEachUnitTypeIsRecognisedByTheParser)
+{
+    const int models[7] = {0x0D, 0x11, 0x11, 0x11, 0x13, 0x13, 0x13};
+    const char* names[7] = {"DRUX", "DRUX 2", "DRUX PRO", "DRUXORA", "BASS DRUX", "BASS DRUX PRO", "BASS DRUXORA"};
+    for (int variant = 0; variant < 7; ++variant) {
+        SCOPED_TRACE(variant);
+        SimEngine sim = engineFor(models[variant], variant);
+        Collected out;
+        sim.setOutput(out.output());
+        sim.handle(IdentifyRequestMessage());
+        ASSERT_EQ(out.messages.size(), 1u);
+        const auto info = ParseIdentifyReply(FrameSysex(out.messages[0]));
+        ASSERT_TRUE(info.has_value());
+        EXPECT_EQ(info->model, models[variant]);
+        EXPECT_EQ(info->device, 3);
+        EXPECT_EQ(info->subModel, variant);
+        EXPECT_EQ(info->modelText.rfind(names[variant], 0), 0u);
+    }
+}
+
+TEST(SimEngine, AnswersOnlyWhatIsAddressedToIt)
+{
+    SimEngine sim = engineFor(0x11);
+    Collected out;
+    sim.setOutput(out.output());
+    sim.handle(RequestNameMessage(4, 0x11)); // another device id
+    sim.handle(RequestNameMessage(3, 0x13)); // another model
+    sim.handle({0xF0, 0x43, 0x20, 0x32, 0x03, 0x11, 0x65, 0xF7});
+    EXPECT_TRUE(out.messages.empty());
+    sim.handle(RequestNameMessage(3, 0x11));
+    ASSERT_EQ(out.messages.size(), 1u);
+    EXPECT_EQ(ParseNameReply(FrameSysex(out.messages[0])), "DRUX SIMULATOR");
+
+    SimEngine first = engineFor(0x0D);
+    first.setOutput(out.output());
+    first.handle(RequestNameMessage(3, 0x0D));
+    EXPECT_EQ(out.messages.size(), 1u); // the first-generation unit has no name
+}
+
+TEST(SimEngine, StoresWhatItIsSent)
+{
+    SimEngine sim = engineFor(0x13);
+    Collected out;
+    sim.setOutput(out.output());
+    const Bytes image(56, 9);
+    sim.handle(PresetDumpMessage(3, 0x13, 4, image.data(), 56));
+    EXPECT_EQ(sim.image(4), image);
+    sim.handle(PresetDumpMessage(3, 0x13, 127, image.data(), 56));
+    EXPECT_EQ(sim.editBuffer(), image);
+    sim.handle(SetNameMessage(3, 0x13, "Bass Rig"));
+    EXPECT_EQ(sim.unitName(), "Bass Rig");
+
+    const Bytes images(125 * 56, 1);
+    sim.handle(MemoryDumpMessage(3, 0x13, images.data(), 56));
+    EXPECT_EQ(sim.memory(), images);
+
+    sim.handle(SetChannelMessage(3, 0x13, 9));
+    EXPECT_EQ(sim.deviceId(), 9);
+    EXPECT_EQ(sim.channel(), 9);
+    sim.handle(RequestMemoryMessage(9, 0x13));
+    ASSERT_EQ(out.messages.size(), 1u);
+    EXPECT_EQ(CheckMemoryDump(FrameSysex(out.messages[0]), 9, 0x13, 56), DumpCheck::Complete);
+}
+
+TEST(SimEngine, Faults)
+{
+    SimOptions o;
+    o.ignoreMemoryRequests = 1;
+    o.cutMemoryDumps = 1;
+    o.cutPresetDumps = 1;
+    SimEngine sim(o);
+    Collected out;
+    sim.setOutput(out.output());
+    sim.handle(RequestMemoryMessage(0, 0x11));
+    EXPECT_TRUE(out.messages.empty());
+    sim.handle(RequestMemoryMessage(0, 0x11));
+    sim.handle(RequestMemoryMessage(0, 0x11));
+    sim.handle(RequestPresetMessage(0, 0x11, 2));
+    sim.handle(RequestPresetMessage(0, 0x11, 2));
+    ASSERT_EQ(out.messages.size(), 4u);
+    EXPECT_EQ(CheckMemoryDump(FrameSysex(out.messages[0]), 0, 0x11, 48), DumpCheck::Short);
+    EXPECT_EQ(CheckMemoryDump(FrameSysex(out.messages[1]), 0, 0x11, 48), DumpCheck::Complete);
+    EXPECT_EQ(CheckPresetDump(FrameSysex(out.messages[2]), 0, 0x11, 48), DumpCheck::Short);
+    EXPECT_EQ(CheckPresetDump(FrameSysex(out.messages[3]), 0, 0x11, 48), DumpCheck::Complete);
+
+    o = SimOptions();
+    o.neverAnswer = true;
+    SimEngine silent(o);
+    silent.setOutput(out.output());
+    silent.handle(IdentifyRequestMessage());
+    silent.handle(RequestMemoryMessage(0, 0x11));
+    EXPECT_EQ(out.messages.size(), 4u);
+    EXPECT_EQ(silent.memoryRequests, 1);
+}
+
+TEST(SimEngine, MemoryFileRoundTrip)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("unit.syx").toStdString();
+    SimOptions o;
+    o.model = 0x13;
+    o.memoryFile = path;
+    {
+        SimEngine sim(o);
+        const Bytes image(56, 42);
+        sim.handle(PresetDumpMessage(0, 0x13, 124, image.data(), 56)); // saved at once
+    }
+    std::ifstream in(path, std::ios::binary);
+    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(file.size(), 7010u);
+    EXPECT_EQ((Bytes{file.begin(), file.begin() + 9}), (Bytes{0xF0, 0x00, 0x20, 0x32, 0x00, 0x13, 0x21, 0x7D, 56}));
+    EXPECT_EQ(file[9 + 124 * 56], 42);
+    EXPECT_EQ(file.back(), 0xF7);
+
+    SimEngine again(o);
+    EXPECT_EQ(again.image(124), Bytes(56, 42));
+    std::string error;
+    o.model = 0x11;
+    SimEngine guitar(o); // a bass memory does not fit a guitar unit
+    EXPECT_FALSE(guitar.loadMemory(path, error));
+    EXPECT_FALSE(error.empty());
+}
+
+// The unit's report of its current preset, fed into the program's
+// controller handling, gives the program the unit's settings and name.
+class SimReport : public ::testing::TestWithParam<int> {};
+INSTANTIATE_TEST_SUITE_P(Models, SimReport, ::testing::Values(0x0D, 0x11, 0x13));
+
+struct EditorWindows : WindowLink {
+    std::string name;
+    bool editorExists(bool) override { return true; }
+    void showUnitPresetName(bool, const std::string& n) override { name = n; }
+};
+
+TEST_P(SimReport, ReportAllReachesTheProgramsParameters)
+{
+    const int model = GetParam();
+    const bool bass = model == 0x13;
+    ActiveDevice = DeviceConnection();
+    ActiveDevice.Model = model;
+    ActiveDevice.MidiChan = 0;
+    CreateModules();
+    AdaptTablesToModel(model);
+    EditorWindows windows;
+    SetWindowLink(&windows);
+
+    SimOptions o;
+    o.model = model;
+    SimEngine sim(o);
+    std::vector<Bytes> out;
+    sim.setOutput([&](const Bytes& m) { out.push_back(m); });
+    sim.handle({0xC0, 17});               // program change: preset 17 into the edit buffer
+    sim.handle({0xB0, 13, 90});           // treble turned on the program's side
+    sim.handle({0xB0, 80, 80});
+    MidiHooks hooks;
+    hooks.controller = [](int c, int v) { HandleController(c, v); };
+    for (const Bytes& m : out)
+        DispatchMidiInput(hooks, 0, m);
+
+    const Bytes edit = sim.editBuffer();
+    EXPECT_EQ(edit[1], 90);
+    const int length = bass ? 56 : 48;
+    Modul& module = *ModuleTable[bass ? ModixBassPreset : ModixPreset];
+    int compared = 0;
+    for (int mcix = 1; mcix <= length - 16; ++mcix) {
+        MCtrl& p = *module.GetCtrl(mcix);
+        if (!p.is(CcMapped) || edit[mcix - 1] > p.maximum)
+            continue;
+        if (model == 0x0D && mcix == 6)
+            continue; // the first-generation unit has no presence control
+        EXPECT_EQ(p.value, edit[mcix - 1]) << "parameter " << mcix;
+        ++compared;
+    }
+    EXPECT_GT(compared, 15);
+    EXPECT_EQ(windows.name, std::string(reinterpret_cast<const char*>(edit.data() + length - 16), 16));
+
+    SetWindowLink(nullptr);
+    AdaptTablesToModel(0x11);
+    DestroyModules();
+    ActiveDevice = DeviceConnection();
+}
+
+// ---- the program's protocol against the simulated unit, in-process ----
+
+class RecordingUi : public ProtocolUi {
+public:
+    bool askRetry(const std::string& text) override
+    {
+        asked.push_back(text);
+        return false;
+    }
+    std::vector<std::string> asked;
+};
+
+class SimLoopback : public ::testing::TestWithParam<int> {
+protected:
+    void start(SimOptions o)
+    {
+        o.model = GetParam();
+        o.deviceId = 1;
+        sim = std::make_unique<SimEngine>(o);
+        ActiveDevice = DeviceConnection();
+        ActiveDevice.Model = GetParam();
+        ActiveDevice.MidiDevice = 1;
+        ActiveDevice.MidiChan = 1;
+        ActiveDevice.MidiIn = 0;
+        ActiveDevice.MidiOut = 0;
+        CreateModules();
+        CreateRecords();
+        auto d = std::make_unique<LoopbackDriver>(std::vector<std::string>{"Unit In"},
+                                                  std::vector<std::string>{"Unit Out"});
+        driver = d.get();
+        ports = std::make_unique<MidiPorts>(std::move(d));
+        ports->Enumerate();
+        sim->attach(*driver, 0, 0);
+        protocol = std::make_unique<Protocol>(*ports);
+        protocol->setUi(&ui);
+        protocol->hooks.memoryRead = [this] { done = true; };
+        protocol->hooks.readAborted = [this] { aborted = true; };
+        hooks.sysex = [this](int port, const Bytes& m) { protocol->HandleSysexIn(port, m); };
+        ports->SetInputHandler([this](int port, const Bytes& m) { DispatchMidiInput(hooks, port, m); });
+        ports->Open();
+    }
+    void TearDown() override
+    {
+        protocol.reset();
+        ports.reset();
+        DestroyRecords();
+        DestroyModules();
+        ActiveDevice = DeviceConnection();
+    }
+    // Runs the event loop until the read ended; time-outs are fired by hand
+    // so that the test need not wait for them.
+    void runRead()
+    {
+        for (int i = 0; i < 1000 && !done && !aborted; ++i) {
+            const size_t sent = driver->sent.size();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            if (!done && !aborted && protocol->Waiting() && driver->sent.size() == sent)
+                protocol->UploadTimerTimer();
+        }
+    }
+    Bytes memoryRead() const
+    {
+        const int length = GetParam() == 0x13 ? 56 : 48;
+        Bytes all;
+        for (int j = 0; j < 125; ++j)
+            all.insert(all.end(), DeviceMemory[j]->data.begin(), DeviceMemory[j]->data.begin() + length);
+        return all;
+    }
+    int requests(uint8_t command) const
+    {
+        int n = 0;
+        for (const auto& [port, m] : driver->sent)
+            n += m.size() > 6 && m[0] == 0xF0 && m[6] == command;
+        return n;
+    }
+
+    std::unique_ptr<SimEngine> sim;
+    LoopbackDriver* driver = nullptr;
+    std::unique_ptr<MidiPorts> ports;
+    std::unique_ptr<Protocol> protocol;
+    MidiHooks hooks;
+    RecordingUi ui;
+    bool done = false;
+    bool aborted = false;
+};
+
+INSTANTIATE_TEST_SUITE_P(Models, SimLoopback, ::testing::Values(0x0D, 0x11, 0x13));
+
+TEST_P(SimLoopback, WholeMemoryReadEqualsTheUnitsMemory)
+{
+    start({});
+    protocol->ReadMemory(1);
+    runRead();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(memoryRead(), sim->memory());
+    EXPECT_EQ(requests(0x61), 1);
+    EXPECT_FALSE(protocol->Busy());
+}
+
+TEST_P(SimLoopback, UnitThatIgnoresTheFirstRequestIsStillRead)
+{
+    SimOptions o;
+    o.ignoreMemoryRequests = 1;
+    start(o);
+    protocol->ReadMemory(1);
+    runRead();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(memoryRead(), sim->memory());
+    EXPECT_EQ(requests(0x61), 2);
+}
+
+TEST_P(SimLoopback, UnitThatCutsEveryMemoryDumpIsReadOnePresetAtATime)
+{
+    SimOptions o;
+    o.cutMemoryDumps = 1000;
+    o.cutPresetDumps = 2; // and the first two presets arrive cut, too
+    start(o);
+    protocol->ReadMemory(1);
+    runRead();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(memoryRead(), sim->memory());
+    EXPECT_EQ(requests(0x61), 2);
+    EXPECT_EQ(requests(0x60), 127);
+    EXPECT_TRUE(ui.asked.empty());
+}
+
+TEST_P(SimLoopback, SilentUnitEndsInTheQuestion)
+{
+    SimOptions o;
+    o.neverAnswer = true;
+    start(o);
+    protocol->ReadMemory(1);
+    runRead();
+    EXPECT_TRUE(aborted);
+    EXPECT_EQ(ui.asked, std::vector<std::string>{"No response from Drux !!\nCheck connection."});
+    EXPECT_EQ(requests(0x61), 2);
+}
+
+} // namespace

@@ -6,17 +6,17 @@
 #include "app/MessageService.h"
 #include "app/SplashForm.h"
 #include "controls/CustomControl.h"
+#include "files/IniFile.h"
 #include "librarian/DeviceForm.h"
+#include "midi/DeviceSearch.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortsUnitLink.h"
 #include "midi/RtMidiDriver.h"
+#include "model/Controllers.h"
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
-
-namespace {
-constexpr int FrameMs = 33;
-}
+#include "settings/ConnectForm.h"
 
 int RunGuarded(const std::function<void()>& body)
 {
@@ -56,31 +56,52 @@ void Program::start()
     DeviceForm->setAttribute(Qt::WA_DeleteOnClose, false);
     SetWindowLink(this);
 
+    Proto = std::make_unique<Protocol>(*Ports);
+    Proto->setUi(this);
+    Link = std::make_unique<PortsUnitLink>(*Ports, Proto.get());
+    SetUnitLink(Link.get());
+    Search = std::make_unique<DeviceSearch>(*Ports);
+    Search->sendIdentifyRequest = [this] { Proto->SendIdentifyRequest(); };
+    Search->readWholeMemory = [this] { Proto->ReadMemory(1); };
+    Proto->hooks.stopSearchTimer = [this] { Search->IdentifyReplyArrived(); };
+    Proto->hooks.nameRequested = [this] { Search->NameRequested(); };
+    Proto->hooks.unitRecognised = [this] { Search->UnitRecognised(); };
+
     Filter = new ApplicationFilter(this);
-    Filter->install(*Ports);
+    Filter->hooks.controller = [](int controller, int value) { HandleController(controller, value); };
     Filter->hooks.programChange = [this](int program) {
-        Ports->SendControlChange(80, 80);
+        ProgramChangeFromUnit();
         DeviceForm->SelectSlot(program);
     };
-    connect(&FrameTimer, &QTimer::timeout, [] { FlushPending(); });
-    FrameTimer.start(FrameMs);
-    ActiveDevice = DeviceConnection();
-    SavedDevice = ActiveDevice;
-    Link = std::make_unique<PortsUnitLink>(*Ports);
-    SetUnitLink(Link.get());
-    if (!Ports->Enumerate())
-        Dialogs().error(DeviceForm, QStringLiteral("No MIDI Devices !?"));
+    Filter->hooks.sysex = [this](int port, const std::vector<uint8_t>& m) { Proto->HandleSysexIn(port, m); };
+
+    // Installs the message filter, starts the frame tick, makes the virtual
+    // unit active and enumerates the ports.
+    ConnectServices services;
+    services.ports = Ports.get();
+    services.search = Search.get();
+    services.installMessageFilter = [this] { Filter->install(*Ports); };
+    services.refreshMainCaption = [this] { DeviceForm->FormActivate(); };
+    ConnectForm = new TConnectForm(services, DeviceForm);
+
     ResetAllRecords();
     DeviceForm->show();
+
+    // The last unit, or a search with the configuration window up.
+    auto ini = OpenIniFile();
+    Search->RestoreLastUnit(*ini);
 }
 
 Program::~Program()
 {
-    FrameTimer.stop();
     SetUnitLink(nullptr);
     SetWindowLink(nullptr);
     delete DeviceForm;
     delete Splash;
+    setBusy(false);
+    Search.reset();
+    Link.reset();
+    Proto.reset();
     Ports.reset();
     DestroyRecords();
     DestroyModules();
@@ -96,4 +117,23 @@ void Program::showEditBufferName(const std::string& name)
 {
     if (DeviceForm)
         DeviceForm->ShowCurrentPresetName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+void Program::setBusy(bool on)
+{
+    if (on == busy)
+        return;
+    busy = on;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+bool Program::askRetry(const std::string& text)
+{
+    const QMessageBox::StandardButton answer =
+        Dialogs().message(DeviceForm, MessageService::Kind::Error, QString(), QString::fromLatin1(text.c_str()),
+                          QMessageBox::Abort | QMessageBox::Retry, QMessageBox::Retry);
+    return answer == QMessageBox::Retry;
 }

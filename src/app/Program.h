@@ -6,11 +6,14 @@
 #include <memory>
 
 #include "midi/MidiDriver.h"
+#include "midi/Protocol.h"
 #include "model/WindowLink.h"
 
 class ApplicationFilter;
+class DeviceSearch;
 class MidiPorts;
 class PortsUnitLink;
+class TConnectForm;
 class TDeviceForm;
 class TSplashForm;
 
@@ -20,7 +23,7 @@ int RunGuarded(const std::function<void()>& body);
 
 // The program-wide objects, built at start-up in a fixed order and torn down
 // in reverse.
-class Program : public QObject, public WindowLink {
+class Program : public QObject, public WindowLink, public ProtocolUi {
     Q_OBJECT
 public:
     // `driver` replaces the real MIDI ports (tests).
@@ -34,18 +37,26 @@ public:
     TDeviceForm* deviceForm() const { return DeviceForm; }
     MidiPorts& ports() const { return *Ports; }
     ApplicationFilter& filter() const { return *Filter; }
+    TConnectForm* connectForm() const { return ConnectForm; }
+    DeviceSearch& search() const { return *Search; }
+    Protocol& protocol() const { return *Proto; }
 
     // WindowLink
     void redrawSlot(int slot) override;
     void showEditBufferName(const std::string& name) override;
 
-    // Program-wide flush of pending parameter changes.
-    QTimer FrameTimer;
+    // ProtocolUi
+    void setBusy(bool busy) override;
+    bool askRetry(const std::string& text) override;
 
 private:
     TSplashForm* Splash = nullptr;
     TDeviceForm* DeviceForm = nullptr;
+    TConnectForm* ConnectForm = nullptr;
     std::unique_ptr<MidiPorts> Ports;
+    std::unique_ptr<Protocol> Proto;
     std::unique_ptr<PortsUnitLink> Link;
+    std::unique_ptr<DeviceSearch> Search;
     ApplicationFilter* Filter = nullptr;
+    bool busy = false;
 };

@@ -1,10 +1,13 @@
 #include "librarian/DeviceForm.h"
 
 #include <QEvent>
+#include <QActionGroup>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "files/Preferences.h"
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
 
@@ -74,6 +77,13 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
     PresetGrid->viewport()->setMouseTracking(true);
     PresetGrid->viewport()->installEventFilter(this);
     layout->addWidget(PresetGrid);
+
+    PrefsM = menuBar()->addMenu(QStringLiteral("&Preferences"));
+    PrefsM->setObjectName(QStringLiteral("PrefsM"));
+    SetM = PrefsM->addAction(QStringLiteral("&Set..."), this, &TDeviceForm::preferencesRequested);
+    SetM->setObjectName(QStringLiteral("SetM"));
+    PrefsM->addSeparator();
+    connect(PrefsM, &QMenu::aboutToShow, this, &TDeviceForm::PrefsMClick);
 
     DeviceStatusBar = new QStatusBar(this);
     setStatusBar(DeviceStatusBar);
@@ -168,4 +178,28 @@ void TDeviceForm::PresetGridMouseMove(const QPoint& pos)
     const int c = PresetGrid->columnAt(pos.x());
     const int r = PresetGrid->rowAt(pos.y());
     DeviceStatusBar->showMessage(c < 0 || r < 0 ? QString() : StatusTextForCell(c, r));
+}
+
+void TDeviceForm::PrefsMClick()
+{
+    const QList<QAction*> entries = PrefsM->actions();
+    for (qsizetype i = 2; i < entries.size(); ++i) {
+        PrefsM->removeAction(entries[i]);
+        delete entries[i];
+    }
+    delete prefsGroup;
+    prefsGroup = new QActionGroup(PrefsM);
+    for (size_t i = 0; i < PreferenceSets.sets.size(); ++i) {
+        QAction* entry = PrefsM->addAction(PreferenceSets.sets[i].Name);
+        entry->setCheckable(true);
+        entry->setChecked(int(i) == PreferenceSets.active);
+        entry->setData(int(i));
+        prefsGroup->addAction(entry);
+        connect(entry, &QAction::triggered, this, [this, i] { SetToPrefsClick(int(i)); });
+    }
+}
+
+void TDeviceForm::SetToPrefsClick(int index)
+{
+    SwitchPreferenceSet(index);
 }

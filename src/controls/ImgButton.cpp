@@ -62,6 +62,16 @@ void TWC_ImgButton::HandleRadioButtons(bool select)
     QWidget* parent = parentWidget();
     if (!parent)
         return;
+    // Bound members follow their parameters one refresh at a time: the member
+    // that went up may hear of it after another has gone down. Putting a
+    // member down then would undo the user's choice.
+    if (select) {
+        for (QObject* child : parent->children()) {
+            auto* other = qobject_cast<TWC_ImgButton*>(child);
+            if (other && other != this && other->isRadio && other->Down())
+                return;
+        }
+    }
     for (QObject* child : parent->children()) {
         auto* other = qobject_cast<TWC_ImgButton*>(child);
         if (!other || other == this || !other->isRadio)

@@ -16,7 +16,9 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
+#include "files/Preferences.h"
 #include "settings/ConnectForm.h"
+#include "settings/PrefsForm.h"
 
 int RunGuarded(const std::function<void()>& body)
 {
@@ -84,6 +86,11 @@ void Program::start()
     services.refreshMainCaption = [this] { DeviceForm->FormActivate(); };
     ConnectForm = new TConnectForm(services, DeviceForm);
 
+    // Creating the preferences dialog loads the preference sets.
+    PrefsForm = new TPrefsForm(DeviceForm);
+    connect(DeviceForm, &TDeviceForm::preferencesRequested, PrefsForm, [this] { PrefsForm->exec(); });
+    TWC_CustomControl::SetMouseDir(CurrentPreferences.MouseMoveMode);
+
     ResetAllRecords();
     DeviceForm->show();
 
@@ -136,4 +143,20 @@ bool Program::askRetry(const std::string& text)
         Dialogs().message(DeviceForm, MessageService::Kind::Error, QString(), QString::fromLatin1(text.c_str()),
                           QMessageBox::Abort | QMessageBox::Retry, QMessageBox::Retry);
     return answer == QMessageBox::Retry;
+}
+
+void Program::showError(const std::string& text)
+{
+    Dialogs().error(DeviceForm, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+bool Program::askYesNo(const std::string& text)
+{
+    return Dialogs().confirm(DeviceForm, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void Program::preferencesChanged()
+{
+    // The editor windows, once they exist, are shown again here when visible.
+    TWC_CustomControl::SetMouseDir(CurrentPreferences.MouseMoveMode);
 }

@@ -15,6 +15,7 @@ class MidiPorts;
 class PortsUnitLink;
 class TConnectForm;
 class TDeviceForm;
+class TPrefsForm;
 class TSplashForm;
 
 // Runs the program's body; an exception that escapes it is shown in the
@@ -38,12 +39,16 @@ public:
     MidiPorts& ports() const { return *Ports; }
     ApplicationFilter& filter() const { return *Filter; }
     TConnectForm* connectForm() const { return ConnectForm; }
+    TPrefsForm* prefsForm() const { return PrefsForm; }
     DeviceSearch& search() const { return *Search; }
     Protocol& protocol() const { return *Proto; }
 
     // WindowLink
     void redrawSlot(int slot) override;
     void showEditBufferName(const std::string& name) override;
+    void showError(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
+    void preferencesChanged() override;
 
     // ProtocolUi
     void setBusy(bool busy) override;
@@ -53,6 +58,7 @@ private:
     TSplashForm* Splash = nullptr;
     TDeviceForm* DeviceForm = nullptr;
     TConnectForm* ConnectForm = nullptr;
+    TPrefsForm* PrefsForm = nullptr;
     std::unique_ptr<MidiPorts> Ports;
     std::unique_ptr<Protocol> Proto;
     std::unique_ptr<PortsUnitLink> Link;

@@ -270,7 +270,9 @@ TControlsDemo::TControlsDemo(QWidget* parent) : QWidget(parent)
         "QTabBar::tab { background: #26282d; border: 1px solid #000; padding: 3px 9px; border-top-left-radius: 3px;"
         " border-top-right-radius: 3px; }"
         "QTabBar::tab:selected { background: #3a3d44; color: #ffb240; }"
-        "QTabWidget::pane { border: 1px solid #000; background: #202226; top: -1px; }");
+        "QTabWidget::pane { border: 1px solid #000; background: #202226; top: -1px; }"
+        "QComboBox:disabled, QCheckBox:disabled, QTabBar::tab:disabled { color: #5c5f66; }"
+        "QTabBar::tab:selected:disabled { color: #7a6a50; }");
 
     AmpList = new TWC_ComboBox(this);
     AmpList->setStyleSheet(listStyle);
@@ -299,7 +301,8 @@ TControlsDemo::TControlsDemo(QWidget* parent) : QWidget(parent)
     PrePages->setStyleSheet(listStyle);
     for (int i = 1; i <= 3; ++i) {
         auto* page = new QLabel(QStringLiteral("Pre-effect page %1").arg(i));
-        page->setStyleSheet(QStringLiteral("color: #9aa0aa; font: 10px 'DejaVu Sans'; padding-left: 6px;"));
+        page->setStyleSheet(QStringLiteral("QLabel { color: #9aa0aa; font: 10px 'DejaVu Sans'; padding-left: 6px; }"
+                                          "QLabel:disabled { color: #5c5f66; }"));
         PrePages->addTab(page, QStringLiteral("Pre %1").arg(i));
     }
     PrePages->setGeometry(516, 420, 250, 40);
@@ -325,7 +328,9 @@ QLabel* TControlsDemo::valueLabel(TWC_CustomControl* control, QPoint centreTop, 
     label->setGeometry(centreTop.x() - width / 2, centreTop.y() - 9, width, 16);
     label->setStyleSheet(QStringLiteral(
         "QLabel { background: #0c0d0f; color: #ffb240; border: 1px solid #000; border-radius: 3px;"
-        " font: bold 10px 'DejaVu Sans Mono'; }"));
+        " font: bold 10px 'DejaVu Sans Mono'; }"
+        "QLabel:disabled { color: #5c5f66; }"));
+    labels.push_back(label);
     label->setCursor(Qt::IBeamCursor);
     control->SetValLabel(label);
     control->OnValToText = [](QLabel* l, int val) { l->setText(QString::number(val)); };
@@ -351,4 +356,6 @@ void TControlsDemo::SetControlsEnabled(bool enabled)
         c->SetEnabled(enabled);
     for (QWidget* w : std::initializer_list<QWidget*>{AmpList, EffectsCheck, DelayTabs, PrePages})
         w->setEnabled(enabled);
+    for (QLabel* l : labels)
+        l->setEnabled(enabled);
 }

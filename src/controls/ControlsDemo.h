@@ -58,5 +58,6 @@ private:
     QLabel* valueLabel(TWC_CustomControl* control, QPoint centreTop, int width = 46);
     void place(TWC_CustomControl* control);
     std::vector<TWC_CustomControl*> drawn;
+    std::vector<QLabel*> labels;
     QWidget* buttonGroup = nullptr;
 };

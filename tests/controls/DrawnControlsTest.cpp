@@ -346,3 +346,48 @@ TEST_F(LedChain, APartialRedrawLooksLikeAFullOne)
 }
 
 } // namespace
+
+namespace {
+
+QImage pictureOf(QWidget* w)
+{
+    return w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+TEST_F(DrawnControls, DrawnKnobRedrawsOnlyItsLineAndLooksLikeAFullRedraw)
+{
+    auto* k = new TWC_Knob(&win());
+    k->SetModix(ModixPreset);
+    k->SetMcix(McGain);
+    showActive();
+    k->setFocus();
+    FlushPending();
+    pictureOf(k);
+    for (int v : {0, 30, 64, 100, 127}) {
+        const int before = k->FullRenderCount();
+        preset(McGain).SetVal(v);
+        FlushPending();
+        const QImage partial = pictureOf(k);
+        EXPECT_EQ(k->FullRenderCount(), before) << v;
+        k->SetEnabled(true);
+        EXPECT_EQ(pictureOf(k), partial) << v;
+    }
+}
+
+TEST_F(FaderTest, AKnobMoveRedrawsOnlyTheKnobAndLooksLikeAFullRedraw)
+{
+    TWC_ImgFader* f = fader();
+    showActive();
+    f->setFocus();
+    pictureOf(f);
+    for (int v : {0, 10, 55, 100}) {
+        const int before = f->FullRenderCount();
+        f->SetVal(v);
+        const QImage partial = pictureOf(f);
+        EXPECT_EQ(f->FullRenderCount(), before) << v;
+        f->SetEnabled(true);
+        EXPECT_EQ(pictureOf(f), partial) << v;
+    }
+}
+
+} // namespace

@@ -53,6 +53,10 @@ int main(int argc, char** argv)
 
         const QStringList args = app.arguments();
         if (args.size() > 1) {
+            // The normal look: no control holds the focus.
+            if (QWidget* focused = QApplication::focusWidget())
+                focused->clearFocus();
+            QCoreApplication::processEvents();
             QDir dir(args.at(1));
             dir.mkpath(QStringLiteral("."));
             bool ok = save(demo, dir.filePath(QStringLiteral("controls-normal.png")));

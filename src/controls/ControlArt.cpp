@@ -153,10 +153,10 @@ QPixmap knobBody(KnobStyle style, bool highlighted, qreal dpr)
         p.setBrush(face);
         p.drawEllipse(c, cap, cap);
         // A soft reflection on the upper left of the cap.
-        QRadialGradient spec(c + QPointF(-6.0, -8.0), 7.0);
-        spec.setColorAt(0.0, QColor(255, 255, 255, 46));
-        spec.setColorAt(1.0, QColor(255, 255, 255, 0));
-        p.setBrush(spec);
+        QRadialGradient reflection(c + QPointF(-6.0, -8.0), 7.0);
+        reflection.setColorAt(0.0, QColor(255, 255, 255, 46));
+        reflection.setColorAt(1.0, QColor(255, 255, 255, 0));
+        p.setBrush(reflection);
         p.drawEllipse(c + QPointF(-6.0, -8.0), 7.0, 7.0);
     }
     p.setBrush(Qt::NoBrush);

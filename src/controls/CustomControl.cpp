@@ -262,13 +262,16 @@ void TWC_CustomControl::ValEditKeyUp(QObject* sender, int key, Qt::KeyboardModif
     // Delete is left to the edit field's own key press: it already removes one
     // character when nothing is selected, and acting again on the release
     // would remove a second one.
+    // The focus goes back first: leaving the field commits through its
+    // exit-focus event, and the focus never passes through another control
+    // on the way. The explicit commit covers a window without the focus.
     if (key == KeyConfirm) {
-        ValEditExit(sender);
         setFocus(Qt::OtherFocusReason);
+        ValEditExit(sender);
     } else if (key == KeyCancel) {
         edit->clear();
-        ValEditExit(sender);
         setFocus(Qt::OtherFocusReason);
+        ValEditExit(sender);
     }
 }
 

@@ -25,10 +25,13 @@ const char* const ReplaceAllText =
 std::vector<uint8_t> message(uint8_t device, uint8_t model, uint8_t command, uint8_t number, const uint8_t* images,
                              int imageLength, int imageCount)
 {
-    std::vector<uint8_t> m{Start, Maker[0], Maker[1], Maker[2], static_cast<uint8_t>(device & 0x7F), model, command,
-                           number, static_cast<uint8_t>(imageLength)};
-    m.insert(m.end(), images, images + qsizetype(imageLength) * imageCount);
-    m.push_back(End);
+    const size_t bytes = size_t(imageLength) * size_t(imageCount);
+    std::vector<uint8_t> m(HeaderLength + bytes + 1);
+    const uint8_t header[HeaderLength] = {Start, Maker[0], Maker[1], Maker[2], static_cast<uint8_t>(device & 0x7F),
+                                          model, command, number, static_cast<uint8_t>(imageLength)};
+    std::copy_n(header, HeaderLength, m.begin());
+    std::copy_n(images, bytes, m.begin() + HeaderLength);
+    m.back() = End;
     return m;
 }
 

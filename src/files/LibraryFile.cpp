@@ -42,11 +42,12 @@ void putText(uint8_t* p, const std::string& text, int field)
     std::memset(p + n, 0, static_cast<size_t>(field) - n);
 }
 
-// The bytes up to the first zero byte of the field.
-std::string getText(const uint8_t* p, int field)
+// The bytes up to the first zero byte of the field (in place: a list read
+// again reuses the texts' storage).
+void getText(std::string& text, const uint8_t* p, int field)
 {
     const auto* c = reinterpret_cast<const char*>(p);
-    return std::string(c, strnlen(c, static_cast<size_t>(field)));
+    text.assign(c, strnlen(c, static_cast<size_t>(field)));
 }
 
 enum RecordOffset {
@@ -83,19 +84,24 @@ void EncodeRecord(const PresetRecord& r, int imageLength, uint8_t* out)
     put32(out + ImageOffset + imageLength, EndMarker(RecordMagic));
 }
 
+bool RecordValid(const uint8_t* in, int imageLength)
+{
+    return get32(in + OffMagic) == RecordMagic && get32(in + OffVersion) == RecordVersion
+        && get32(in + OffSize) == static_cast<uint32_t>(imageLength + ImageOffset - OffModel)
+        && get32(in + ImageOffset + imageLength) == EndMarker(RecordMagic);
+}
+
 bool DecodeRecord(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r)
 {
-    if (get32(in + OffMagic) != RecordMagic || get32(in + OffVersion) != RecordVersion
-        || get32(in + OffSize) != static_cast<uint32_t>(imageLength + ImageOffset - OffModel)
-        || get32(in + ImageOffset + imageLength) != EndMarker(RecordMagic))
+    if (!RecordValid(in, imageLength))
         return false;
     const uint32_t model = get32(in + OffModel);
     r.model = model == 0 ? connectedModel : model;
     r.deviceId = static_cast<int32_t>(get32(in + OffDeviceId));
     r.origin = static_cast<int32_t>(get32(in + OffOrigin));
-    r.comment = getText(in + OffComment, CommentField);
+    getText(r.comment, in + OffComment, CommentField);
     r.dateTime = std::bit_cast<double>(get64(in + OffDate));
-    r.createdBy = getText(in + OffCreatedBy, CreatedByField);
+    getText(r.createdBy, in + OffCreatedBy, CreatedByField);
     std::memcpy(r.data.data(), in + ImageOffset, static_cast<size_t>(imageLength));
     std::fill(r.data.begin() + imageLength, r.data.end(), 0);
     return true;
@@ -146,31 +152,21 @@ bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_
     if (body.size() != qsizetype(byteCount))
         return false;
     const auto* p = reinterpret_cast<const uint8_t*>(body.constData());
-    std::vector<std::unique_ptr<PresetRecord>> records(n);
-    for (uint32_t i = 0; i < n; ++i) {
-        records[i] = std::make_unique<PresetRecord>();
-        if (!DecodeRecord(p + qsizetype(i) * recordSize, imageLength, connectedModel, *records[i])) {
+    for (uint32_t i = 0; i < n; ++i)
+        if (!RecordValid(p + qsizetype(i) * recordSize, imageLength)) {
             TraceLine(1, "Library record %u is damaged", i);
             return false;
         }
-    }
     if (in.read(reinterpret_cast<char*>(trailer), TrailerSize) != TrailerSize || get32(trailer) != EndMarker(FileMagic))
         return false;
 
-    // Everything was read: now the list takes the records, each keeping the
-    // slot and mark of the entry it replaces.
+    // Everything was checked: only now does the list change. The entries
+    // keep their own slot and mark.
     const int count = static_cast<int>(n);
-    if (list.capacity < count) {
-        list.items.resize(count);
-        list.capacity = count;
-    }
-    for (int i = 0; i < count; ++i) {
-        if (list.items[i]) {
-            records[i]->slot = list.items[i]->slot;
-            records[i]->mark = list.items[i]->mark;
-        }
-        std::swap(list.items[i], records[i]);
-    }
+    if (list.capacity < count)
+        ListGrow(list, count);
+    for (int i = 0; i < count; ++i)
+        DecodeRecord(p + qsizetype(i) * recordSize, imageLength, connectedModel, *list.items[i]);
     list.count = count;
     list.columns = 0;
     if (&list == LibraryList && LibraryLoadedList) {
@@ -196,7 +192,7 @@ bool WriteLibraryFile(const PresetRecordList& list, const QString& fileName)
 bool ReadLibraryFile(PresetRecordList& list, const QString& fileName)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return true;
     return !library::ReadLibrary(file, list, PresetLength, static_cast<uint32_t>(ActiveDevice.Model),
                                  DataFormatVersion);

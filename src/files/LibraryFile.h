@@ -34,6 +34,9 @@ bool VersionAccepted(uint32_t fileVersion, uint32_t programVersion);
 // their field are cut.
 void EncodeRecord(const PresetRecord& r, int imageLength, uint8_t* out);
 
+// Magic, version, size field and end marker of one record.
+bool RecordValid(const uint8_t* in, int imageLength);
+
 // Fills `r` from one record; false when magic, version, size or end marker
 // are wrong. A model of 0 becomes `connectedModel`. Slot and mark stay.
 bool DecodeRecord(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r);

@@ -86,6 +86,7 @@ void Protocol::RequestName()
     if (ActiveDevice.Model == ModelDrux || !portsReady())
         return;
     send(RequestNameMessage(ActiveDevice.MidiDevice, ActiveDevice.Model));
+    nameAsked = true;
     if (hooks.nameRequested)
         hooks.nameRequested();
 }
@@ -273,6 +274,13 @@ void Protocol::handleNameReply(const SysexFrame& f)
 {
     if (f.model() != ActiveDevice.Model || f.device() != (ActiveDevice.MidiDevice & 0xFF) || ActiveDevice.MidiIn < 0)
         return;
+    // Set name has the same bytes as a name reply: coming back through a
+    // Thru port it would report the unit once more.
+    if (!nameAsked) {
+        TraceLine(0, "Name not asked for, ignored");
+        return;
+    }
+    nameAsked = false;
     if (const auto name = ParseNameReply(f))
         ActiveDevice.DeviceName = *name;
     if (hooks.unitRecognised)

@@ -111,4 +111,5 @@ private:
     ProtocolUi* ui = &defaultUi;
     bool busy = false;
     int shortInARow = 0;
+    bool nameAsked = false;
 };

@@ -195,6 +195,9 @@ TEST_P(ProtocolTest, NameReplyOfTheUnitNamesIt)
     reply.insert(reply.end(), name.begin(), name.end());
     reply.push_back(0xF7);
 
+    ActiveDevice.Model = model() == 0x0D ? 0x11 : model(); // the first-generation unit has no name
+    reply[5] = static_cast<uint8_t>(ActiveDevice.Model);
+    protocol->RequestName();
     Bytes other = reply;
     other[4] = 3;
     protocol->HandleSysexIn(1, other);
@@ -205,10 +208,22 @@ TEST_P(ProtocolTest, NameReplyOfTheUnitNamesIt)
     EXPECT_EQ(recognised, 1);
 
     // No name in it: the unit is still recognised under its old name.
+    protocol->RequestName();
     reply[7] = 0;
     protocol->HandleSysexIn(1, reply);
     EXPECT_EQ(ActiveDevice.DeviceName, "Rehearsal");
     EXPECT_EQ(recognised, 2);
+}
+
+TEST_P(ProtocolTest, EchoedSetNameIsNoNameReply)
+{
+    ActiveDevice.Model = model() == 0x0D ? 0x11 : model();
+    ActiveDevice.DeviceName = "Old";
+    protocol->SendSetName("New Name");
+    protocol->HandleSysexIn(1, lastSent()); // back through a Thru port
+    EXPECT_EQ(recognised, 0);
+    EXPECT_EQ(ActiveDevice.DeviceName, "Old");
+    EXPECT_TRUE(traced("Name not asked for, ignored"));
 }
 
 TEST_P(ProtocolTest, WholeMemoryStoredAtOnce)

@@ -1,0 +1,101 @@
+#include <QActionGroup>
+#include <QFile>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "files/IniFile.h"
+#include "files/Preferences.h"
+#include "librarian/DeviceForm.h"
+#include "model/Presets.h"
+#include "model/WindowLink.h"
+
+namespace {
+
+struct CountingWindows : WindowLink {
+    int changes = 0;
+    void preferencesChanged() override { ++changes; }
+};
+
+class PrefsMenuTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString iniPath;
+    CountingWindows windows;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        iniPath = dir.filePath(QStringLiteral("drux.ini"));
+        SetIniFilePath(iniPath);
+        CreateRecords();
+        QFile f(iniPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Last]\nPrefCount=3\nPref=PREF0\n[PREF0]\nName=Home\nMouseMoveMode=1\n"
+                "[PREF1]\nName=Stage\nMouseMoveMode=3\n[PREF2]\nName=Studio\nMouseMoveMode=0\n");
+        f.close();
+        LoadPreferences();
+        SetWindowLink(&windows);
+    }
+    void TearDown() override
+    {
+        SetWindowLink(nullptr);
+        DestroyRecords();
+        SetIniFilePath(QString());
+        PreferenceSets = PreferenceList();
+        CurrentPreferences = PreferenceSet();
+    }
+
+    QByteArray iniBytes() const
+    {
+        QFile f(iniPath);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_F(PrefsMenuTest, TheMenuListsTheSetsAfterSetAndASeparator)
+{
+    TDeviceForm form;
+    EXPECT_EQ(form.PrefsM->title(), QStringLiteral("&Preferences"));
+    EXPECT_EQ(form.SetM->text(), QStringLiteral("&Set..."));
+    for (int opening = 0; opening < 2; ++opening) {
+        form.PrefsMClick();
+        const QList<QAction*> entries = form.PrefsM->actions();
+        ASSERT_EQ(entries.size(), 5);
+        EXPECT_EQ(entries[0], form.SetM);
+        EXPECT_TRUE(entries[1]->isSeparator());
+        EXPECT_EQ(entries[2]->text(), QStringLiteral("Home"));
+        EXPECT_EQ(entries[4]->text(), QStringLiteral("Studio"));
+        EXPECT_TRUE(entries[2]->isChecked());
+        EXPECT_FALSE(entries[3]->isChecked());
+        EXPECT_TRUE(entries[3]->actionGroup() && entries[3]->actionGroup()->isExclusive());
+    }
+}
+
+TEST_F(PrefsMenuTest, ChoosingASetSwitchesAtOnceAndLeavesTheIniFile)
+{
+    TDeviceForm form;
+    const QByteArray before = iniBytes();
+    form.PrefsMClick();
+    form.PrefsM->actions()[3]->trigger();
+    EXPECT_EQ(PreferenceSets.active, 1);
+    EXPECT_EQ(CurrentPreferences.Name, QStringLiteral("Stage"));
+    EXPECT_EQ(CurrentPreferences.MouseMoveMode, 3);
+    EXPECT_EQ(windows.changes, 1);
+    EXPECT_EQ(iniBytes(), before);
+    form.PrefsMClick();
+    EXPECT_TRUE(form.PrefsM->actions()[3]->isChecked());
+    EXPECT_FALSE(form.PrefsM->actions()[2]->isChecked());
+}
+
+TEST_F(PrefsMenuTest, SetAsksForTheDialog)
+{
+    TDeviceForm form;
+    int asked = 0;
+    QObject::connect(&form, &TDeviceForm::preferencesRequested, [&asked] { ++asked; });
+    form.SetM->trigger();
+    EXPECT_EQ(asked, 1);
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -22,9 +23,10 @@ void onSignal(int) { stopping = true; }
 
 // MIDI cable speed: 31250 baud, ten bits a byte.
 constexpr double CableBytesPerSecond = 3125.0;
-// Large SysEx leaves in pieces: a JACK MIDI event must fit one period's
-// buffer, and at cable speed a piece is what the cable carries meanwhile.
-constexpr size_t PieceSize = 256;
+// On JACK large SysEx leaves in pieces: one event must fit the MIDI buffer
+// of one period, and RtMidi joins the pieces again on the receiving side.
+// The ALSA sequencer takes a message whole.
+constexpr size_t JackPieceSize = 256;
 
 const char* usage =
     "usage: drux-sim [options]\n"
@@ -51,7 +53,7 @@ int number(const char* text)
 // Sends the engine's answers from one thread, optionally at cable speed.
 class Sender {
 public:
-    Sender(RtMidiOut& o, bool p) : out(o), pace(p), worker([this] { run(); }) {}
+    Sender(RtMidiOut& o, bool p, size_t piece) : out(o), pace(p), pieceSize(piece), worker([this] { run(); }) {}
     ~Sender()
     {
         {
@@ -87,11 +89,12 @@ private:
             }
             if (cableFree < Clock::now())
                 cableFree = Clock::now();
-            for (size_t at = 0; at < m.size(); at += PieceSize) {
-                const size_t n = std::min(PieceSize, m.size() - at);
+            for (size_t at = 0; at < m.size(); at += pieceSize) {
+                const size_t n = std::min(pieceSize, m.size() - at);
                 if (pace) {
                     // A piece is handed on when its last byte would have
-                    // arrived over the cable.
+                    // arrived over the cable, so a message is complete at the
+                    // receiver when it would be at cable speed.
                     cableFree += std::chrono::duration_cast<Clock::duration>(
                         std::chrono::duration<double>(static_cast<double>(n) / CableBytesPerSecond));
                     std::this_thread::sleep_until(cableFree);
@@ -101,7 +104,7 @@ private:
                 } catch (const RtMidiError& e) {
                     std::fprintf(stderr, "drux-sim: %s\n", e.getMessage().c_str());
                 }
-                if (!pace && m.size() > PieceSize)
+                if (!pace && m.size() > pieceSize)
                     std::this_thread::sleep_for(std::chrono::milliseconds(2));
             }
         }
@@ -109,6 +112,7 @@ private:
 
     RtMidiOut& out;
     bool pace;
+    size_t pieceSize;
     std::mutex lock;
     std::condition_variable wake;
     std::deque<std::vector<uint8_t>> queue;
@@ -237,7 +241,7 @@ int main(int argc, char** argv)
     }
 
     Input input{&engine, &engineLock, {}};
-    Sender sender(*out, pace);
+    Sender sender(*out, pace, chosen == "JACK" ? JackPieceSize : SIZE_MAX);
     engine.setOutput([&sender](const std::vector<uint8_t>& m) { sender.push(m); });
     try {
         in->ignoreTypes(false, true, true);

@@ -118,6 +118,11 @@ bool RtMidiDriver::openOutput(int index, std::string& error)
         error = "MIDI output unavailable";
         return false;
     }
+    const std::string name = probeOut->getPortName(indexes[index]);
+    if (out->isPortOpen() && name == outName) {
+        outActive = true;
+        return true;
+    }
     try {
         out->closePort();
         out->openPort(indexes[index], client + " Out");
@@ -125,13 +130,17 @@ bool RtMidiDriver::openOutput(int index, std::string& error)
         error = e.getMessage();
         return false;
     }
-    return out->isPortOpen();
+    outName = name;
+    outActive = out->isPortOpen();
+    return outActive;
 }
 
+// The connection stays until another port is opened: reconnecting the same
+// port at once costs a round trip to the MIDI system, and a message sent
+// right after a fresh connection can be lost on the way.
 bool RtMidiDriver::closeOutput(std::string&)
 {
-    if (out)
-        out->closePort();
+    outActive = false;
     return true;
 }
 
@@ -178,7 +187,7 @@ void RtMidiDriver::closeInput(int index)
 
 bool RtMidiDriver::send(const std::vector<uint8_t>& message, std::string& error)
 {
-    if (!out || !out->isPortOpen()) {
+    if (!out || !out->isPortOpen() || !outActive) {
         error = "output port closed";
         return false;
     }

@@ -39,5 +39,7 @@ private:
     std::unique_ptr<RtMidiIn> probeIn;
     std::unique_ptr<RtMidiOut> probeOut;
     std::unique_ptr<RtMidiOut> out;
+    std::string outName; // system port `out` is connected to
+    bool outActive = false;
     std::map<int, std::unique_ptr<Input>> inputs;
 };

@@ -4,6 +4,7 @@
 
 #include "midi/LoopbackDriver.h"
 #include "midi/MidiPorts.h"
+#include "midi/PortsUnitLink.h"
 #include "midi/Protocol.h"
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
@@ -141,6 +142,30 @@ TEST_P(ProtocolTest, SendersThatDependOnTheModel)
         sent.push_back(m);
     EXPECT_EQ(sent, expected);
     EXPECT_EQ(nameRequests, first ? 0 : 1);
+}
+
+TEST_P(ProtocolTest, ParameterModelReachesTheUnitThroughTheLink)
+{
+    PortsUnitLink link(*ports, protocol.get());
+    driver->sent.clear();
+    link.sendGlobalParameter(0x23, 100);
+    if (model() == 0x0D)
+        EXPECT_EQ(lastSent(), (Bytes{0xF0, 0x00, 0x20, 0x32, 0x02, 0x0D, 0x23, 0x64, 0xF7}));
+    else
+        EXPECT_TRUE(driver->sent.empty()); // later models take these as controllers
+
+    std::vector<uint8_t> image(static_cast<size_t>(length()), 0x11);
+    link.sendPresetDump(30, image.data(), length());
+    Bytes dump = {0xF0, 0x00, 0x20, 0x32, 0x02, mm(), 0x20, 30, static_cast<uint8_t>(length())};
+    dump.insert(dump.end(), image.begin(), image.end());
+    dump.push_back(0xF7);
+    EXPECT_EQ(lastSent(), dump);
+
+    link.requestPreset(12);
+    EXPECT_EQ(lastSent(), requestPreset(12));
+    EXPECT_EQ(protocol->RetryBudget, 5);
+    EXPECT_EQ(protocol->UploadTimer.interval(), 600);
+    EXPECT_FALSE(protocol->OneByOneDump);
 }
 
 TEST_P(ProtocolTest, NoPortsMeansNothingSent)

@@ -394,19 +394,39 @@ void TWC_CustomControl::invalidate()
     update();
 }
 
-QPixmap TWC_CustomControl::grabCanvas(const QRect& r) const
+// Saved pieces are kept in device pixels and cover every pixel a picture
+// drawn at a logical position touches, so that putting them back is exact at
+// any pixel ratio, fractional ones included.
+QRect TWC_CustomControl::imageRect(QPoint at, const QPixmap& image) const
 {
     const qreal d = canvas.devicePixelRatio();
-    QPixmap piece = canvas.copy(QRectF(r.x() * d, r.y() * d, r.width() * d, r.height() * d).toAlignedRect());
-    piece.setDevicePixelRatio(d);
+    const QSizeF drawn = QSizeF(image.size()) / image.devicePixelRatio() * d;
+    return QRectF(QPointF(at) * d, drawn).toAlignedRect();
+}
+
+QRect TWC_CustomControl::logicalCover(const QRect& device) const
+{
+    const qreal d = canvas.devicePixelRatio();
+    return QRectF(device.x() / d, device.y() / d, device.width() / d, device.height() / d).toAlignedRect();
+}
+
+QPixmap TWC_CustomControl::grabCanvas(const QRect& device) const
+{
+    QPixmap piece = canvas.copy(device);
+    piece.setDevicePixelRatio(1.0);
     return piece;
 }
 
-void TWC_CustomControl::restoreCanvas(QPoint at, const QPixmap& piece)
+void TWC_CustomControl::restoreCanvas(const QRect& device, const QPixmap& piece)
 {
-    QPainter p(&canvas);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawPixmap(at, piece);
+    const qreal d = canvas.devicePixelRatio();
+    canvas.setDevicePixelRatio(1.0);
+    {
+        QPainter p(&canvas);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawPixmap(device.topLeft(), piece);
+    }
+    canvas.setDevicePixelRatio(d);
 }
 
 void TWC_CustomControl::renderCanvas()

@@ -127,8 +127,12 @@ protected:
     bool canvasReady() const { return canvasValid && !canvas.isNull(); }
     virtual void paintCanvas(QPainter&) {}
     virtual void paintOverlay() {}
-    QPixmap grabCanvas(const QRect& logical) const;
-    void restoreCanvas(QPoint at, const QPixmap& piece);
+    // Device pixels a picture drawn at a logical position touches.
+    QRect imageRect(QPoint at, const QPixmap& image) const;
+    // The logical rectangle that covers some device pixels.
+    QRect logicalCover(const QRect& device) const;
+    QPixmap grabCanvas(const QRect& device) const;
+    void restoreCanvas(const QRect& device, const QPixmap& piece);
     void renderCanvas();
     QPixmap canvas;
 

@@ -148,24 +148,25 @@ void TWC_ImgFader::paintOverlay()
 
 void TWC_ImgFader::PaintKnob(bool full)
 {
-    if (!knobs)
+    if (!knobs || knobs->count() == 0)
         return;
     if (!full) {
         if (!canvasReady() || underKnob.isNull()) {
             invalidate();
             return;
         }
-        restoreCanvas(knobRect.topLeft(), underKnob);
+        restoreCanvas(knobDevice, underKnob);
     }
-    const QRect old = knobRect;
+    const QRect old = knobDevice;
     knobRect = QRect(KnobPos(), knobs->size());
-    underKnob = grabCanvas(knobRect);
+    knobDevice = imageRect(knobRect.topLeft(), knobs->image(0));
+    underKnob = grabCanvas(knobDevice);
     {
         QPainter p(&canvas);
         knobs->draw(p, knobRect.topLeft(), imageIndex());
     }
     if (!full)
-        update(QRegion(old) + QRegion(knobRect));
+        update(QRegion(logicalCover(old)) + QRegion(logicalCover(knobDevice)));
 }
 
 void TWC_ImgFader::setFromUser(int v)

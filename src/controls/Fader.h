@@ -68,5 +68,6 @@ private:
     double factorX = 1.0;
     double factorY = 1.0;
     QRect knobRect;
+    QRect knobDevice;
     QPixmap underKnob;
 };

@@ -73,7 +73,7 @@ void TWC_ImgKnob::paintCanvas(QPainter& p)
 
 void TWC_ImgKnob::paintOverlay()
 {
-    if (!bodies || !dots)
+    if (!bodies || !dots || dots->count() == 0)
         return;
     dotAt = DotPosition();
     drawDot();
@@ -82,7 +82,8 @@ void TWC_ImgKnob::paintOverlay()
 // Saves the background under the dot's place, then draws the dot there.
 void TWC_ImgKnob::drawDot()
 {
-    underDot = grabCanvas(QRect(dotAt, dots->size()));
+    dotDevice = imageRect(dotAt, dots->image(0));
+    underDot = grabCanvas(dotDevice);
     if (!DotShown())
         return;
     QPainter p(&canvas);
@@ -100,15 +101,15 @@ void TWC_ImgKnob::ChangeFromMCtrl()
     UserChange = false;
     if (HilightNow())
         return;
-    if (FullRepaint || !bodies || !dots || !canvasReady() || underDot.isNull()) {
+    if (FullRepaint || !bodies || !dots || dots->count() == 0 || !canvasReady() || underDot.isNull()) {
         invalidate();
         return;
     }
-    const QRect old(dotAt, dots->size());
-    restoreCanvas(dotAt, underDot);
+    const QRect old = dotDevice;
+    restoreCanvas(old, underDot);
     dotAt = DotPosition();
     drawDot();
-    update(QRegion(old) + QRegion(QRect(dotAt, dots->size())));
+    update(QRegion(logicalCover(old)) + QRegion(logicalCover(dotDevice)));
 }
 
 void TWC_ImgKnob::mousePressEvent(QMouseEvent* e)

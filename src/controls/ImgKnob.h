@@ -61,5 +61,6 @@ private:
     int dotOffX = 0;
     int dotOffY = 0;
     QPoint dotAt;
+    QRect dotDevice;
     QPixmap underDot;
 };

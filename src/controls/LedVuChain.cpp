@@ -173,27 +173,24 @@ void TWC_LedVuChain::paintOverlay()
 
 void TWC_LedVuChain::PaintLeds(bool full)
 {
-    if (!leds || !isEnabled() || state.nrLeds == 0)
+    if (!leds || leds->count() == 0 || !isEnabled() || state.nrLeds == 0)
         return;
     if (!full && (!canvasReady() || base.isNull())) {
         invalidate();
         return;
     }
     QRegion dirty;
-    {
+    for (int k = state.firstToRedraw(full); k < state.nrLeds; ++k) {
+        int image = state.imageIndex(k);
+        if (image >= leds->count())
+            image = 0;
+        const QRect device = imageRect(LedPos(k), leds->image(image));
+        QPixmap under = base.copy(device);
+        under.setDevicePixelRatio(1.0);
+        restoreCanvas(device, under);
         QPainter p(&canvas);
-        const qreal d = base.devicePixelRatio();
-        for (int k = state.firstToRedraw(full); k < state.nrLeds; ++k) {
-            const QRect r(LedPos(k), leds->size());
-            p.setCompositionMode(QPainter::CompositionMode_Source);
-            p.drawPixmap(r, base, QRectF(r.x() * d, r.y() * d, r.width() * d, r.height() * d));
-            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            int image = state.imageIndex(k);
-            if (image >= leds->count())
-                image = 0;
-            leds->draw(p, r.topLeft(), image);
-            dirty += r;
-        }
+        leds->draw(p, LedPos(k), image);
+        dirty += logicalCover(device);
     }
     state.lastDrawn = static_cast<int>(state.level());
     if (!full)

@@ -240,6 +240,23 @@ TEST_P(ProtocolTest, NameReplyOfTheUnitNamesIt)
     EXPECT_EQ(recognised, 2);
 }
 
+TEST_P(ProtocolTest, EchoedRequestsStartNothing)
+{
+    ActiveDevice.MidiIn = -1; // searching: every input port is listened to
+    ports->Open();
+    driver->sent.clear();
+    for (const Bytes& echo : {IdentifyRequestMessage(), requestMemory(), requestPreset(4),
+                              Bytes{0xF0, 0x00, 0x20, 0x32, 0x02, mm(), 0x65, 0xF7}}) {
+        protocol->HandleSysexIn(0, echo);
+        protocol->HandleSysexIn(1, Bytes(echo.begin() + 1, echo.end())); // and without its F0h
+    }
+    EXPECT_TRUE(driver->sent.empty());
+    EXPECT_EQ(searchTimerStops, 0);
+    EXPECT_EQ(recognised, 0);
+    EXPECT_EQ(nameRequests, 0);
+    EXPECT_EQ(ActiveDevice.MidiIn, -1);
+}
+
 TEST_P(ProtocolTest, EchoedSetNameIsNoNameReply)
 {
     ActiveDevice.Model = model() == 0x0D ? 0x11 : model();

@@ -8,7 +8,8 @@
 struct RtMidiDriver::Input {
     RtMidiDriver* driver;
     int port;
-    std::unique_ptr<RtMidiIn> in;
+    RtMidiIn* in = nullptr;
+    std::unique_ptr<RtMidiIn> owned; // empty when `in` is the probe
 };
 
 namespace {
@@ -52,12 +53,10 @@ RtMidiDriver::RtMidiDriver(std::string clientName) : client(std::move(clientName
 
 RtMidiDriver::~RtMidiDriver()
 {
-    for (auto& [port, input] : inputs)
-        if (input->in)
-            input->in->closePort();
-    inputs.clear();
-    if (out)
-        out->closePort();
+    while (!inputs.empty())
+        closeInput(inputs.begin()->first);
+    if (probeOut)
+        probeOut->closePort();
 }
 
 std::string RtMidiDriver::apiName() const
@@ -112,8 +111,9 @@ bool RtMidiDriver::openOutput(int index, std::string& error)
         error = "no such output port";
         return false;
     }
-    if (!out)
-        out = make<RtMidiOut>(static_cast<RtMidi::Api>(api), client);
+    // The probe carries the output port too: every client of the MIDI system
+    // costs time to open and to close.
+    RtMidiOut* out = probeOut.get();
     if (!out) {
         error = "MIDI output unavailable";
         return false;
@@ -151,10 +151,18 @@ bool RtMidiDriver::openInput(int index, std::string& error)
         error = "no such input port";
         return false;
     }
+    closeInput(index);
     auto input = std::make_unique<Input>();
     input->driver = this;
     input->port = index;
-    input->in = make<RtMidiIn>(static_cast<RtMidi::Api>(api), client);
+    // The first input port opened rides on the probe, the others get a
+    // client each.
+    if (probeIn && !probeInUsed) {
+        input->in = probeIn.get();
+    } else {
+        input->owned = make<RtMidiIn>(static_cast<RtMidi::Api>(api), client);
+        input->in = input->owned.get();
+    }
     if (!input->in) {
         error = "MIDI input unavailable";
         return false;
@@ -165,13 +173,16 @@ bool RtMidiDriver::openInput(int index, std::string& error)
         input->in->openPort(indexes[index], client + " In " + std::to_string(index));
     } catch (const RtMidiError& e) {
         error = e.getMessage();
+        input->in->cancelCallback();
         return false;
     }
     if (!input->in->isPortOpen()) {
         error = "input port did not open";
+        input->in->cancelCallback();
         return false;
     }
-    closeInput(index);
+    if (!input->owned)
+        probeInUsed = true;
     inputs[index] = std::move(input);
     return true;
 }
@@ -182,17 +193,20 @@ void RtMidiDriver::closeInput(int index)
     if (it == inputs.end())
         return;
     it->second->in->closePort();
+    it->second->in->cancelCallback();
+    if (!it->second->owned)
+        probeInUsed = false;
     inputs.erase(it);
 }
 
 bool RtMidiDriver::send(const std::vector<uint8_t>& message, std::string& error)
 {
-    if (!out || !out->isPortOpen() || !outActive) {
+    if (!probeOut || !probeOut->isPortOpen() || !outActive) {
         error = "output port closed";
         return false;
     }
     try {
-        out->sendMessage(message.data(), message.size());
+        probeOut->sendMessage(message.data(), message.size());
     } catch (const RtMidiError& e) {
         error = e.getMessage();
         return false;

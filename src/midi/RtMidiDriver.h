@@ -38,8 +38,8 @@ private:
     int api = 0; // RtMidi::Api
     std::unique_ptr<RtMidiIn> probeIn;
     std::unique_ptr<RtMidiOut> probeOut;
-    std::unique_ptr<RtMidiOut> out;
-    std::string outName; // system port `out` is connected to
+    std::string outName; // system port the output is connected to
     bool outActive = false;
+    bool probeInUsed = false;
     std::map<int, std::unique_ptr<Input>> inputs;
 };

@@ -24,11 +24,20 @@ public:
     }
 };
 
-void KnobChange(benchmark::State& state, bool fullRepaint)
+// With a window background picture the knob first copies the part of the
+// picture under itself, as on the editor windows.
+void KnobChange(benchmark::State& state, bool fullRepaint, bool background)
 {
     QWidget window;
     window.resize(200, 200);
+    TB_Image* picture = nullptr;
+    if (background) {
+        picture = new TB_Image(&window);
+        picture->SetPicture(ControlArt::Panel(QSize(200, 200), qApp->devicePixelRatio()));
+    }
     auto* knob = new TWC_ImgKnob(&window);
+    knob->move(60, 60);
+    knob->SetParentImage(picture);
     TResForm* res = TResForm::Create();
     knob->SetBGndImagelist(&res->KnobBlack);
     knob->SetDotImagelist(&res->DotsLight);
@@ -66,16 +75,28 @@ void KnobChange(benchmark::State& state, bool fullRepaint)
 
 void DotOnly(benchmark::State& state)
 {
-    KnobChange(state, false);
+    KnobChange(state, false, false);
 }
 
 void FullRepaint(benchmark::State& state)
 {
-    KnobChange(state, true);
+    KnobChange(state, true, false);
+}
+
+void DotOnlyOnBackground(benchmark::State& state)
+{
+    KnobChange(state, false, true);
+}
+
+void FullRepaintOnBackground(benchmark::State& state)
+{
+    KnobChange(state, true, true);
 }
 
 BENCHMARK(DotOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(FullRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(DotOnlyOnBackground)->Unit(benchmark::kMicrosecond);
+BENCHMARK(FullRepaintOnBackground)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -5,10 +5,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 
 #include "controls/ControlsDemo.h"
 #include "controls/CustomControl.h"
+#include "controls/LedVuChain.h"
 #include "model/Parameters.h"
 
 namespace {
@@ -66,6 +68,15 @@ int main(int argc, char** argv)
             ok = save(demo, dir.filePath(QStringLiteral("controls-disabled.png"))) && ok;
             rc = ok ? 0 : 1;
         } else {
+            // Something for the peak-hold chain to show: a swelling level.
+            QTimer level;
+            int phase = 0;
+            QObject::connect(&level, &QTimer::timeout, [&] {
+                phase = (phase + 1) % 90;
+                const double swell = 0.5 + 0.5 * std::sin(phase * 2.0 * M_PI / 90.0);
+                demo.PeakChain->SetVal(static_cast<int>(swell * (phase % 7 == 0 ? 100 : 80)));
+            });
+            level.start(60);
             rc = app.exec();
         }
     }

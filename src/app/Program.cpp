@@ -145,6 +145,11 @@ bool Program::askRetry(const std::string& text)
     return answer == QMessageBox::Retry;
 }
 
+void Program::showUnitPresetName(bool, const std::string& name)
+{
+    showEditBufferName(name);
+}
+
 void Program::showError(const std::string& text)
 {
     Dialogs().error(DeviceForm, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));

@@ -46,6 +46,7 @@ public:
     // WindowLink
     void redrawSlot(int slot) override;
     void showEditBufferName(const std::string& name) override;
+    void showUnitPresetName(bool bass, const std::string& name) override;
     void showError(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
     void preferencesChanged() override;

@@ -204,6 +204,10 @@ void TWC_Knob::mouseReleaseEvent(QMouseEvent* e)
 
 void TWC_Knob::keyPressEvent(QKeyEvent* e)
 {
+    // Enter belongs to the release, which opens the value editor; the press
+    // must not reach a dialog's default button as well.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        return;
     const bool keypad = e->modifiers() & Qt::KeypadModifier;
     if (keypad && (e->key() == Qt::Key_Plus || e->key() == Qt::Key_Minus)) {
         UserChange = true;

@@ -1,5 +1,7 @@
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "ControlFixture.h"
 #include "app/KeyCodes.h"
@@ -179,6 +181,23 @@ TEST_F(Framework, EnterOnTheKnobOpensTheEditor)
     key(k, QEvent::KeyRelease, Qt::Key_Return);
     EXPECT_FALSE(edit->isHidden());
     EXPECT_TRUE(edit->hasFocus());
+}
+
+TEST_F(Framework, EnterOnAKnobInADialogDoesNotPressTheDefaultButton)
+{
+    QDialog dialog;
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* k = new TWC_ImgKnob(&dialog);
+    k->SetModix(ModixPreset);
+    k->SetMcix(McGain);
+    bool accepted = false;
+    QObject::connect(&dialog, &QDialog::accepted, [&] { accepted = true; });
+    dialog.show();
+    k->setFocus();
+    QTest::keyClick(k, Qt::Key_Return);
+    EXPECT_FALSE(accepted);
 }
 
 // ---- highlight ----

@@ -91,10 +91,10 @@ bool RecordValid(const uint8_t* in, int imageLength)
         && get32(in + ImageOffset + imageLength) == EndMarker(RecordMagic);
 }
 
-bool DecodeRecord(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r)
+namespace {
+// One record whose frame was checked.
+void decodeChecked(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r)
 {
-    if (!RecordValid(in, imageLength))
-        return false;
     const uint32_t model = get32(in + OffModel);
     r.model = model == 0 ? connectedModel : model;
     r.deviceId = static_cast<int32_t>(get32(in + OffDeviceId));
@@ -104,6 +104,14 @@ bool DecodeRecord(const uint8_t* in, int imageLength, uint32_t connectedModel, P
     getText(r.createdBy, in + OffCreatedBy, CreatedByField);
     std::memcpy(r.data.data(), in + ImageOffset, static_cast<size_t>(imageLength));
     std::fill(r.data.begin() + imageLength, r.data.end(), 0);
+}
+} // namespace
+
+bool DecodeRecord(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r)
+{
+    if (!RecordValid(in, imageLength))
+        return false;
+    decodeChecked(in, imageLength, connectedModel, r);
     return true;
 }
 
@@ -166,7 +174,7 @@ bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_
     if (list.capacity < count)
         ListGrow(list, count);
     for (int i = 0; i < count; ++i)
-        DecodeRecord(p + qsizetype(i) * recordSize, imageLength, connectedModel, *list.items[i]);
+        decodeChecked(p + qsizetype(i) * recordSize, imageLength, connectedModel, *list.items[i]);
     list.count = count;
     list.columns = 0;
     if (&list == LibraryList && LibraryLoadedList) {

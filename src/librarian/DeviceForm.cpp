@@ -49,9 +49,6 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
     CurrentPreset->setObjectName(QStringLiteral("CurrentPreset"));
     CurrentPreset->setMaxLength(16);
     CurrentPreset->setFixedWidth(160);
-    QFont mono(QStringLiteral("DejaVu Sans Mono"));
-    mono.setStyleHint(QFont::Monospace);
-    CurrentPreset->setFont(mono);
     top->addWidget(Label1);
     top->addWidget(CurrentPreset);
     top->addStretch();
@@ -72,7 +69,10 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
     PresetGrid->setFixedSize(GridWidth, GridHeight);
     PresetGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PresetGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    PresetGrid->setFont(mono);
+    // A full 16-character name has to fit a 100-pixel cell.
+    QFont cellFont = PresetGrid->font();
+    cellFont.setPointSizeF(cellFont.pointSizeF() * 0.9);
+    PresetGrid->setFont(cellFont);
     PresetGrid->setMouseTracking(true);
     PresetGrid->viewport()->setMouseTracking(true);
     PresetGrid->viewport()->installEventFilter(this);

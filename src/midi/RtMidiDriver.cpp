@@ -76,29 +76,43 @@ bool RtMidiDriver::ownPort(const std::string& name) const
     return name.rfind(client, 0) == 0;
 }
 
-// Port indexes of the system, in the order the program lists them.
-std::vector<unsigned> RtMidiDriver::systemIndexes(bool in)
+// One query per port: every question to the MIDI system is a round trip.
+std::vector<std::string> RtMidiDriver::listed(bool in)
 {
-    std::vector<unsigned> result;
+    Listing& l = lists[in ? 1 : 0];
+    l = Listing();
     RtMidi* probe = in ? static_cast<RtMidi*>(probeIn.get()) : static_cast<RtMidi*>(probeOut.get());
     if (!probe)
-        return result;
+        return l.names;
     const unsigned n = probe->getPortCount();
     for (unsigned i = 0; i < n; ++i) {
         const std::string name = probe->getPortName(i);
-        if (!name.empty() && !ownPort(name))
-            result.push_back(i);
+        if (!name.empty() && !ownPort(name)) {
+            l.indexes.push_back(i);
+            l.names.push_back(name);
+        }
     }
-    return result;
+    return l.names;
 }
 
-std::vector<std::string> RtMidiDriver::listed(bool in)
+// The system's index of the port the program knows by `index` in its last
+// listing, or -1. Ports may have come and gone since: the name decides.
+int RtMidiDriver::systemIndex(bool in, int index)
 {
-    std::vector<std::string> names;
+    Listing& l = lists[in ? 1 : 0];
+    if (l.names.empty())
+        listed(in);
     RtMidi* probe = in ? static_cast<RtMidi*>(probeIn.get()) : static_cast<RtMidi*>(probeOut.get());
-    for (unsigned i : systemIndexes(in))
-        names.push_back(probe->getPortName(i));
-    return names;
+    if (!probe || index < 0 || index >= static_cast<int>(l.names.size()))
+        return -1;
+    const std::string& name = l.names[index];
+    if (probe->getPortName(l.indexes[index]) == name)
+        return static_cast<int>(l.indexes[index]);
+    const unsigned n = probe->getPortCount();
+    for (unsigned i = 0; i < n; ++i)
+        if (probe->getPortName(i) == name)
+            return static_cast<int>(i);
+    return -1;
 }
 
 std::vector<std::string> RtMidiDriver::inputPorts() { return listed(true); }
@@ -106,8 +120,14 @@ std::vector<std::string> RtMidiDriver::outputPorts() { return listed(false); }
 
 bool RtMidiDriver::openOutput(int index, std::string& error)
 {
-    const auto indexes = systemIndexes(false);
-    if (index < 0 || index >= static_cast<int>(indexes.size())) {
+    const Listing& l = lists[0];
+    if (probeOut && probeOut->isPortOpen() && index >= 0 && index < static_cast<int>(l.names.size()) &&
+        l.names[index] == outName) {
+        outActive = true;
+        return true;
+    }
+    const int system = systemIndex(false, index);
+    if (system < 0) {
         error = "no such output port";
         return false;
     }
@@ -118,14 +138,10 @@ bool RtMidiDriver::openOutput(int index, std::string& error)
         error = "MIDI output unavailable";
         return false;
     }
-    const std::string name = probeOut->getPortName(indexes[index]);
-    if (out->isPortOpen() && name == outName) {
-        outActive = true;
-        return true;
-    }
+    const std::string name = lists[0].names[index];
     try {
         out->closePort();
-        out->openPort(indexes[index], client + " Out");
+        out->openPort(static_cast<unsigned>(system), client + " Out");
     } catch (const RtMidiError& e) {
         error = e.getMessage();
         return false;
@@ -146,8 +162,8 @@ bool RtMidiDriver::closeOutput(std::string&)
 
 bool RtMidiDriver::openInput(int index, std::string& error)
 {
-    const auto indexes = systemIndexes(true);
-    if (index < 0 || index >= static_cast<int>(indexes.size())) {
+    const int system = systemIndex(true, index);
+    if (system < 0) {
         error = "no such input port";
         return false;
     }
@@ -170,7 +186,7 @@ bool RtMidiDriver::openInput(int index, std::string& error)
     try {
         input->in->ignoreTypes(false, true, true);
         input->in->setCallback(&RtMidiDriver::onMessage, input.get());
-        input->in->openPort(indexes[index], client + " In " + std::to_string(index));
+        input->in->openPort(static_cast<unsigned>(system), client + " In " + std::to_string(index));
     } catch (const RtMidiError& e) {
         error = e.getMessage();
         input->in->cancelCallback();

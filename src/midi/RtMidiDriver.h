@@ -32,7 +32,14 @@ private:
     static void onMessage(double, std::vector<unsigned char>* message, void* user);
     bool ownPort(const std::string& name) const;
     std::vector<std::string> listed(bool inputs);
-    std::vector<unsigned> systemIndexes(bool inputs);
+    int systemIndex(bool inputs, int index);
+
+    // The last listing of each direction: system index and name per port.
+    struct Listing {
+        std::vector<unsigned> indexes;
+        std::vector<std::string> names;
+    };
+    Listing lists[2]; // outputs, inputs
 
     std::string client;
     int api = 0; // RtMidi::Api

@@ -1,4 +1,5 @@
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
@@ -98,4 +99,22 @@ TEST_F(PrefsMenuTest, SetAsksForTheDialog)
     EXPECT_EQ(asked, 1);
 }
 
+} // namespace
+
+namespace {
+TEST_F(PrefsMenuTest, Screenshot)
+{
+    const QByteArray out = qgetenv("DRUX_SCREENSHOT_DIR");
+    if (out.isEmpty())
+        GTEST_SKIP() << "set DRUX_SCREENSHOT_DIR to keep a picture of the device window";
+    TDeviceForm form;
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/device-form.png")));
+    form.PrefsMClick();
+    form.PrefsM->popup(form.mapToGlobal(QPoint(0, 0)));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form.PrefsM->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/prefs-menu.png")));
+    form.PrefsM->hide();
+}
 } // namespace

@@ -1,6 +1,7 @@
 #include "files/DumpFile.h"
 
 #include <QFile>
+#include <algorithm>
 
 #include "files/Preferences.h"
 #include "files/SafeFile.h"
@@ -156,7 +157,7 @@ bool ImportDumpFrom(QIODevice& in, int selectedSlot)
 
 namespace {
 
-uint8_t exportDevice() { return static_cast<uint8_t>(CurrentPreferences.SysexNr & 0x0F); }
+uint8_t exportDevice() { return static_cast<uint8_t>(std::clamp(CurrentPreferences.SysexNr, 0, 15)); }
 uint8_t connectedModel() { return static_cast<uint8_t>(ActiveDevice.Model); }
 
 bool writeMessage(const QString& fileName, const std::vector<uint8_t>& m)

@@ -468,6 +468,21 @@ bool DeviceSearch::WriteIni(QSettings& ini) const
 
 bool DeviceSearch::WindowClosed(QSettings& ini)
 {
+    // Closed in the middle of a search: ActiveDevice describes whatever port
+    // was being tried, which must not become the committed unit. The search
+    // ends and the last committed unit stays.
+    if (scanActive) {
+        TraceLine(0, "Search cancelled");
+        timeoutTimer->stop();
+        nameReq->stop();
+        scanActive = false;
+        stopRequested = false;
+        setActive(SavedDevice);
+        ports.Reopen();
+        window->setBusy(false);
+        if (searchEnded)
+            searchEnded();
+    }
     const bool written = WriteIni(ini);
     if (!written) {
         TraceLine(0, "Ini write error %s", ini.fileName().toLocal8Bit().constData());

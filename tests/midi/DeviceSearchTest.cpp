@@ -657,6 +657,35 @@ TEST_F(IniTest, ClosingWithTheVirtualUnitWritesItsSectionAndAsksNothing)
     EXPECT_EQ(ActiveDevice.MidiOut, 1);
 }
 
+TEST_F(IniTest, ClosingDuringASearchKeepsTheLastCommittedUnit)
+{
+    SimEngine unit(unitOptions(0x13, 4, "KEPT"));
+    unit.attach(*driver, 2, 2);
+    search->Search();
+    timeout->fire();
+    timeout->fire();
+    pump();
+    ASSERT_EQ(ActiveDevice.DeviceName, "KEPT");
+    const DeviceConnection kept = SavedDevice;
+
+    SimEngine other(unitOptions(0x11, 0, "HALF"));
+    other.attach(*driver, 0, 0);
+    search->Search();
+    pump(); // "HALF" answered on output 0; output 1 is being tried now
+    ASSERT_TRUE(search->ScanActive());
+    QSettings ini(path(), QSettings::IniFormat);
+    search->WindowClosed(ini);
+    pump();
+
+    EXPECT_FALSE(search->ScanActive());
+    EXPECT_FALSE(timeout->isActive());
+    EXPECT_EQ(ActiveDevice, kept);
+    EXPECT_EQ(SavedDevice, kept);
+    EXPECT_EQ(readIni().contains("[Last]\nDevice=DEV13M04I02O02\n"), true) << readIni().toStdString();
+    EXPECT_EQ(unit.memoryRequests, 1);
+    EXPECT_EQ(other.memoryRequests, 0);
+}
+
 TEST_F(IniTest, WriteFailureIsShownAndTheUnitIsStillRead)
 {
     SimEngine unit(unitOptions(0x11, 0));

@@ -304,8 +304,22 @@ int RunConvertCommand(const QStringList& given)
     return ExitOk;
 }
 
+namespace {
+// The helpers for backup and restore leave the connected unit as it was.
+struct KeepUnit {
+    DeviceConnection unit = ActiveDevice;
+    int length = PresetLength;
+    ~KeepUnit()
+    {
+        ActiveDevice = unit;
+        PresetLength = length;
+    }
+};
+} // namespace
+
 bool ReadPresetFileForRestore(const QString& path, PresetImages& images, QString& error)
 {
+    const KeepUnit keep;
     FileRecords records;
     int fileModel = 0;
     if (!readAny(path, 0, records, fileModel, error))
@@ -326,6 +340,7 @@ bool ReadPresetFileForRestore(const QString& path, PresetImages& images, QString
 
 bool WritePresetFileForBackup(const QString& path, const PresetImages& images, QString& error)
 {
+    const KeepUnit keep;
     const int count = images.count();
     if (kindOf(path) == Kind::Dump)
         return writeDump(path, uint8_t(images.model), images.bytes, images.imageLength, error);

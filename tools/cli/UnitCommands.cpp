@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Cli.h"
+#include "FileCommands.h"
 #include "UnitSession.h"
 #include "midi/Sysex.h"
 #include "model/Presets.h"
@@ -37,7 +38,7 @@ bool parseUnitOptions(const std::string& command, const std::vector<std::string>
         }
     }
     if (o.file.empty()) {
-        Message("drux " + command + ": which FILE.syx? (see drux " + command + " --help)");
+        Message("drux " + command + ": which FILE (.syx, .dlb or .blb)? (see drux " + command + " --help)");
         return false;
     }
     return true;
@@ -137,14 +138,15 @@ int backup(const std::vector<std::string>& args)
     images.reserve(static_cast<size_t>(SlotCount * PresetLength));
     for (int j = 0; j < SlotCount; ++j)
         images.insert(images.end(), DeviceMemory[j]->data.begin(), DeviceMemory[j]->data.begin() + PresetLength);
-    // Files carry 0 where the unit's device id travels.
-    const SysexBytes dump = MemoryDumpMessage(0, unit.Model, images.data(), PresetLength);
-    QSaveFile file(QString::fromLocal8Bit(o.file.c_str()));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(dump.data()), static_cast<qint64>(dump.size())) !=
-            static_cast<qint64>(dump.size()) ||
-        !file.commit()) {
-        Message("Unable to Save the file " + o.file);
+    // Dump files carry 0 where the unit's device id travels; libraries keep
+    // each preset's slot.
+    PresetImages backupImages;
+    backupImages.model = unit.Model;
+    backupImages.imageLength = PresetLength;
+    backupImages.bytes = std::move(images);
+    QString error;
+    if (!WritePresetFileForBackup(QString::fromLocal8Bit(o.file.c_str()), backupImages, error)) {
+        Message(error.toStdString());
         return ExitError;
     }
     Message("Wrote 125 presets to " + o.file + ".");
@@ -156,22 +158,19 @@ int restore(const std::vector<std::string>& args)
     UnitOptions o;
     if (!parseUnitOptions("restore", args, o))
         return ExitUsage;
-    QFile file(QString::fromLocal8Bit(o.file.c_str()));
-    if (!file.open(QIODevice::ReadOnly)) {
-        Message("Unable to Load the file or unknown format: " + o.file);
+    // A dump file or a library; a library's comment lines are skipped.
+    PresetImages restoreImages;
+    QString error;
+    if (!ReadPresetFileForRestore(QString::fromLocal8Bit(o.file.c_str()), restoreImages, error)) {
+        Message(error.toStdString());
         return ExitError;
     }
-    const QByteArray bytes = file.readAll();
-    const auto at = [&](int i) { return i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0xFF; };
-    const int length = at(8);
-    const bool wellFormed = bytes.size() > 9 && at(0) == 0xF0 && at(1) == 0x00 && at(2) == 0x20 && at(3) == 0x32 &&
-                            IsKnownModel(at(5)) && at(6) == Sysex::MemoryDump && at(7) == Sysex::MemoryPresets &&
-                            (length == GuitarImageLength || length == BassImageLength) &&
-                            bytes.size() == SlotCount * length + 10;
-    if (!wellFormed) {
-        Message("Sysex Dump is not compatible: " + o.file + " holds no 125 presets.");
+    if (restoreImages.count() != SlotCount) {
+        Message("Sysex Dump is not compatible: " + o.file + " holds " + std::to_string(restoreImages.count()) +
+                " presets, not 125.");
         return ExitError;
     }
+    const int length = restoreImages.imageLength;
 
     UnitSession s;
     DeviceConnection unit;
@@ -185,8 +184,7 @@ int restore(const std::vector<std::string>& args)
         Message("Sysex Dump is not compatible: its presets are for the other family of units.");
         return ExitError;
     }
-    const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData()) + 9;
-    if (!s.SendMemory(std::vector<uint8_t>(data, data + SlotCount * length))) {
+    if (!s.SendMemory(restoreImages.bytes)) {
         Message("Cannot send to " + unit.DeviceKey + ".");
         return ExitNoUnit;
     }
@@ -205,21 +203,23 @@ const AddCommands unitCommands({
      "device key, unit type (0..6), model text, unit name.\n"
      "Exit code 0 when at least one unit answered, 3 when none did.\n",
      search},
-    {"backup", "backup [--unit KEY] FILE.syx", "save the unit's 125 presets to a dump file",
+    {"backup", "backup [--unit KEY] FILE", "save the unit's 125 presets to a file",
      "Reads the whole memory of a unit and writes its 125 presets as one\n"
-     "all-presets dump file.\n\n"
+     "all-presets dump file (.syx) or as a library in slot order (.dlb for\n"
+     "guitar units, .blb for bass units).\n\n"
      "  --unit KEY   the unit with this device key (as drux search prints it);\n"
      "               default: the first unit found\n\n"
      "A cut-short reply is asked for again, then the presets are read one at a\n"
      "time. Exit code 3 when no unit answered the search, 4 when the unit\n"
      "stopped answering, 1 when the file could not be written.\n",
      backup},
-    {"restore", "restore [--unit KEY] FILE.syx", "send an all-presets dump file to the unit",
-     "Sends the 125 presets of an all-presets dump file to a unit as one Memory\n"
-     "dump; they replace the unit's memory.\n\n"
+    {"restore", "restore [--unit KEY] FILE", "send 125 presets from a file to the unit",
+     "Sends the 125 presets of an all-presets dump file (.syx) or of a library\n"
+     "(.dlb, .blb; comment lines skipped) to a unit as one Memory dump; they\n"
+     "replace the unit's memory in file order.\n\n"
      "  --unit KEY   the unit with this device key (as drux search prints it);\n"
      "               default: the first unit found\n\n"
-     "Exit code 1 when the file is not an all-presets dump of the unit's family,\n"
+     "Exit code 1 when the file does not hold 125 presets of the unit's family,\n"
      "3 when no unit answered.\n",
      restore},
 });

@@ -211,15 +211,23 @@ void TConnectForm::unitsChanged()
 {
     const bool was = syncing;
     syncing = true;
-    FoundView->clear();
     const auto& units = search.Units();
-    for (const DeviceConnection& u : units) {
-        auto* item = new QTreeWidgetItem(FoundView, {latin1(u.DeviceName)});
-        item->setIcon(0, QIcon(UnitPicture(u.SubModel)));
-        item->setToolTip(0, latin1(u.ModelText));
+    // Items are rebuilt only when the list itself changed: a selection made
+    // by a click must not delete the item under the mouse.
+    bool same = FoundView->topLevelItemCount() == static_cast<int>(units.size());
+    for (int i = 0; same && i < FoundView->topLevelItemCount(); ++i)
+        same = FoundView->topLevelItem(i)->text(0) == latin1(units[i].DeviceName);
+    if (!same) {
+        FoundView->clear();
+        for (const DeviceConnection& u : units)
+            new QTreeWidgetItem(FoundView, {latin1(u.DeviceName)});
     }
-    if (search.Selected() >= 0)
-        FoundView->topLevelItem(search.Selected())->setSelected(true);
+    for (int i = 0; i < FoundView->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = FoundView->topLevelItem(i);
+        item->setIcon(0, QIcon(UnitPicture(units[i].SubModel)));
+        item->setToolTip(0, latin1(units[i].ModelText));
+        item->setSelected(i == search.Selected());
+    }
     syncing = was;
 }
 

@@ -193,6 +193,32 @@ TEST_F(ConnectFormTest, SearchShowsTheRecognisedUnitAndConnectsItsPorts)
     EXPECT_EQ(driver->sent.back(), (std::pair<int, Bytes>{1, {0xB5, 80, 80}}));
 }
 
+TEST_F(ConnectFormTest, ClickingAnotherUnitConnectsIt)
+{
+    make({"In A", "In B"}, {"Out A", "Out B"});
+    FakeUnit first(*driver, 0, 0x0D, 0);
+    FakeUnit second(*driver, 1, 0x0D, 1);
+    driver->attach(0, &first);
+    driver->attach(1, &second);
+    form->showModal();
+    search->Search();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !search->ScanActive(); }, 3000));
+    pump();
+    ASSERT_EQ(form->FoundView->topLevelItemCount(), 2);
+    EXPECT_EQ(ActiveDevice.DeviceKey, "DEV0DM00I00O00");
+
+    QTreeWidgetItem* item = form->FoundView->topLevelItem(1);
+    EXPECT_EQ(item->text(0), QStringLiteral("Device 2 @ Out B"));
+    const QRect r = form->FoundView->visualItemRect(item);
+    QTest::mouseClick(form->FoundView->viewport(), Qt::LeftButton, {}, r.center());
+    pump();
+    EXPECT_EQ(ActiveDevice.DeviceKey, "DEV0DM01I01O01");
+    EXPECT_EQ(SavedDevice, ActiveDevice);
+    EXPECT_TRUE(form->FoundView->topLevelItem(1)->isSelected());
+    EXPECT_EQ(form->InPortBox->text(), QStringLiteral("In B"));
+    EXPECT_EQ(driver->sent.back(), (std::pair<int, Bytes>{1, {0xB1, 80, 80}}));
+}
+
 TEST_F(ConnectFormTest, NothingFoundAsksAboutThruAndAbortGivesTheVirtualUnit)
 {
     make({"In A"}, {"Out A"});

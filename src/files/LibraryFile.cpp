@@ -42,12 +42,13 @@ void putText(uint8_t* p, const std::string& text, int field)
     std::memset(p + n, 0, static_cast<size_t>(field) - n);
 }
 
-// The bytes up to the first zero byte of the field (in place: a list read
-// again reuses the texts' storage).
+// The bytes up to the first zero byte of the field, at most field - 1 of
+// them as when written, so that a record read and written again stays the
+// same (in place: a list read again reuses the texts' storage).
 void getText(std::string& text, const uint8_t* p, int field)
 {
     const auto* c = reinterpret_cast<const char*>(p);
-    text.assign(c, strnlen(c, static_cast<size_t>(field)));
+    text.assign(c, strnlen(c, static_cast<size_t>(field - 1)));
 }
 
 enum RecordOffset {

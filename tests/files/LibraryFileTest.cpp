@@ -124,6 +124,16 @@ TEST_P(LibraryFile, LongTextsAreCutToTheirFields)
     ASSERT_FALSE(ReadLibraryFile(read, file));
     EXPECT_EQ(read.at(0).comment, std::string(127, 'a'));
     EXPECT_EQ(read.at(0).createdBy, std::string(63, 'x'));
+
+    // Fields filled to their last byte by another writer read as the
+    // longest text a field holds.
+    QByteArray full = b;
+    full.replace(12 + 24, 128, QByteArray(128, 'c'));
+    full.replace(12 + 160, 64, QByteArray(64, 'y'));
+    writeBytes(file, full);
+    ASSERT_FALSE(ReadLibraryFile(read, file));
+    EXPECT_EQ(read.at(0).comment, std::string(127, 'c'));
+    EXPECT_EQ(read.at(0).createdBy, std::string(63, 'y'));
 }
 
 TEST_P(LibraryFile, ModelZeroBecomesTheConnectedModel)

@@ -577,8 +577,9 @@ TEST_F(IniTest, NoLastUnitSearchesAndShowsTheWindow)
 
 TEST_F(IniTest, BadContentsNeverGiveAnImpossibleUnit)
 {
+    static const char garbage[] = "\x00\xff\xfe[[[\n=\n[Last\nDevice";
     const QByteArray texts[] = {
-        QByteArray("\x00\xff\xfe[[[\n=\n[Last\nDevice", 28),
+        QByteArray::fromRawData(garbage, sizeof garbage - 1),
         "[Last]\nDevice=DEV0\n[DEV0]\nModel=abc\nMidiChan=99\nMidiDevice=-4\nSubModel=9\nMidiOut=99999999999\n",
         "[Last]\nDevice=DEV0\n[DEV0]\nModel=19\nSubModel=1\nMidiIn=-7\n",
         "[Last]\nDevice=../../x/y\n[DEV0]\nModel=13\n",

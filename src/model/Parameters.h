@@ -155,7 +155,8 @@ public:
     // Global parameter messages that the first-generation unit takes as SysEx.
     virtual void sendGlobalParameter(int command, int value) = 0;
     virtual void sendPresetDump(int slot, const unsigned char* image, int length) = 0;
-    // All 125 images back to back as one Memory dump.
+    // All 125 images back to back as one Memory dump; `length` counts the
+    // bytes of all of them (125 x the image length).
     virtual void sendMemoryDump(const unsigned char* /*images*/, int /*length*/) {}
     virtual void requestPreset(int slot) = 0;
 };

@@ -1,6 +1,7 @@
 #include "midi/PortsUnitLink.h"
 
 #include "midi/Protocol.h"
+#include "model/Presets.h"
 #include "model/Trace.h"
 
 namespace {
@@ -22,6 +23,14 @@ void PortsUnitLink::sendPresetDump(int slot, const unsigned char* image, int len
         protocol->SendPresetDump(slot, image, length);
     else
         TraceLine(0, "Preset dump to slot %d not sent", slot);
+}
+
+void PortsUnitLink::sendMemoryDump(const unsigned char* images, int length)
+{
+    if (protocol && length % SlotCount == 0)
+        protocol->SendMemoryDump(images, length / SlotCount);
+    else
+        TraceLine(0, "Memory dump of %d bytes not sent", length);
 }
 
 void PortsUnitLink::requestPreset(int slot)

@@ -14,6 +14,7 @@ public:
     void sendControlChange(int number, int value) override { ports.SendControlChange(number, value); }
     void sendGlobalParameter(int command, int value) override;
     void sendPresetDump(int slot, const unsigned char* image, int length) override;
+    void sendMemoryDump(const unsigned char* images, int length) override;
     void requestPreset(int slot) override;
 
     void setProtocol(Protocol* proto) { protocol = proto; }

@@ -161,6 +161,15 @@ TEST_P(ProtocolTest, ParameterModelReachesTheUnitThroughTheLink)
     dump.push_back(0xF7);
     EXPECT_EQ(lastSent(), dump);
 
+    // The whole memory leaves as one Memory dump: header, 21h, 7Dh, image length,
+    // the 125 images, F7.
+    std::vector<uint8_t> memory(static_cast<size_t>(125 * length()), 0x22);
+    link.sendMemoryDump(memory.data(), static_cast<int>(memory.size()));
+    Bytes all = {0xF0, 0x00, 0x20, 0x32, 0x02, mm(), 0x21, 0x7D, static_cast<uint8_t>(length())};
+    all.insert(all.end(), memory.begin(), memory.end());
+    all.push_back(0xF7);
+    EXPECT_EQ(lastSent(), all);
+
     link.requestPreset(12);
     EXPECT_EQ(lastSent(), requestPreset(12));
     EXPECT_EQ(protocol->RetryBudget, 5);

@@ -443,6 +443,26 @@ TEST_F(SearchTest, AUnitAnsweringTwiceIsListedOnce)
     EXPECT_EQ(search->Selected(), 0);
 }
 
+TEST_F(SearchTest, AClickOnTheListWithNothingSelectedConnectsTheFirstUnit)
+{
+    SimEngine unit(unitOptions(0x13, 2, "ONLY ONE"));
+    unit.attach(*driver, 1, 1);
+    search->Search();
+    timeout->fire();
+    pump();
+    timeout->fire();
+    ASSERT_EQ(search->Units().size(), 1u);
+    search->ChooseVirtualUnit(1);
+    EXPECT_EQ(search->Selected(), -1);
+    EXPECT_EQ(ActiveDevice.DeviceKey, "DEV0");
+
+    search->ListClicked();
+    EXPECT_EQ(search->Selected(), 0);
+    EXPECT_EQ(ActiveDevice.DeviceName, "ONLY ONE");
+    EXPECT_EQ(SavedDevice, ActiveDevice);
+    EXPECT_TRUE(controllerSent(1, {0xB2, 80, 80}));
+}
+
 // ---- choosing a virtual unit ----
 
 struct VirtualRow {

@@ -372,6 +372,57 @@ bool TWC_CustomControl::mouseUpCommon(QMouseEvent* e)
     return true;
 }
 
+bool TWC_CustomControl::valueKeyPress(QKeyEvent* e)
+{
+    // Enter belongs to the release, which opens the value editor; the press
+    // must not reach a dialog's default button as well.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        return true;
+    const bool keypad = e->modifiers() & Qt::KeypadModifier;
+    if (keypad && (e->key() == Qt::Key_Plus || e->key() == Qt::Key_Minus)) {
+        userStep(e->key() == Qt::Key_Plus ? 1 : -1);
+        return true;
+    }
+    return false;
+}
+
+bool TWC_CustomControl::valueKeyRelease(QKeyEvent* e)
+{
+    if (e->isAutoRepeat())
+        return false;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        TWC_ValLabelClick(this);
+        return true;
+    }
+    if (e->key() == Qt::Key_0 && (e->modifiers() & Qt::KeypadModifier)) {
+        userSetVal(0);
+        return true;
+    }
+    return false;
+}
+
+void TWC_CustomControl::applyKnobMove(const KnobMove& m)
+{
+    if (m.kind == KnobMove::Value)
+        link.setVal(m.value);
+    else if (m.kind == KnobMove::Relative)
+        link.setRel(m.rel);
+    if (m.kind == KnobMove::Value || m.kind == KnobMove::Relative)
+        UserChange = true;
+}
+
+void TWC_CustomControl::userSetVal(int v)
+{
+    UserChange = true;
+    link.setVal(v);
+}
+
+void TWC_CustomControl::userStep(int delta)
+{
+    UserChange = true;
+    link.step(delta);
+}
+
 bool TWC_CustomControl::event(QEvent* e)
 {
     // No hints while a knob is being dragged.

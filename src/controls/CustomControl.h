@@ -121,6 +121,16 @@ protected:
     bool mouseDownCommon(QMouseEvent* e);
     bool mouseUpCommon(QMouseEvent* e);
 
+    // Keys of the value controls (knobs, fader): keypad + and - step, keypad 0
+    // sets 0, Enter opens the value editor. True when the key was theirs.
+    bool valueKeyPress(QKeyEvent* e);
+    bool valueKeyRelease(QKeyEvent* e);
+    // A knob drag's move reaches the parameter as a user's change.
+    void applyKnobMove(const KnobMove& m);
+    // A change the user made; the fader overrides them to move unbound.
+    virtual void userSetVal(int v);
+    virtual void userStep(int delta);
+
     // Cached drawing. paintCanvas draws the whole control over the parent
     // background; paintOverlay runs after it with the cache free to be read.
     void invalidate();

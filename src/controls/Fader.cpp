@@ -169,7 +169,7 @@ void TWC_ImgFader::PaintKnob(bool full)
         update(QRegion(logicalCover(old)) + QRegion(logicalCover(knobDevice)));
 }
 
-void TWC_ImgFader::setFromUser(int v)
+void TWC_ImgFader::userSetVal(int v)
 {
     UserChange = true;
     if (BoundParam()) {
@@ -201,7 +201,7 @@ void TWC_ImgFader::mousePressEvent(QMouseEvent* e)
     int v = axisScale().valueAt(axisCoord(at), halfKnob());
     if (cacheTicks != 0)
         v = SnapToTicks(v, valMin, valMax, cacheTicks);
-    setFromUser(v);
+    userSetVal(v);
     HilightNow();
 }
 
@@ -223,7 +223,7 @@ void TWC_ImgFader::mouseMoveEvent(QMouseEvent* e)
         v = Drag.val + (Horizontal() ? at.x() - Drag.x : Drag.y - at.y());
     else
         v = axisScale().valueAt(axisCoord(at), halfKnob());
-    setFromUser(v);
+    userSetVal(v);
 }
 
 void TWC_ImgFader::mouseReleaseEvent(QMouseEvent* e)
@@ -234,38 +234,12 @@ void TWC_ImgFader::mouseReleaseEvent(QMouseEvent* e)
 
 void TWC_ImgFader::keyPressEvent(QKeyEvent* e)
 {
-    // Enter belongs to the release, which opens the value editor; the press
-    // must not reach a dialog's default button as well.
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        return;
-    const bool keypad = e->modifiers() & Qt::KeypadModifier;
-    if (keypad && (e->key() == Qt::Key_Plus || e->key() == Qt::Key_Minus)) {
-        const int delta = e->key() == Qt::Key_Plus ? 1 : -1;
-        UserChange = true;
-        if (BoundParam()) {
-            link.step(delta);
-        } else {
-            value += delta;
-            ChangeFromMCtrl();
-        }
-        return;
-    }
-    TWC_CustomControl::keyPressEvent(e);
+    if (!valueKeyPress(e))
+        TWC_CustomControl::keyPressEvent(e);
 }
 
 void TWC_ImgFader::keyReleaseEvent(QKeyEvent* e)
 {
-    if (e->isAutoRepeat()) {
+    if (!valueKeyRelease(e))
         TWC_CustomControl::keyReleaseEvent(e);
-        return;
-    }
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        TWC_ValLabelClick(this);
-        return;
-    }
-    if (e->key() == Qt::Key_0 && (e->modifiers() & Qt::KeypadModifier)) {
-        setFromUser(0);
-        return;
-    }
-    TWC_CustomControl::keyReleaseEvent(e);
 }

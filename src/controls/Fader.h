@@ -46,13 +46,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
+    // Unbound, the fader keeps and moves its own value.
+    void userSetVal(int v) override;
+    void userStep(int delta) override { userSetVal(GetVal() + delta); }
 
 private:
     void PaintKnob(bool full);
     FaderScale axisScale() const;
     int axisCoord(QPoint at) const;
     int halfKnob() const;
-    void setFromUser(int v);
     int imageIndex() const;
 
     const TImageList* knobs = nullptr;

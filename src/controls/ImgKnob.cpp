@@ -144,12 +144,7 @@ void TWC_ImgKnob::mouseMoveEvent(QMouseEvent* e)
     const QPoint at = e->position().toPoint();
     const bool fine = FineEnabled && (e->modifiers() & Qt::ShiftModifier);
     const KnobMove m = KnobDragMove(Drag, at.x(), at.y(), fine, MouseDir, GetVal(), link.getRel());
-    if (m.kind == KnobMove::Value)
-        link.setVal(m.value);
-    else if (m.kind == KnobMove::Relative)
-        link.setRel(m.rel);
-    if (m.kind == KnobMove::Value || m.kind == KnobMove::Relative)
-        UserChange = true;
+    applyKnobMove(m);
 }
 
 void TWC_ImgKnob::mouseReleaseEvent(QMouseEvent* e)
@@ -160,33 +155,12 @@ void TWC_ImgKnob::mouseReleaseEvent(QMouseEvent* e)
 
 void TWC_ImgKnob::keyPressEvent(QKeyEvent* e)
 {
-    // Enter belongs to the release, which opens the value editor; the press
-    // must not reach a dialog's default button as well.
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        return;
-    const bool keypad = e->modifiers() & Qt::KeypadModifier;
-    if (keypad && (e->key() == Qt::Key_Plus || e->key() == Qt::Key_Minus)) {
-        UserChange = true;
-        link.step(e->key() == Qt::Key_Plus ? 1 : -1);
-        return;
-    }
-    TWC_CustomControl::keyPressEvent(e);
+    if (!valueKeyPress(e))
+        TWC_CustomControl::keyPressEvent(e);
 }
 
 void TWC_ImgKnob::keyReleaseEvent(QKeyEvent* e)
 {
-    if (e->isAutoRepeat()) {
+    if (!valueKeyRelease(e))
         TWC_CustomControl::keyReleaseEvent(e);
-        return;
-    }
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        TWC_ValLabelClick(this);
-        return;
-    }
-    if (e->key() == Qt::Key_0 && (e->modifiers() & Qt::KeypadModifier)) {
-        UserChange = true;
-        link.setVal(0);
-        return;
-    }
-    TWC_CustomControl::keyReleaseEvent(e);
 }

@@ -188,12 +188,7 @@ void TWC_Knob::mouseMoveEvent(QMouseEvent* e)
         return;
     const QPoint at = e->position().toPoint();
     const KnobMove m = KnobDragMove(Drag, at.x(), at.y(), true, MouseDir, GetVal(), link.getRel());
-    if (m.kind == KnobMove::Value)
-        link.setVal(m.value);
-    else if (m.kind == KnobMove::Relative)
-        link.setRel(m.rel);
-    if (m.kind == KnobMove::Value || m.kind == KnobMove::Relative)
-        UserChange = true;
+    applyKnobMove(m);
 }
 
 void TWC_Knob::mouseReleaseEvent(QMouseEvent* e)
@@ -204,33 +199,12 @@ void TWC_Knob::mouseReleaseEvent(QMouseEvent* e)
 
 void TWC_Knob::keyPressEvent(QKeyEvent* e)
 {
-    // Enter belongs to the release, which opens the value editor; the press
-    // must not reach a dialog's default button as well.
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        return;
-    const bool keypad = e->modifiers() & Qt::KeypadModifier;
-    if (keypad && (e->key() == Qt::Key_Plus || e->key() == Qt::Key_Minus)) {
-        UserChange = true;
-        link.step(e->key() == Qt::Key_Plus ? 1 : -1);
-        return;
-    }
-    TWC_CustomControl::keyPressEvent(e);
+    if (!valueKeyPress(e))
+        TWC_CustomControl::keyPressEvent(e);
 }
 
 void TWC_Knob::keyReleaseEvent(QKeyEvent* e)
 {
-    if (e->isAutoRepeat()) {
+    if (!valueKeyRelease(e))
         TWC_CustomControl::keyReleaseEvent(e);
-        return;
-    }
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        TWC_ValLabelClick(this);
-        return;
-    }
-    if (e->key() == Qt::Key_0 && (e->modifiers() & Qt::KeypadModifier)) {
-        UserChange = true;
-        link.setVal(0);
-        return;
-    }
-    TWC_CustomControl::keyReleaseEvent(e);
 }

@@ -1,0 +1,29 @@
+// One application object for a whole test program: widgets, timers and posted
+// MIDI input need it. Programs that link Qt Widgets get a QApplication.
+#include <gtest/gtest.h>
+
+#if defined(QT_WIDGETS_LIB)
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+
+namespace {
+struct QtApplicationEnvironment : ::testing::Environment {
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!QCoreApplication::instance())
+            new TestApplication(argc, argv);
+    }
+    int argc = 1;
+    char name[10] = "drux_test";
+    char* argv[2] = {name, nullptr};
+};
+
+[[maybe_unused]] ::testing::Environment* const qtApp =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+}

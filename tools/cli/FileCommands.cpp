@@ -138,12 +138,28 @@ bool readAny(const QString& path, int modelOverride, FileRecords& out, int& file
     return false;
 }
 
+// The whole days count from the epoch; the fraction is the time of that day,
+// also before the epoch (-1.25 is 29 December 1899, 06:00).
 QString isoDate(double days)
 {
     if (days == 0.0 || !std::isfinite(days) || std::fabs(days) > 3e6)
         return QString();
+    const double day = std::trunc(days);
     const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
-    return epoch.addMSecs(std::llround(days * 86400000.0)).toString(Qt::ISODate).chopped(1); // without the "Z"
+    return epoch.addDays(qint64(day))
+        .addMSecs(std::llround(std::fabs(days - day) * 86400000.0))
+        .toString(Qt::ISODate)
+        .chopped(1); // without the "Z"
+}
+
+// The name as the library window shows it, without the blanks that pad it
+// to 16 characters; blanks in front are part of the name.
+QString displayName(const PresetRecord& r)
+{
+    QString name = latin1(GetRecordName(r));
+    while (name.endsWith(QLatin1Char(' ')))
+        name.chop(1);
+    return name;
 }
 
 // Tabs and line breaks in texts would break the columns.
@@ -193,6 +209,7 @@ bool writeDump(const QString& path, uint8_t model, const std::vector<uint8_t>& i
     return true;
 }
 
+// "0x13" or, as the simulator takes it, decimal "19".
 int parseModel(const QString& text)
 {
     bool ok = false;
@@ -240,7 +257,7 @@ int RunShowCommand(const QStringList& args)
         }
         const bool known = r.origin >= 0;
         QStringList columns;
-        columns << QString::number(++number) << cell(latin1(GetRecordName(r)).trimmed())
+        columns << QString::number(++number) << cell(displayName(r))
                 << QString::number(r.deviceId)
                 << (known ? QString::number(SlotBank(r.origin)) : QStringLiteral("?"))
                 << (known ? QString(QLatin1Char(SlotLetter(r.origin))) : QStringLiteral("?"))
@@ -342,6 +359,14 @@ bool WritePresetFileForBackup(const QString& path, const PresetImages& images, Q
 {
     const KeepUnit keep;
     const int count = images.count();
+    // Images cut to the other family's length would be stored as presets
+    // they are not.
+    if (!knownModel(images.model) || ImageLengthFor(uint32_t(images.model)) != images.imageLength) {
+        error = QStringLiteral("Presets of %1 bytes do not belong to model 0x%2")
+                    .arg(images.imageLength)
+                    .arg(QString::number(images.model, 16).toUpper().rightJustified(2, QLatin1Char('0')));
+        return false;
+    }
     if (kindOf(path) == Kind::Dump)
         return writeDump(path, uint8_t(images.model), images.bytes, images.imageLength, error);
     if (kindOf(path) != Kind::Library) {
@@ -373,8 +398,9 @@ const AddCommands fileCommands({
     {"convert", "convert [--model CODE] IN OUT", "convert between .syx and .dlb/.blb files",
      "Converts a dump file (.syx) to a library (.dlb for guitar, .blb for\n"
      "bass) or back. The family follows from the input's preset length;\n"
-     "--model 0x0D, 0x11 or 0x13 sets the presets' model code. A dump file\n"
-     "holds one preset or all 125; comment lines of a library are left out.\n"
+     "--model 0x0D, 0x11 or 0x13 (decimal 13, 17, 19 also work) sets the\n"
+     "presets' model code. A dump file holds one preset or all 125; comment\n"
+     "lines of a library are left out.\n"
      "Exit codes: 0 done, 1 a file cannot be read or written, 2 wrong usage.\n",
      [](const std::vector<std::string>& a) { return RunConvertCommand(toQt(a)); }},
 });

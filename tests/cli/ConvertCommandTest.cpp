@@ -258,6 +258,16 @@ TEST_P(ConvertFailure, SaysWhyAndLeavesTheOutputAlone)
 INSTANTIATE_TEST_SUITE_P(Inputs, ConvertFailure, ::testing::ValuesIn(Failures),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(FileTest, ExtensionsCountInAnyCase)
+{
+    const std::vector<uint8_t> preset = image(56, 5, "LOUD");
+    writeFile(path("IN.SYX"), dumpFile(0, 0x13, 0x20, 127, 56, {preset}));
+
+    ASSERT_EQ(convert({path("IN.SYX"), path("OUT.BLB")}).code, ExitOk);
+    ASSERT_EQ(convert({path("OUT.BLB"), path("Back.Syx")}).code, ExitOk);
+    EXPECT_EQ(readFile(path("Back.Syx")), readFile(path("IN.SYX")));
+}
+
 TEST_F(FileTest, ConvertIntoAMissingFolderFails)
 {
     writeFile(path("in.syx"), guitarDump());

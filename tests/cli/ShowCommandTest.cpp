@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "Cli.h"
 #include "CliFiles.h"
 #include "FileCommands.h"
@@ -92,6 +94,36 @@ INSTANTIATE_TEST_SUITE_P(Models, ShowFamily, ::testing::ValuesIn(Families),
                              std::snprintf(name, sizeof name, "Model%02X", unsigned(info.param.model));
                              return std::string(name);
                          });
+
+// The date column: days since 30 December 1899 with the time of day in the
+// fraction, in ISO form to the second; nothing for "not set" and for values
+// no real date has.
+struct DateCase {
+    double days;
+    const char* shown;
+};
+
+class ShowDate : public FileTest, public ::testing::WithParamInterface<DateCase> {};
+
+TEST_P(ShowDate, ColumnSevenIsTheIsoDate)
+{
+    writeFile(path("date.dlb"), libraryFile({{0x11, 0, 0, "", GetParam().days, "", image(48, 0, "D")}}, 48));
+    const Outcome o = show({path("date.dlb")});
+    ASSERT_EQ(o.code, ExitOk);
+    EXPECT_EQ(o.out, std::string("1\tD\t0\t1\tA\t\t") + GetParam().shown + "\t\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Dates, ShowDate,
+                         ::testing::Values(DateCase{0.0, ""}, DateCase{1.0, "1899-12-31T00:00:00"},
+                                           DateCase{0.5, "1899-12-30T12:00:00"},
+                                           DateCase{-1.25, "1899-12-29T06:00:00"},
+                                           DateCase{-0.75, "1899-12-30T18:00:00"},
+                                           DateCase{36526.75, "2000-01-01T18:00:00"},
+                                           DateCase{45352.604166666664, "2024-03-01T14:30:00"},
+                                           DateCase{45351.99998, "2024-02-29T23:59:58"},
+                                           DateCase{std::numeric_limits<double>::quiet_NaN(), ""},
+                                           DateCase{std::numeric_limits<double>::infinity(), ""},
+                                           DateCase{1e300, ""}));
 
 // Files that cannot be shown: a message naming the file on stderr, nothing on
 // stdout, exit code 1.

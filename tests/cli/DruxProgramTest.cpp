@@ -73,6 +73,19 @@ TEST_F(FileTest, ProgramConvertWritesTheLibraryAndSaysNothing)
     EXPECT_EQ(readFile(path("one.dlb")).size(), 16 + 276);
 }
 
+TEST_F(FileTest, ProgramShowIntoAFullDiskExitsWithOne)
+{
+    if (!QFileInfo::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    writeFile(path("all.syx"), dumpFile(0, 0x11, 0x21, 0x7D, 48, slotImages(48)));
+    QProcess p;
+    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+    p.start(QStringLiteral(DRUX_CLI_PROGRAM), {"show", path("all.syx")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_FALSE(p.readAllStandardError().isEmpty());
+}
+
 TEST(DruxProgram, WrongUsageExitsWithTwo)
 {
     for (const QStringList& args : {QStringList{"show"}, QStringList{"convert", "a.syx"},

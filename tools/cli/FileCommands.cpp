@@ -264,6 +264,11 @@ int RunShowCommand(const QStringList& args)
                 << cell(latin1(r.comment)) << isoDate(r.dateTime) << cell(latin1(r.createdBy));
         out(columns.join(QLatin1Char('\t')));
     }
+    // A listing that did not reach its reader (a full disk, say) is no success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        Message("drux show: the listing could not be written");
+        return ExitError;
+    }
     return ExitOk;
 }
 

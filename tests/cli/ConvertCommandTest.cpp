@@ -14,17 +14,26 @@ Outcome convert(const QStringList& args) { return capture(RunConvertCommand, arg
 
 // The fields of record i of a library file.
 struct Fields {
-    uint32_t magic, version, size, model, deviceId, origin, endMarker;
+    uint32_t magic = 0, version = 0, size = 0, model = 0, deviceId = 0, origin = 0, endMarker = 0;
     QByteArray comment, date, author, data;
 };
 
 Fields recordAt(const QByteArray& file, int i, int length)
 {
     const qsizetype at = 12 + qsizetype(i) * (length + 228);
-    return {get32(file, at),          get32(file, at + 4),       get32(file, at + 8),
-            get32(file, at + 12),     get32(file, at + 16),      get32(file, at + 20),
-            get32(file, at + 224 + length), file.mid(at + 24, 128), file.mid(at + 152, 8),
-            file.mid(at + 160, 64),   file.mid(at + 224, length)};
+    Fields f;
+    f.magic = get32(file, at);
+    f.version = get32(file, at + 4);
+    f.size = get32(file, at + 8);
+    f.model = get32(file, at + 12);
+    f.deviceId = get32(file, at + 16);
+    f.origin = get32(file, at + 20);
+    f.comment = file.mid(at + 24, 128);
+    f.date = file.mid(at + 152, 8);
+    f.author = file.mid(at + 160, 64);
+    f.data = file.mid(at + 224, length);
+    f.endMarker = get32(file, at + 224 + length);
+    return f;
 }
 
 struct RoundTrip {

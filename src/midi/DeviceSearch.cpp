@@ -344,6 +344,8 @@ void DeviceSearch::UnitRecognised()
     else
         window->unitsChanged();
     if (scanActive) {
+        if (enoughFound && enoughFound(ActiveDevice))
+            stopRequested = true;
         TimeoutTimerTimer();
         return;
     }

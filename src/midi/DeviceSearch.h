@@ -88,6 +88,10 @@ public:
     // Whether choosing a unit asks it for its current settings (controller 80
     // with value 80); the command-line tool does without.
     bool requestSettingsOnSelect = true;
+    // When set, the search ends as soon as a recognised unit satisfies it,
+    // without trying the remaining output ports (the command-line tool
+    // looking for one unit).
+    std::function<bool(const DeviceConnection&)> enoughFound;
 
     // Start values, commit, enumerate. False when there is no input or no
     // output port.

@@ -262,7 +262,7 @@ void Protocol::handleIdentifyReply(int port, const SysexFrame& f)
         ? outputs[ActiveDevice.MidiOut]
         : std::string();
     ActiveDevice.DeviceName = DefaultDeviceName(ActiveDevice.MidiDevice, out);
-    if (ActiveDevice.Model == ModelDrux) {
+    if (ActiveDevice.Model == ModelDrux || !askName) {
         if (hooks.unitRecognised)
             hooks.unitRecognised();
     } else {

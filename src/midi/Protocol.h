@@ -93,6 +93,10 @@ public:
     bool Waiting() const { return UploadTimer.isActive(); }
     bool Busy() const { return busy; }
     ProtocolHooks hooks;
+    // Whether an identify reply is followed by a name request. Without it a
+    // unit is recognised at its identify reply, under its default name (the
+    // command-line tool reading a memory has no use for the name).
+    bool askName = true;
 
 private:
     bool portsReady();

@@ -1,6 +1,7 @@
 #include "midi/RtMidiDriver.h"
 
 #include <rtmidi/RtMidi.h>
+#include <thread>
 #include <unistd.h>
 
 #include "model/Trace.h"
@@ -18,15 +19,24 @@ void traceError(RtMidiError::Type, const std::string& text, void*)
     TraceLine(1, "RtMidi: %s", text.c_str());
 }
 
+void keepError(RtMidiError::Type, const std::string& text, void* error)
+{
+    *static_cast<std::string*>(error) = text;
+}
+
+// A client of the MIDI system, connected (JACK connects on the first
+// question). The message of a failure is returned, not traced: this may run
+// on a helper thread.
 template <typename T>
-std::unique_ptr<T> make(RtMidi::Api api, const std::string& client)
+std::unique_ptr<T> make(RtMidi::Api api, const std::string& client, std::string& error)
 {
     try {
         auto p = std::make_unique<T>(api, client);
-        p->setErrorCallback(traceError, nullptr);
+        p->setErrorCallback(keepError, &error);
+        p->getPortCount();
         return p;
     } catch (const RtMidiError& e) {
-        TraceLine(1, "RtMidi: %s", e.getMessage().c_str());
+        error = e.getMessage();
         return nullptr;
     }
 }
@@ -39,15 +49,26 @@ RtMidiDriver::RtMidiDriver(std::string clientName) : client(std::move(clientName
         // on stderr before failing.
         if (candidate == RtMidi::LINUX_ALSA && access("/dev/snd/seq", R_OK | W_OK) != 0)
             continue;
-        probeIn = make<RtMidiIn>(candidate, client);
-        probeOut = make<RtMidiOut>(candidate, client);
+        // Opening a client is a round trip or two to the MIDI system (a JACK
+        // client waits for the server): the two clients open side by side.
+        std::string inError, outError;
+        std::thread outOpener([&] { probeOut = make<RtMidiOut>(candidate, client, outError); });
+        probeIn = make<RtMidiIn>(candidate, client, inError);
+        outOpener.join();
+        for (const std::string* e : {&inError, &outError})
+            if (!e->empty())
+                TraceLine(1, "RtMidi: %s", e->c_str());
+        if (probeIn)
+            probeIn->setErrorCallback(traceError, nullptr);
+        if (probeOut)
+            probeOut->setErrorCallback(traceError, nullptr);
         if (probeIn && probeOut) {
             api = candidate;
             return;
         }
+        probeIn.reset();
+        probeOut.reset();
     }
-    probeIn.reset();
-    probeOut.reset();
     api = RtMidi::UNSPECIFIED;
 }
 
@@ -55,8 +76,11 @@ RtMidiDriver::~RtMidiDriver()
 {
     while (!inputs.empty())
         closeInput(inputs.begin()->first);
-    if (probeOut)
-        probeOut->closePort();
+    // Closing a client waits for the MIDI system too (JACK: the output's
+    // last period, then the server): both close side by side.
+    std::thread outCloser([out = std::move(probeOut)]() mutable { out.reset(); });
+    probeIn.reset();
+    outCloser.join();
 }
 
 std::string RtMidiDriver::apiName() const
@@ -176,7 +200,12 @@ bool RtMidiDriver::openInput(int index, std::string& error)
     if (probeIn && !probeInUsed) {
         input->in = probeIn.get();
     } else {
-        input->owned = make<RtMidiIn>(static_cast<RtMidi::Api>(api), client);
+        std::string failure;
+        input->owned = make<RtMidiIn>(static_cast<RtMidi::Api>(api), client, failure);
+        if (input->owned)
+            input->owned->setErrorCallback(traceError, nullptr);
+        else
+            TraceLine(1, "RtMidi: %s", failure.c_str());
         input->in = input->owned.get();
     }
     if (!input->in) {

@@ -55,7 +55,8 @@ std::string local(const std::string& latin1)
 // exist, so that a unit that does not identify itself can be reached.
 bool chooseUnit(UnitSession& s, const std::string& key, DeviceConnection& unit)
 {
-    const auto units = s.Search();
+    // The search stops at the unit wanted; the names only cost time.
+    const auto units = s.SearchFor([&key](const DeviceConnection& u) { return key.empty() || u.DeviceKey == key; });
     if (key.empty()) {
         if (units.empty()) {
             Message("No Drux answered on any MIDI port.");
@@ -133,6 +134,9 @@ int backup(const std::vector<std::string>& args)
     Message("Reading the memory of " + local(unit.DeviceName) + " (" + unit.DeviceKey + ") ...");
     if (!s.ReadMemory())
         return ExitNoResponse;
+    // Closing the MIDI clients waits for the MIDI system: they close while
+    // the file is written.
+    s.CloseMidiMeanwhile();
 
     std::vector<uint8_t> images;
     images.reserve(static_cast<size_t>(SlotCount * PresetLength));

@@ -14,6 +14,48 @@
 #include "model/Presets.h"
 #include "model/Trace.h"
 
+// Passes everything on to the real driver until the session takes that away
+// to close it on another thread; from then on every port is gone.
+class UnitSession::HandOverDriver : public MidiDriver {
+public:
+    explicit HandOverDriver(std::unique_ptr<MidiDriver> d) : inner(std::move(d))
+    {
+        inner->setInputCallback([this](int port, std::vector<uint8_t> bytes) { deliver(port, std::move(bytes)); });
+    }
+    // Only after every input port was closed: no callback can run then.
+    std::unique_ptr<MidiDriver> takeAway()
+    {
+        if (inner)
+            inner->setInputCallback(nullptr);
+        return std::move(inner);
+    }
+
+    std::vector<std::string> inputPorts() override { return inner ? inner->inputPorts() : std::vector<std::string>(); }
+    std::vector<std::string> outputPorts() override
+    {
+        return inner ? inner->outputPorts() : std::vector<std::string>();
+    }
+    bool openOutput(int index, std::string& error) override { return inner && inner->openOutput(index, error); }
+    bool closeOutput(std::string& error) override { return !inner || inner->closeOutput(error); }
+    bool openInput(int index, std::string& error) override { return inner && inner->openInput(index, error); }
+    void closeInput(int index) override
+    {
+        if (inner)
+            inner->closeInput(index);
+    }
+    bool send(const std::vector<uint8_t>& message, std::string& error) override
+    {
+        if (!inner) {
+            error = "MIDI closed";
+            return false;
+        }
+        return inner->send(message, error);
+    }
+
+private:
+    std::unique_ptr<MidiDriver> inner;
+};
+
 UnitSession::UnitSession(std::unique_ptr<MidiDriver> driver)
 {
     TraceLine(1, "Starting");
@@ -23,7 +65,9 @@ UnitSession::UnitSession(std::unique_ptr<MidiDriver> driver)
     // never lists ports whose names start with it.
     if (!driver)
         driver = std::make_unique<RtMidiDriver>("Drux Tool");
-    Ports = std::make_unique<MidiPorts>(std::move(driver));
+    auto handOver = std::make_unique<HandOverDriver>(std::move(driver));
+    Driver = handOver.get();
+    Ports = std::make_unique<MidiPorts>(std::move(handOver));
     Proto = std::make_unique<Protocol>(*Ports);
     Proto->setUi(this);
     Link = std::make_unique<PortsUnitLink>(*Ports, Proto.get());
@@ -52,6 +96,8 @@ UnitSession::~UnitSession()
     Link.reset();
     Proto.reset();
     Ports.reset();
+    if (Closer.joinable())
+        Closer.join();
     DestroyRecords();
     DestroyModules();
 }
@@ -73,6 +119,16 @@ std::vector<DeviceConnection> UnitSession::Search()
         loop.exec();
     Searcher->searchEnded = nullptr;
     return Searcher->Units();
+}
+
+std::vector<DeviceConnection> UnitSession::SearchFor(std::function<bool(const DeviceConnection&)> wanted)
+{
+    Proto->askName = false;
+    Searcher->enoughFound = std::move(wanted);
+    auto units = Search();
+    Searcher->enoughFound = nullptr;
+    Proto->askName = true;
+    return units;
 }
 
 bool UnitSession::Connect(const DeviceConnection& unit)
@@ -115,6 +171,14 @@ bool UnitSession::SendMemory(const std::vector<uint8_t>& images)
     QTimer::singleShot(300, &loop, &QEventLoop::quit);
     loop.exec();
     return true;
+}
+
+void UnitSession::CloseMidiMeanwhile()
+{
+    if (Closer.joinable())
+        return;
+    Ports->ShutDown();
+    Closer = std::thread([driver = Driver->takeAway()]() mutable { driver.reset(); });
 }
 
 bool UnitSession::askRetry(const std::string& text)

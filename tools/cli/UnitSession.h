@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "midi/DeviceSearch.h"
@@ -22,6 +24,10 @@ public:
     bool Enumerate();
     // Searches every output port; the recognised units, sorted by name.
     std::vector<DeviceConnection> Search();
+    // Searches the output ports until a unit answers that `wanted` accepts
+    // (every port when none does). Units are recognised at their identify
+    // reply, without asking for their names.
+    std::vector<DeviceConnection> SearchFor(std::function<bool(const DeviceConnection&)> wanted);
     // Makes the unit the active one and opens its ports.
     bool Connect(const DeviceConnection& unit);
     // Reads the whole memory of the active unit into DeviceMemory, with one
@@ -31,6 +37,11 @@ public:
     // Sends 125 images of the active unit's record length as one Memory dump.
     bool SendMemory(const std::vector<uint8_t>& images);
 
+    // Closes the ports and lets the MIDI system's clients close on a thread
+    // of their own (that waits for the MIDI system), so that the caller can
+    // go on; the session waits for them when it ends. No MIDI after this.
+    void CloseMidiMeanwhile();
+
     MidiPorts& ports() { return *Ports; }
     Protocol& protocol() { return *Proto; }
 
@@ -39,6 +50,9 @@ public:
     bool askRetry(const std::string& text) override;
 
 private:
+    class HandOverDriver;
+    HandOverDriver* Driver = nullptr; // owned by Ports
+    std::thread Closer;
     std::unique_ptr<MidiPorts> Ports;
     std::unique_ptr<Protocol> Proto;
     std::unique_ptr<PortsUnitLink> Link;

@@ -147,27 +147,22 @@ bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_
     const uint32_t n = byteCount / recordSize;
     if (n < 1 || n * recordSize != byteCount)
         return false;
-    // Header, size and trailer are checked before any record is read, and
-    // no more is read than the file holds.
-    if (!in.isSequential() && in.size() < qint64(HeaderSize) + byteCount + TrailerSize)
+    // Size and trailer are checked before any record is looked at, and no
+    // more is read than the header announces.
+    const qint64 rest = qint64(byteCount) + TrailerSize;
+    if (!in.isSequential() && in.size() - in.pos() < rest)
         return false;
-    uint8_t trailer[TrailerSize];
-    if (!in.seek(HeaderSize + qint64(byteCount))
-        || in.read(reinterpret_cast<char*>(trailer), TrailerSize) != TrailerSize
-        || get32(trailer) != EndMarker(FileMagic) || !in.seek(HeaderSize))
+    const QByteArray bodyAndTrailer = in.read(rest);
+    if (bodyAndTrailer.size() != rest)
         return false;
-
-    const QByteArray body = in.read(byteCount);
-    if (body.size() != qsizetype(byteCount))
+    const auto* p = reinterpret_cast<const uint8_t*>(bodyAndTrailer.constData());
+    if (get32(p + byteCount) != EndMarker(FileMagic))
         return false;
-    const auto* p = reinterpret_cast<const uint8_t*>(body.constData());
     for (uint32_t i = 0; i < n; ++i)
         if (!RecordValid(p + qsizetype(i) * recordSize, imageLength)) {
             TraceLine(1, "Library record %u is damaged", i);
             return false;
         }
-    if (in.read(reinterpret_cast<char*>(trailer), TrailerSize) != TrailerSize || get32(trailer) != EndMarker(FileMagic))
-        return false;
 
     // Everything was checked: only now does the list change. The entries
     // keep their own slot and mark.

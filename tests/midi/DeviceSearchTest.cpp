@@ -427,6 +427,52 @@ TEST_F(SearchTest, SilentNameRequestStillRecognisesTheUnitWhenTheWaitEnds)
     EXPECT_EQ(search->Units()[0].DeviceName, "Device 1 @ Out A");
 }
 
+// The command-line tool looks for one unit: the search ends at the first
+// one it accepts, which is recognised at its identify reply.
+TEST_F(SearchTest, SearchForOneUnitEndsWhereItAnswersWithoutAskingNames)
+{
+    SimEngine guitar(unitOptions(0x11, 0, "GUITAR"));
+    SimEngine bass(unitOptions(0x13, 3, "BASS"));
+    SimEngine last(unitOptions(0x11, 7, "LAST"));
+    guitar.attach(*driver, 0, 0);
+    bass.attach(*driver, 1, 1);
+    last.attach(*driver, 2, 2);
+    protocol->askName = false;
+    search->enoughFound = [](const DeviceConnection& u) { return u.DeviceKey == "DEV13M03I01O01"; };
+
+    search->Search();
+    pump();
+
+    // The guitar on output 0 did not satisfy it; the bass ended the search
+    // at once, before output 2 and without any timer step.
+    EXPECT_FALSE(search->ScanActive());
+    EXPECT_EQ(searchesEnded, 1);
+    EXPECT_EQ(last.identifyRequests, 0);
+    EXPECT_EQ(guitar.nameRequests + bass.nameRequests, 0);
+    EXPECT_FALSE(nameWait->isActive());
+    ASSERT_EQ(search->Units().size(), 2u);
+    EXPECT_EQ(search->Units()[0].DeviceName, "Device 1 @ Out A");
+    EXPECT_EQ(search->Units()[1].DeviceName, "Device 4 @ Out B");
+    EXPECT_EQ(search->Units()[1].SubModel, 4);
+}
+
+TEST_F(SearchTest, SearchForAUnitThatIsNotThereTriesEveryPort)
+{
+    SimEngine guitar(unitOptions(0x11, 0));
+    guitar.attach(*driver, 0, 0);
+    protocol->askName = false;
+    search->enoughFound = [](const DeviceConnection& u) { return u.Model == 0x13; };
+    search->Search();
+    pump();
+    EXPECT_TRUE(search->ScanActive());
+    EXPECT_EQ(ActiveDevice.MidiOut, 1);
+    timeout->fire();
+    timeout->fire();
+    EXPECT_FALSE(search->ScanActive());
+    ASSERT_EQ(search->Units().size(), 1u);
+    EXPECT_EQ(ActiveDevice.DeviceKey, "DEV11M00I00O00");
+}
+
 TEST_F(SearchTest, AUnitAnsweringTwiceIsListedOnce)
 {
     SimEngine unit(unitOptions(0x11, 0));

@@ -64,7 +64,7 @@ bool waitFor(const std::function<bool()>& done)
 TEST(JackPorts, ShortMessagesAndWholeSysexBothWays)
 {
     if (!jackRunning())
-        GTEST_SKIP() << "no JACK server running (scripts/test starts one with jackd -r -d dummy)";
+        GTEST_SKIP() << "no JACK server running (scripts/test starts one with jackd -d dummy)";
     Peer peer;
     auto driver = std::make_unique<RtMidiDriver>("Drux Ports Test");
     ASSERT_EQ(driver->apiName() == "ALSA" || driver->apiName() == "JACK", true);

@@ -128,13 +128,7 @@ void Program::showEditBufferName(const std::string& name)
 
 void Program::setBusy(bool on)
 {
-    if (on == busy)
-        return;
-    busy = on;
-    if (on)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    busyPointer.set(on);
 }
 
 bool Program::askRetry(const std::string& text)

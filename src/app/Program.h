@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/BusyPointer.h"
 #include "midi/MidiDriver.h"
 #include "midi/Protocol.h"
 #include "model/WindowLink.h"
@@ -65,5 +66,5 @@ private:
     std::unique_ptr<PortsUnitLink> Link;
     std::unique_ptr<DeviceSearch> Search;
     ApplicationFilter* Filter = nullptr;
-    bool busy = false;
+    BusyPointer busyPointer;
 };

@@ -282,13 +282,7 @@ bool TConnectForm::askRescan()
 
 void TConnectForm::setBusy(bool on)
 {
-    if (on == busy)
-        return;
-    busy = on;
-    if (on)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+    busyPointer.set(on);
 }
 
 void TConnectForm::refreshCaption()

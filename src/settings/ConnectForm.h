@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <functional>
 
+#include "app/BusyPointer.h"
 #include "midi/DeviceSearch.h"
 
 class MidiPorts;
@@ -83,6 +84,6 @@ private:
 
     ConnectServices services;
     DeviceSearch& search;
-    bool busy = false;
+    BusyPointer busyPointer;
     bool syncing = false;
 };

@@ -5,6 +5,7 @@
 
 #include "files/Preferences.h"
 #include "files/SafeFile.h"
+#include "midi/Sysex.h"
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Trace.h"
@@ -13,46 +14,29 @@
 namespace dump {
 namespace {
 
-constexpr uint8_t Start = 0xF0;
-constexpr uint8_t End = 0xF7;
-constexpr uint8_t Maker[3] = {0x00, 0x20, 0x32};
-
 const char* const NotCompatibleText = "Sysex Dump is not compatible";
 const char* const CorruptedText = "Sysex Dump is corrupted";
 const char* const ReplaceOneText = "Replace Selected Preset ?";
 const char* const ReplaceAllText =
     "Replace All Presets ?\nIf you want to do this, first press \"Edit\", then \"Midi\" on your Drux.";
 
-std::vector<uint8_t> message(uint8_t device, uint8_t model, uint8_t command, uint8_t number, const uint8_t* images,
-                             int imageLength, int imageCount)
-{
-    const size_t bytes = size_t(imageLength) * size_t(imageCount);
-    std::vector<uint8_t> m(HeaderLength + bytes + 1);
-    const uint8_t header[HeaderLength] = {Start, Maker[0], Maker[1], Maker[2], static_cast<uint8_t>(device & 0x7F),
-                                          model, command, number, static_cast<uint8_t>(imageLength)};
-    std::copy_n(header, HeaderLength, m.begin());
-    std::copy_n(images, bytes, m.begin() + HeaderLength);
-    m.back() = End;
-    return m;
-}
-
 } // namespace
 
 std::vector<uint8_t> PresetDumpBytes(uint8_t device, uint8_t model, uint8_t number, const uint8_t* image,
                                      int imageLength)
 {
-    return message(device, model, OnePresetCommand, number, image, imageLength, 1);
+    return PresetDumpMessage(device, model, number, image, imageLength);
 }
 
 std::vector<uint8_t> MemoryDumpBytes(uint8_t device, uint8_t model, const uint8_t* images, int imageLength)
 {
-    return message(device, model, AllPresetsCommand, AllPresetsCount, images, imageLength, SlotCount);
+    return MemoryDumpMessage(device, model, images, imageLength);
 }
 
 bool HeaderCompatible(const uint8_t* h, int imageLength)
 {
     const bool knownModel = h[5] == ModelDrux || h[5] == ModelDrux2 || h[5] == ModelBass;
-    return h[0] == Start && h[1] == Maker[0] && h[2] == Maker[1] && h[3] == Maker[2] && knownModel
+    return h[0] == Sysex::Start && h[1] == Sysex::Maker[0] && h[2] == Sysex::Maker[1] && h[3] == Sysex::Maker[2] && knownModel
         && (h[6] == OnePresetCommand || h[6] == AllPresetsCommand) && h[8] == imageLength;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midi/Sysex.h"
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -13,9 +14,9 @@ class QIODevice;
 // image length, the image(s), F7.
 namespace dump {
 constexpr int HeaderLength = 9;
-constexpr uint8_t OnePresetCommand = 0x20;
-constexpr uint8_t AllPresetsCommand = 0x21;
-constexpr uint8_t AllPresetsCount = 0x7D;
+constexpr uint8_t OnePresetCommand = Sysex::PresetDump;
+constexpr uint8_t AllPresetsCommand = Sysex::MemoryDump;
+constexpr uint8_t AllPresetsCount = Sysex::MemoryPresets;
 // Single presets in files always address the unit's edit buffer.
 constexpr uint8_t EditBufferNumber = 127;
 

@@ -45,10 +45,14 @@ void putText(uint8_t* p, const std::string& text, int field)
 // The bytes up to the first zero byte of the field, at most field - 1 of
 // them as when written, so that a record read and written again stays the
 // same (in place: a list read again reuses the texts' storage).
-void getText(std::string& text, const uint8_t* p, int field)
+[[gnu::always_inline]] inline void getText(std::string& text, const uint8_t* p, int field)
 {
+    // Resizing in place and copying is cheaper than assign(), which has to
+    // allow for a source inside the string itself.
     const auto* c = reinterpret_cast<const char*>(p);
-    text.assign(c, strnlen(c, static_cast<size_t>(field - 1)));
+    const size_t n = strnlen(c, static_cast<size_t>(field - 1));
+    text.resize(n);
+    std::memcpy(text.data(), c, n);
 }
 
 enum RecordOffset {
@@ -85,16 +89,22 @@ void EncodeRecord(const PresetRecord& r, int imageLength, uint8_t* out)
     put32(out + ImageOffset + imageLength, EndMarker(RecordMagic));
 }
 
-bool RecordValid(const uint8_t* in, int imageLength)
+namespace {
+inline bool frameValid(const uint8_t* in, int imageLength)
 {
     return get32(in + OffMagic) == RecordMagic && get32(in + OffVersion) == RecordVersion
         && get32(in + OffSize) == static_cast<uint32_t>(imageLength + ImageOffset - OffModel)
         && get32(in + ImageOffset + imageLength) == EndMarker(RecordMagic);
 }
+} // namespace
+
+bool RecordValid(const uint8_t* in, int imageLength) { return frameValid(in, imageLength); }
 
 namespace {
-// One record whose frame was checked.
-void decodeChecked(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r)
+// One record whose frame was checked. The image length is a constant of the
+// family, so the image copy and the zero tail compile to a few moves.
+template <int ImageLength>
+void decodeChecked(const uint8_t* in, uint32_t connectedModel, PresetRecord& r)
 {
     const uint32_t model = get32(in + OffModel);
     r.model = model == 0 ? connectedModel : model;
@@ -103,16 +113,43 @@ void decodeChecked(const uint8_t* in, int imageLength, uint32_t connectedModel, 
     getText(r.comment, in + OffComment, CommentField);
     r.dateTime = std::bit_cast<double>(get64(in + OffDate));
     getText(r.createdBy, in + OffCreatedBy, CreatedByField);
-    std::memcpy(r.data.data(), in + ImageOffset, static_cast<size_t>(imageLength));
-    std::fill(r.data.begin() + imageLength, r.data.end(), 0);
+    std::memcpy(r.data.data(), in + ImageOffset, ImageLength);
+    std::memset(r.data.data() + ImageLength, 0, r.data.size() - ImageLength);
+}
+
+// Index of the first record whose frame is damaged, or `count`.
+template <int ImageLength>
+int firstDamaged(const uint8_t* in, int count)
+{
+    constexpr qsizetype Size = RecordSize(ImageLength);
+    int i = 0;
+    while (i < count && frameValid(in + i * Size, ImageLength))
+        ++i;
+    return i;
+}
+
+template <int ImageLength>
+void decodeAll(const uint8_t* in, int count, uint32_t connectedModel, PresetRecordList& list)
+{
+    constexpr qsizetype Size = RecordSize(ImageLength);
+    for (int i = 0; i < count; ++i)
+        decodeChecked<ImageLength>(in + i * Size, connectedModel, *list.items[i]);
+}
+
+bool knownImageLength(int imageLength)
+{
+    return imageLength == GuitarImageLength || imageLength == BassImageLength;
 }
 } // namespace
 
 bool DecodeRecord(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r)
 {
-    if (!RecordValid(in, imageLength))
+    if (!knownImageLength(imageLength) || !RecordValid(in, imageLength))
         return false;
-    decodeChecked(in, imageLength, connectedModel, r);
+    if (imageLength == BassImageLength)
+        decodeChecked<BassImageLength>(in, connectedModel, r);
+    else
+        decodeChecked<GuitarImageLength>(in, connectedModel, r);
     return true;
 }
 
@@ -134,6 +171,8 @@ QByteArray EncodeLibrary(const PresetRecordList& list, int imageLength, uint32_t
 bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_t connectedModel,
                  uint32_t programVersion)
 {
+    if (!knownImageLength(imageLength))
+        return false;
     uint8_t header[HeaderSize];
     if (in.read(reinterpret_cast<char*>(header), HeaderSize) != HeaderSize || get32(header) != FileMagic)
         return false;
@@ -158,19 +197,23 @@ bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_
     const auto* p = reinterpret_cast<const uint8_t*>(bodyAndTrailer.constData());
     if (get32(p + byteCount) != EndMarker(FileMagic))
         return false;
-    for (uint32_t i = 0; i < n; ++i)
-        if (!RecordValid(p + qsizetype(i) * recordSize, imageLength)) {
-            TraceLine(1, "Library record %u is damaged", i);
-            return false;
-        }
+
+    const int count = static_cast<int>(n);
+    const bool bass = imageLength == BassImageLength;
+    const int damaged = bass ? firstDamaged<BassImageLength>(p, count) : firstDamaged<GuitarImageLength>(p, count);
+    if (damaged < count) {
+        TraceLine(1, "Library record %d is damaged", damaged);
+        return false;
+    }
 
     // Everything was checked: only now does the list change. The entries
     // keep their own slot and mark.
-    const int count = static_cast<int>(n);
     if (list.capacity < count)
         ListGrow(list, count);
-    for (int i = 0; i < count; ++i)
-        decodeChecked(p + qsizetype(i) * recordSize, imageLength, connectedModel, *list.items[i]);
+    if (bass)
+        decodeAll<BassImageLength>(p, count, connectedModel, list);
+    else
+        decodeAll<GuitarImageLength>(p, count, connectedModel, list);
     list.count = count;
     list.columns = 0;
     if (&list == LibraryList && LibraryLoadedList) {

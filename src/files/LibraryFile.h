@@ -22,7 +22,7 @@ constexpr int CommentField = 128;
 constexpr int CreatedByField = 64;
 constexpr int ImageOffset = 224;
 
-inline int RecordSize(int imageLength) { return imageLength + RecordOverhead; }
+constexpr int RecordSize(int imageLength) { return imageLength + RecordOverhead; }
 inline uint32_t EndMarker(uint32_t magic) { return ~magic; }
 
 // A file of this version may be read by a program of `programVersion`: the
@@ -38,14 +38,16 @@ void EncodeRecord(const PresetRecord& r, int imageLength, uint8_t* out);
 bool RecordValid(const uint8_t* in, int imageLength);
 
 // Fills `r` from one record; false when magic, version, size or end marker
-// are wrong. A model of 0 becomes `connectedModel`. Slot and mark stay.
+// are wrong or `imageLength` is not that of a family (48 or 56). A model of
+// 0 becomes `connectedModel`. Slot and mark stay.
 bool DecodeRecord(const uint8_t* in, int imageLength, uint32_t connectedModel, PresetRecord& r);
 
 // The whole file for the first `list.count` records.
 QByteArray EncodeLibrary(const PresetRecordList& list, int imageLength, uint32_t version);
 
 // Reads a library from `in` into `list` (see ReadLibraryFile). The list is
-// changed only when the whole library was read.
+// changed only when the whole library was read; an image length that is not
+// a family's fails.
 bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_t connectedModel,
                  uint32_t programVersion);
 } // namespace library

@@ -43,10 +43,15 @@ void writeSet(QSettings& ini, const PreferenceSet& set)
     ini.setValue(QStringLiteral("TimeUnit"), set.TimeUnit);
 }
 
+int confirmationsOff = 0;
+int confirmBeforeOff = 1;
+
 void makeActive(int index)
 {
     PreferenceSets.active = index;
     CurrentPreferences = PreferenceSets.sets[size_t(index)];
+    if (confirmationsOff > 0)
+        CurrentPreferences.Confirm = 0;
 }
 
 } // namespace
@@ -165,4 +170,21 @@ void SwitchPreferenceSet(int index)
         return;
     makeActive(index);
     Windows().preferencesChanged();
+}
+
+ConfirmationsOff::ConfirmationsOff()
+{
+    if (confirmationsOff++ == 0)
+        confirmBeforeOff = CurrentPreferences.Confirm;
+    CurrentPreferences.Confirm = 0;
+}
+
+ConfirmationsOff::~ConfirmationsOff()
+{
+    if (--confirmationsOff > 0)
+        return;
+    const int active = PreferenceSets.active;
+    CurrentPreferences.Confirm = active >= 0 && active < int(PreferenceSets.sets.size())
+        ? PreferenceSets.sets[size_t(active)].Confirm
+        : confirmBeforeOff;
 }

@@ -64,3 +64,14 @@ void DeletePreferenceSet(int index);
 // The device window's quick switch: makes set `index` active and current
 // without writing the ini file.
 void SwitchPreferenceSet(int index);
+
+// While one of these exists, CurrentPreferences.Confirm reads 0 whatever set
+// is active, so nothing asks. When the last one ends, the active set's own
+// value is back. A new unit becoming active closes windows this way.
+class ConfirmationsOff {
+public:
+    ConfirmationsOff();
+    ~ConfirmationsOff();
+    ConfirmationsOff(const ConfirmationsOff&) = delete;
+    ConfirmationsOff& operator=(const ConfirmationsOff&) = delete;
+};

@@ -385,6 +385,15 @@ TEST_F(LibraryFamilies, AGuitarFileOfBassSizeFailsAtItsFirstRecord)
     buffer.seek(0);
     EXPECT_TRUE(library::ReadLibrary(buffer, read, 48, ModelDrux2, CurrentDataFormatVersion));
     EXPECT_EQ(read.count, 71);
+
+    // Only the two families' image lengths are understood.
+    PresetRecordList other;
+    ListInit(other);
+    buffer.seek(0);
+    EXPECT_FALSE(library::ReadLibrary(buffer, other, 50, ModelDrux2, CurrentDataFormatVersion));
+    EXPECT_FALSE(library::DecodeRecord(reinterpret_cast<const uint8_t*>(bytes.constData()) + 12, 50, ModelDrux2,
+                                       r));
+    EXPECT_EQ(other.count, 0);
 }
 
 } // namespace

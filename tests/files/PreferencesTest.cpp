@@ -214,6 +214,31 @@ TEST_F(Preferences, TheQuickSwitchChangesTheCurrentValuesButNotTheFile)
     EXPECT_EQ(PreferenceSets.active, 1);
 }
 
+TEST_F(Preferences, ConfirmationsStayOffUntilTheLastGuardEndsEvenAcrossASwitch)
+{
+    writeIni("[Last]\nPrefCount=2\nPref=PREF0\n[PREF0]\nName=A\nConfirm=1\n[PREF1]\nName=B\nConfirm=0\n");
+    LoadPreferences();
+    {
+        ConfirmationsOff outer;
+        EXPECT_EQ(CurrentPreferences.Confirm, 0);
+        {
+            ConfirmationsOff inner;
+            SwitchPreferenceSet(1);
+            SwitchPreferenceSet(0);
+        }
+        EXPECT_EQ(CurrentPreferences.Confirm, 0);
+    }
+    EXPECT_EQ(CurrentPreferences.Confirm, 1);
+    {
+        ConfirmationsOff quiet;
+        SwitchPreferenceSet(1);
+    }
+    EXPECT_EQ(CurrentPreferences.Confirm, 0); // set B's own value
+    SwitchPreferenceSet(0);
+    EXPECT_EQ(CurrentPreferences.Confirm, 1);
+    EXPECT_EQ(value("PREF0/Confirm").toInt(), 1);
+}
+
 TEST_F(Preferences, ChoicesSurviveARestart)
 {
     LoadPreferences();

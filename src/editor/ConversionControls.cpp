@@ -1,0 +1,31 @@
+#include "editor/ConversionControls.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/MessageService.h"
+#include "controls/CustomControl.h"
+#include "files/Preferences.h"
+
+ConversionContext CurrentConversionContext(const ModulationTypeSource& modulationType)
+{
+    ConversionContext c;
+    c.timeUnit = CurrentPreferences.TimeUnit;
+    c.modulationType = modulationType ? modulationType() : 0;
+    return c;
+}
+
+void InstallConversion(TWC_CustomControl& knob, ConversionPair pair, ModulationTypeSource modulationType)
+{
+    knob.OnValToText = [pair, modulationType](QLabel* label, int val) {
+        if (const std::optional<QString> text = pair.valToText(val, CurrentConversionContext(modulationType)))
+            label->setText(*text);
+    };
+    knob.OnTextToVal = [pair, modulationType](QLineEdit* edit, int& val) {
+        try {
+            val = pair.textToVal(edit->text(), val, CurrentConversionContext(modulationType));
+        } catch (const ConversionError& e) {
+            Dialogs().error(edit->window(), QString::fromStdString(e.what()));
+        }
+    };
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+#include "editor/ValueConversions.h"
+
+class TWC_CustomControl;
+
+// The current guitar modulation type, asked each time the FxSpd pair converts.
+using ModulationTypeSource = std::function<int()>;
+
+// The context in force now: the "Time Unit" preference, the system's decimal
+// separator and the modulation type from `modulationType` (0 without one).
+ConversionContext CurrentConversionContext(const ModulationTypeSource& modulationType = {});
+
+// Makes a knob show its value through the pair and read typed text through
+// it, in the context in force at each conversion. Text that cannot be read is
+// reported in the standard error box and leaves the value as it was.
+void InstallConversion(TWC_CustomControl& knob, ConversionPair pair, ModulationTypeSource modulationType = {});

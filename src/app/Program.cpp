@@ -82,6 +82,7 @@ void Program::start()
     ConnectServices services;
     services.ports = Ports.get();
     services.search = Search.get();
+    services.protocol = Proto.get();
     services.installMessageFilter = [this] { Filter->install(*Ports); };
     services.refreshMainCaption = [this] { DeviceForm->FormActivate(); };
     ConnectForm = new TConnectForm(services, DeviceForm);

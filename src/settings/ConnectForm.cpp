@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QLinearGradient>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStatusTipEvent>
@@ -19,19 +19,6 @@ QString latin1(const std::string& s)
     return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-constexpr int CaptionX = 221;
-constexpr int BoxX = 276;
-constexpr int BoxWidth = 178;
-constexpr int ModelRow = 60;
-constexpr int InPortRow = 144;
-constexpr int OutPortRow = 172;
-
-QLabel* caption(QWidget* parent, const QString& text, int y)
-{
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(CaptionX, y + 3, BoxX - CaptionX - 2, 16);
-    return label;
-}
 }
 
 QPixmap TConnectForm::UnitPicture(int subModel)
@@ -105,26 +92,7 @@ TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
     FoundView->setStatusTip(QStringLiteral("Select the Drux to control"));
     FoundView->viewport()->installEventFilter(this);
 
-    caption(this, QStringLiteral("Model :"), ModelRow);
-    ModelBox = new QComboBox(this);
-    ModelBox->setObjectName(QStringLiteral("ModelBox"));
-    ModelBox->setGeometry(BoxX, ModelRow, BoxWidth, 22);
-    ModelBox->setEditable(true);
-    ModelBox->setInsertPolicy(QComboBox::NoInsert);
-    for (const char* name : VirtualModelNames)
-        ModelBox->addItem(QString::fromLatin1(name));
-
-    caption(this, QStringLiteral("In Port :"), InPortRow);
-    InPortBox = new QLineEdit(this);
-    InPortBox->setObjectName(QStringLiteral("InPortBox"));
-    InPortBox->setGeometry(BoxX, InPortRow, BoxWidth, 22);
-    InPortBox->setReadOnly(true);
-    InPortBox->setEnabled(false);
-
-    caption(this, QStringLiteral("Out Port :"), OutPortRow);
-    OutPortBox = new QComboBox(this);
-    OutPortBox->setObjectName(QStringLiteral("OutPortBox"));
-    OutPortBox->setGeometry(BoxX, OutPortRow, BoxWidth, 22);
+    buildSettingsArea();
 
     StatusBar = new QStatusBar(this);
     StatusBar->setSizeGripEnabled(false);
@@ -135,6 +103,11 @@ TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
     UnitPanel->setFixedWidth(150);
     StatusBar->addWidget(HintPanel);
     StatusBar->addWidget(UnitPanel);
+
+    // The window sees every key before its controls: F1 works anywhere.
+    installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
 
     connect(ReSearch, &QPushButton::released, this, [this] { search.Search(); });
     connect(StopScan, &QPushButton::pressed, this, [this] { search.StopScan(); });
@@ -150,12 +123,13 @@ TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
     // program, pending parameter changes are flushed, and the ports are known.
     if (services.installMessageFilter)
         services.installMessageFilter();
-    connect(&FrameTimer, &QTimer::timeout, this, [] { FlushPending(); });
+    connect(&FrameTimer, &QTimer::timeout, this, [this] { FrameTimerTimer(); });
     FrameTimer.start(FrameMs);
     search.setWindow(this);
     FillOutPorts(services.ports->OutputNames());
     if (!search.Initialise())
         Dialogs().error(parentWidget(), QStringLiteral("No MIDI Devices !?"));
+    unShowSelected();
     showSelected();
 }
 
@@ -175,36 +149,6 @@ void TConnectForm::FillOutPorts(const std::vector<std::string>& names)
         OutPortBox->addItem(latin1(n));
     OutPortBox->setCurrentIndex(-1);
     syncing = was;
-}
-
-void TConnectForm::unShowSelected()
-{
-    ReSearch->setEnabled(false);
-    ModelBox->setCurrentIndex(-1);
-    ModelBox->setEditText(QString());
-    InPortBox->clear();
-    OutPortBox->setCurrentIndex(-1);
-    OutPortBox->setEnabled(false);
-    UnitPanel->clear();
-}
-
-void TConnectForm::showSelected()
-{
-    const DeviceConnection& d = ActiveDevice;
-    if (d.isVirtual()) {
-        const bool was = syncing;
-        syncing = true;
-        FoundView->clearSelection();
-        syncing = was;
-    }
-    ModelBox->setEditText(latin1(d.ModelText));
-    const auto& inputs = services.ports->InputNames();
-    InPortBox->setText(d.MidiIn >= 0 && d.MidiIn < static_cast<int>(inputs.size()) ? latin1(inputs[d.MidiIn])
-                                                                                    : QStringLiteral("no midi port"));
-    OutPortBox->setCurrentIndex(d.MidiOut >= 0 && d.MidiOut < OutPortBox->count() ? d.MidiOut : -1);
-    UnitPanel->setText(latin1(d.DeviceName));
-    refreshCaption();
-    ReSearch->setEnabled(true);
 }
 
 void TConnectForm::unitsChanged()
@@ -330,26 +274,45 @@ bool TConnectForm::event(QEvent* e)
         return true;
     }
     if (e->type() == QEvent::WindowActivate)
-        update();
+        FormActivate();
     return QDialog::event(e);
 }
 
 bool TConnectForm::eventFilter(QObject* watched, QEvent* e)
 {
+    if (e->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
+        FormKeyUp(Qt::Key_F1);
+        return true;
+    }
+    if (watched == NameBox) {
+        switch (e->type()) {
+        case QEvent::FocusIn:
+            NameBoxEnter();
+            break;
+        case QEvent::FocusOut: {
+            // Another window or a popup taking the focus is no exit.
+            const Qt::FocusReason r = static_cast<QFocusEvent*>(e)->reason();
+            if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
+                NameBoxExit();
+            break;
+        }
+        case QEvent::MouseButtonDblClick:
+            NameBoxDblClick();
+            return true;
+        case QEvent::KeyPress:
+            // Delete acts on its release, like the other edit keys.
+            if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete)
+                return true;
+            break;
+        case QEvent::KeyRelease:
+            NameBoxKeyUp(static_cast<QKeyEvent*>(e)->key());
+            break;
+        default:
+            break;
+        }
+    }
     if (watched == FoundView->viewport() && e->type() == QEvent::MouseButtonRelease &&
         FoundView->selectedItems().isEmpty())
         search.ListClicked();
     return QDialog::eventFilter(watched, e);
-}
-
-void TConnectForm::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, QColor(74, 78, 86));
-    g.setColorAt(1, QColor(38, 40, 46));
-    p.fillRect(rect(), g);
-    p.setPen(QColor(110, 116, 126));
-    p.drawRoundedRect(QRectF(216.5, 50.5, 244, 184), 4, 4);
-    p.drawRoundedRect(QRectF(8.5, 240.5, 452, 190), 4, 4);
 }

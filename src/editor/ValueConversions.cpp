@@ -136,18 +136,18 @@ std::optional<QString> delayText(int v, const ConversionContext& c)
 int delayValue(const QString& text, int current, const ConversionContext& c)
 {
     QString t = text.toUpper();
-    double perSecond = 1000000; // units of the typed time per second, in microseconds
+    double microsPerUnit = 1000000; // the typed number's unit: s, ms or us
     bool bpm = bpmMode(c);
     if (has(t, QLatin1String("B"))) {
         t = cutAt(t, QLatin1String("B"));
         bpm = true;
     } else if (has(t, QLatin1String("U"))) {
         t = cutAt(t, QLatin1String("U"));
-        perSecond = 1;
+        microsPerUnit = 1;
         bpm = false;
     } else if (has(t, QLatin1String("M"))) {
         t = cutAt(t, QLatin1String("M"));
-        perSecond = 1000;
+        microsPerUnit = 1000;
         bpm = false;
     } else if (has(t, QLatin1String("S"))) {
         t = cutAt(t, QLatin1String("S"));
@@ -155,10 +155,10 @@ int delayValue(const QString& text, int current, const ConversionContext& c)
     }
     const double x = NumberText::real(t, c.decimalSeparator, text);
     if (!bpm)
-        return NumberText::round(x * perSecond / 128);
+        return NumberText::round(x * microsPerUnit / 128);
     if (x == 0)
         return current;
-    return NumberText::round(60 / x * perSecond / 128);
+    return NumberText::round(60 / x * microsPerUnit / 128);
 }
 
 std::optional<QString> thresholdText(int v)
@@ -570,7 +570,7 @@ int BassValues::TextToValDelT(const QString& text, int current, const Conversion
 {
     if (midiMode(c))
         return TextToValMidi(text, current, c);
-    constexpr double perSecond = 126.58227848101265;
+    constexpr double valuesPerSecond = 126.58227848101265;
     QString t = text.toUpper();
     bool bpm = bpmMode(c);
     if (has(t, QLatin1String("S"))) {
@@ -582,10 +582,10 @@ int BassValues::TextToValDelT(const QString& text, int current, const Conversion
     }
     const double x = NumberText::real(t, c.decimalSeparator, text);
     if (!bpm)
-        return NumberText::round(x * perSecond);
+        return NumberText::round(x * valuesPerSecond);
     if (x == 0)
         return current;
-    return NumberText::round(60 / x * perSecond);
+    return NumberText::round(60 / x * valuesPerSecond);
 }
 
 std::optional<QString> BassValues::ValToTextDelL(int v, const ConversionContext& c)

@@ -97,6 +97,10 @@ TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
     StatusBar = new QStatusBar(this);
     StatusBar->setSizeGripEnabled(false);
     StatusBar->setGeometry(0, ClientHeight - 20, ClientWidth, 20);
+    StatusBar->setAutoFillBackground(true);
+    QPalette bar = StatusBar->palette();
+    bar.setColor(QPalette::Window, QColor(28, 29, 33));
+    StatusBar->setPalette(bar);
     HintPanel = new QLabel(QStringLiteral("Hints"), StatusBar);
     HintPanel->setFixedWidth(300);
     UnitPanel = new QLabel(StatusBar);

@@ -104,10 +104,24 @@ constexpr HelpEntry HelpNumbers[] = {
 const QColor FrameColour(110, 116, 126);
 const QColor ScaleColour(200, 204, 212);
 
+// Fonts differ between systems: a caption that would not fit its place is
+// set a little smaller instead of being cut.
+void fitText(QLabel* label)
+{
+    QFont f = label->font();
+    if (QFontMetrics(f).horizontalAdvance(label->text()) <= label->width())
+        return;
+    f.setPixelSize(QFontInfo(f).pixelSize());
+    while (f.pixelSize() > 8 && QFontMetrics(f).horizontalAdvance(label->text()) > label->width())
+        f.setPixelSize(f.pixelSize() - 1);
+    label->setFont(f);
+}
+
 QLabel* rowCaption(QWidget* parent, const QString& text, int y)
 {
     auto* label = new QLabel(text, parent);
     label->setGeometry(CaptionX, y + 3, BoxX - CaptionX - 2, 16);
+    fitText(label);
     return label;
 }
 
@@ -294,9 +308,10 @@ void TConnectForm::buildSettingsArea()
     imgZephra->setStatusTip(QStringLiteral("This Model has ZEPHRA-D"));
     ZephraInfo = new QLabel(QStringLiteral("analog Cab Sim on XLR"), this);
     ZephraInfo->setObjectName(QStringLiteral("ZephraInfo"));
-    ZephraInfo->setGeometry(353, 298, 104, 13);
+    ZephraInfo->setGeometry(353, 298, 105, 13);
     ZephraInfo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     ZephraInfo->setFont(small);
+    fitText(ZephraInfo);
 
     placeKnob(KnbTunerBypassVolume, vlTunerBypassVolume, TunerVolumeKnob);
     placeKnob(KnbTunerCenterFrequency, vlTunerCenterFrequency, TunerCenterKnob);

@@ -23,25 +23,54 @@ constexpr std::array<int, 7> GroupOfSubModel = {0, 1, 2, 2, 3, 4, 4};
 
 // One row per configuration value, one column per group.
 constexpr const char* Descriptions[6][5] = {
-    // 0
-    {"unused", "Stereo = Amp + CabSim + FX modeling", "Stereo = Amp + CabSim + FX modeling",
-     "Stereo = Amp + CabSim + FX modeling", "Stereo = Amp + CabSim + FX modeling"},
-    // 1
-    {"unused", "Left  = Dry Amp + CabSim\nRight = Amp + Cab + FX modeling",
-     "Left  = Dry Amp + CabSim\nRight = Amp + Cab + FX modeling", "Left  = Amp + CabSim + FX, Hi Pass\nRight = noFX, LoPass",
-     "Left  = Amp+ CabSim +FX, Hi Pass\nRight = noFX, LoPass"},
-    // 2
-    {"unused", "Stereo = Amp + Cab + FX modeling\n+ Live EQ", "Left  = Dry Amp\nRight = Amp + FX",
-     "Left  = all Amp/Cab/FX models\nRight = DI Signal", "Left  = Dry Amp\nRight = Amp + FX"},
-    // 3
-    {"unused", "Stereo = Amp modeling + FX + Live EQ (no cabsim)", "Stereo = Amp + Cab Model + FX\n+ Live EQ",
-     "Stereo = Amp + Cab + FX modeling\n+ Live EQ", "Stereo = Amp + Cab + FX modeling\n+ Live EQ"},
-    // 4
-    {"unused", "Left  = Amp+FX+Live EQ, no CabSim\nRight = Amp+FX+Cab but no Live EQ", "Stereo = Amp Model + FX + Live EQ",
-     "Left  = HiPass, Amp +  FX + LiveEQ\nRight = noFX, LoPass", "Left  = HiPass Amp + FX + LiveEQ\nRight = noFX, LoPass"},
-    // 5
-    {"unused", "unused", "unused", "Left  = Amp+Live EQ no CabSim\nRight = w/Cabsim, no Live EQ",
-     "Stereo = Amp Model + FX + Live EQ"},
+    {
+        // value 0: groups 0 to 4
+        "unused",
+        "Stereo = Amp + CabSim + FX modeling",
+        "Stereo = Amp + CabSim + FX modeling",
+        "Stereo = Amp + CabSim + FX modeling",
+        "Stereo = Amp + CabSim + FX modeling",
+    },
+    {
+        // value 1: groups 0 to 4
+        "unused",
+        "Left  = Dry Amp + CabSim\nRight = Amp + Cab + FX modeling",
+        "Left  = Dry Amp + CabSim\nRight = Amp + Cab + FX modeling",
+        "Left  = Amp + CabSim + FX, Hi Pass\nRight = noFX, LoPass",
+        "Left  = Amp+ CabSim +FX, Hi Pass\nRight = noFX, LoPass",
+    },
+    {
+        // value 2: groups 0 to 4
+        "unused",
+        "Stereo = Amp + Cab + FX modeling\n+ Live EQ",
+        "Left  = Dry Amp\nRight = Amp + FX",
+        "Left  = all Amp/Cab/FX models\nRight = DI Signal",
+        "Left  = Dry Amp\nRight = Amp + FX",
+    },
+    {
+        // value 3: groups 0 to 4
+        "unused",
+        "Stereo = Amp modeling + FX + Live EQ (no cabsim)",
+        "Stereo = Amp + Cab Model + FX\n+ Live EQ",
+        "Stereo = Amp + Cab + FX modeling\n+ Live EQ",
+        "Stereo = Amp + Cab + FX modeling\n+ Live EQ",
+    },
+    {
+        // value 4: groups 0 to 4
+        "unused",
+        "Left  = Amp+FX+Live EQ, no CabSim\nRight = Amp+FX+Cab but no Live EQ",
+        "Stereo = Amp Model + FX + Live EQ",
+        "Left  = HiPass, Amp +  FX + LiveEQ\nRight = noFX, LoPass",
+        "Left  = HiPass Amp + FX + LiveEQ\nRight = noFX, LoPass",
+    },
+    {
+        // value 5: groups 0 to 4
+        "unused",
+        "unused",
+        "unused",
+        "Left  = Amp+Live EQ no CabSim\nRight = w/Cabsim, no Live EQ",
+        "Stereo = Amp Model + FX + Live EQ",
+    },
 };
 
 struct HelpAnchor {

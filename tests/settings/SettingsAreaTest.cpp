@@ -34,15 +34,11 @@ TEST(SettingsTexts, DescriptionsFollowTheGroupOfEachModel)
         int subModel, value;
         const char* text;
     } rows[] = {
-        {0, 0, "unused"},
         {0, 4, "unused"},
-        {1, 3, "Stereo = Amp modeling + FX + Live EQ (no cabsim)"},
         {1, 5, "unused"},
-        {2, 2, "Left  = Dry Amp\nRight = Amp + FX"},
         {3, 1, "Left  = Dry Amp + CabSim\nRight = Amp + Cab + FX modeling"},
         {4, 4, "Left  = HiPass, Amp +  FX + LiveEQ\nRight = noFX, LoPass"},
         {5, 1, "Left  = Amp+ CabSim +FX, Hi Pass\nRight = noFX, LoPass"},
-        {6, 5, "Stereo = Amp Model + FX + Live EQ"},
     };
     for (const auto& r : rows)
         EXPECT_EQ(ConfigurationDescription(r.subModel, r.value), QString::fromLatin1(r.text))
@@ -580,29 +576,6 @@ TEST_F(SettingsAreaTest, OutPortTunerButtonAndHelpKey)
         helpOpened.clear();
         keyUp(control, Qt::Key_F1);
         EXPECT_EQ(helpOpened, QStringList{QString::fromLatin1(anchor)});
-    }
-    EXPECT_EQ(TConnectForm::HelpNumber(form->KnbDigOut), 10);
-    EXPECT_EQ(TConnectForm::HelpNumber(form->KnbInputGain), 5);
-    EXPECT_EQ(TConnectForm::HelpNumber(form->NameBox), 1);
-    EXPECT_EQ(TConnectForm::HelpNumber(form->ModelBox->lineEdit()), 0);
-}
-
-TEST_F(SettingsAreaTest, HintsOfTheSettingsReachTheStatusBar)
-{
-    chooseVirtual(5);
-    const std::pair<QWidget*, const char*> rows[] = {
-        {form->KnbInputGain, "Input Gain"},
-        {form->KnbVolumePedal, "Global Volume"},
-        {form->KnbTunerCenterFrequency, "Tune central frequency"},
-        {form->vlTunerBypassVolume, "Editable field"},
-        {form->KnbConfiguration3, "Base configuration"},
-        {form->KnbDigOut, "Select digital format"},
-        {form->ChanEdit, "Show or Set"},
-    };
-    for (const auto& [control, hint] : rows) {
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(control, &enter);
-        EXPECT_EQ(form->HintPanel->text(), QString::fromLatin1(hint));
     }
 }
 

@@ -1,13 +1,19 @@
 #include "librarian/DeviceForm.h"
 
-#include <QEvent>
 #include <QActionGroup>
+#include <QCloseEvent>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEvent>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "app/KeyCodes.h"
 #include "files/Preferences.h"
+#include "librarian/LibrarianState.h"
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
 
@@ -24,23 +30,35 @@ QString latin1(const std::string& s)
     return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// Header cells can be neither selected nor reached with the cursor keys.
 QTableWidgetItem* headerItem(const QString& text)
 {
     auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled);
+    item->setFlags(Qt::NoItemFlags);
     item->setTextAlignment(Qt::AlignCenter);
     item->setData(Qt::BackgroundRole, QColor(0xE4, 0xE4, 0xE8));
+    item->setData(Qt::ForegroundRole, QColor(Qt::black));
     QFont f = item->font();
     f.setBold(true);
     item->setFont(f);
     return item;
 }
+
+bool isCommitKey(int key) { return key == KeyConfirm || key == Qt::Key_Return || key == Qt::Key_Enter; }
+bool isCancelKey(int key) { return key == KeyCancel || key == Qt::Key_Escape; }
 }
 
 TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("DeviceForm"));
-    auto* central = new QWidget(this);
+    openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+
+    // The contents scroll whenever the window is smaller than its maximum.
+    scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    auto* central = new QWidget(scroller);
+    central->setObjectName(QStringLiteral("DeviceFormBackground"));
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(6, 6, 6, 0);
     auto* top = new QHBoxLayout;
@@ -69,6 +87,7 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
     PresetGrid->setFixedSize(GridWidth, GridHeight);
     PresetGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PresetGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    PresetGrid->setTabKeyNavigation(false);
     // A full 16-character name has to fit a 100-pixel cell.
     QFont cellFont = PresetGrid->font();
     cellFont.setPointSizeF(cellFont.pointSizeF() * 0.9);
@@ -76,18 +95,31 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
     PresetGrid->setMouseTracking(true);
     PresetGrid->viewport()->setMouseTracking(true);
     PresetGrid->viewport()->installEventFilter(this);
+    PresetGrid->installEventFilter(this);
+    PresetGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    CurrentPreset->setContextMenuPolicy(Qt::CustomContextMenu);
+    CurrentPreset->installEventFilter(this);
     layout->addWidget(PresetGrid);
-
-    PrefsM = menuBar()->addMenu(QStringLiteral("&Preferences"));
-    PrefsM->setObjectName(QStringLiteral("PrefsM"));
-    SetM = PrefsM->addAction(QStringLiteral("&Set..."), this, &TDeviceForm::preferencesRequested);
-    SetM->setObjectName(QStringLiteral("SetM"));
-    PrefsM->addSeparator();
-    connect(PrefsM, &QMenu::aboutToShow, this, &TDeviceForm::PrefsMClick);
+    layout->addStretch();
+    scroller->setWidget(central);
+    setCentralWidget(scroller);
 
     DeviceStatusBar = new QStatusBar(this);
     setStatusBar(DeviceStatusBar);
-    setCentralWidget(central);
+    for (QWidget* w : {static_cast<QWidget*>(central), static_cast<QWidget*>(Label1),
+                       static_cast<QWidget*>(DeviceStatusBar)})
+        w->installEventFilter(this);
+
+    createActions();
+    createMenus();
+    connect(PresetGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        MemoryGridPopupPopup();
+        MemoryGridPopup->popup(PresetGrid->viewport()->mapToGlobal(pos));
+    });
+    connect(CurrentPreset, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        MemoryGridPopupPopup();
+        MemoryGridPopup->popup(CurrentPreset->mapToGlobal(pos));
+    });
 
     // Header texts, the 125 names, the edit buffer's name, no selection.
     PresetGrid->setItem(0, 0, headerItem(QString()));
@@ -99,10 +131,12 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
         RedrawSlot(slot);
     CurrentPreset->setText(latin1(GetRecordName(*DeviceMemory[0])));
     PresetGrid->setCurrentCell(1, 1, QItemSelectionModel::NoUpdate);
-    selection = QRect(QPoint(-1, -1), QPoint(-1, -1));
+    selection = NoSelection();
+    connect(PresetGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TDeviceForm::selectionFollowsGrid);
 
-    setMaximumSize(619, 639);
-    adjustSize();
+    setMaximumSize(MaxWidth, MaxHeight);
+    resize(MaxWidth, MaxHeight);
     FormActivate();
 }
 
@@ -149,14 +183,58 @@ void TDeviceForm::SelectSlot(int slot)
         return;
     const int row = slot / 5 + 1;
     const int column = slot % 5 + 1;
-    PresetGrid->setCurrentCell(row, column);
-    selection = QRect(QPoint(column, row), QPoint(column, row));
+    SetSelection(QRect(QPoint(column, row), QPoint(column, row)));
+}
+
+void TDeviceForm::SetSelection(const QRect& cells)
+{
+    settingSelection = true;
+    QItemSelectionModel* model = PresetGrid->selectionModel();
+    if (NothingSelected(cells)) {
+        model->clearSelection();
+        model->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        selection = NoSelection();
+    } else {
+        const QRect r = cells.intersected(WholeMemory());
+        PresetGrid->setCurrentCell(r.top(), r.left(), QItemSelectionModel::NoUpdate);
+        const QItemSelection items(PresetGrid->model()->index(r.top(), r.left()),
+                                   PresetGrid->model()->index(r.bottom(), r.right()));
+        model->select(items, QItemSelectionModel::ClearAndSelect);
+        selection = r;
+    }
+    settingSelection = false;
+}
+
+void TDeviceForm::selectionFollowsGrid()
+{
+    if (settingSelection)
+        return;
+    QRect bounds;
+    for (const QTableWidgetSelectionRange& range : PresetGrid->selectedRanges())
+        bounds |= QRect(QPoint(range.leftColumn(), range.topRow()), QPoint(range.rightColumn(), range.bottomRow()));
+    selection = bounds.isValid() ? bounds : NoSelection();
+}
+
+int TDeviceForm::CurrentSlot() const
+{
+    return CellToSlot(PresetGrid->currentColumn(), PresetGrid->currentRow());
+}
+
+bool TDeviceForm::singleCell() const
+{
+    return !NothingSelected(selection) && selection.width() == 1 && selection.height() == 1;
 }
 
 void TDeviceForm::FormActivate()
 {
     const std::string& name = ActiveDevice.DeviceName.empty() ? ActiveDevice.ModelText : ActiveDevice.DeviceName;
     setWindowTitle(QStringLiteral("BRAXEL DRUX Device :") + latin1(name));
+}
+
+void TDeviceForm::FormClick()
+{
+    if (selection == WholeMemory())
+        SetSelection(NoSelection());
 }
 
 bool TDeviceForm::event(QEvent* e)
@@ -166,10 +244,76 @@ bool TDeviceForm::event(QEvent* e)
     return QMainWindow::event(e);
 }
 
+void TDeviceForm::closeEvent(QCloseEvent* e)
+{
+    if (closeQuery && !closeQuery()) {
+        e->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(e);
+}
+
 bool TDeviceForm::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == PresetGrid->viewport() && e->type() == QEvent::MouseMove)
-        PresetGridMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint());
+    const QEvent::Type type = e->type();
+    if (watched == PresetGrid->viewport()) {
+        switch (type) {
+        case QEvent::MouseMove:
+            PresetGridMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint());
+            break;
+        case QEvent::MouseButtonPress:
+            return PresetGridMouseDown(static_cast<QMouseEvent*>(e), false);
+        case QEvent::MouseButtonRelease:
+            // Every click in the grid auditions while "Auto Audition" is on.
+            if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && CurrentPreferences.AutoAud)
+                AuditionExecute();
+            break;
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+                OpenEditSelectedExecute();
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+    } else if (watched == PresetGrid) {
+        if (type == QEvent::KeyPress)
+            return PresetGridKeyDown(static_cast<QKeyEvent*>(e));
+    } else if (watched == CurrentPreset) {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+            PresetGridMouseDown(static_cast<QMouseEvent*>(e), true);
+            break;
+        case QEvent::MouseButtonDblClick:
+            CurrentPresetDblClick();
+            return true;
+        case QEvent::FocusIn:
+            rememberedName = CurrentPreset->text();
+            break;
+        case QEvent::KeyRelease:
+            if (isCancelKey(static_cast<QKeyEvent*>(e)->key()))
+                CurrentPreset->setText(rememberedName);
+            break;
+        default:
+            break;
+        }
+    } else if (renameEditor && watched == renameEditor) {
+        if (type == QEvent::KeyRelease) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (isCommitKey(key)) {
+                RenameCommit();
+                return true;
+            }
+            if (isCancelKey(key)) {
+                RenameCancel();
+                return true;
+            }
+        }
+    } else if (type == QEvent::MouseButtonPress) {
+        // The background, the label and the status bar.
+        FormClick();
+    }
     return QMainWindow::eventFilter(watched, e);
 }
 
@@ -178,6 +322,59 @@ void TDeviceForm::PresetGridMouseMove(const QPoint& pos)
     const int c = PresetGrid->columnAt(pos.x());
     const int r = PresetGrid->rowAt(pos.y());
     DeviceStatusBar->showMessage(c < 0 || r < 0 ? QString() : StatusTextForCell(c, r));
+}
+
+// True when the grid is not to act on the press itself.
+bool TDeviceForm::PresetGridMouseDown(QMouseEvent* e, bool inCurrentPreset)
+{
+    const QPoint pos = e->position().toPoint();
+    const int c = inCurrentPreset ? -1 : PresetGrid->columnAt(pos.x());
+    const int r = inCurrentPreset ? -1 : PresetGrid->rowAt(pos.y());
+    editBufferFocus = c < 1 || r < 1;
+    const bool left = e->button() == Qt::LeftButton;
+    if (left && selection == WholeMemory())
+        SetSelection(NoSelection());
+    if (inCurrentPreset)
+        return false;
+    // The context menu leaves the selection as it is.
+    if (!left || editBufferFocus)
+        return true;
+    // Pressing inside the selection keeps it (for dragging).
+    if (selection.contains(c, r))
+        return true;
+    if (renameEditor)
+        RenameCommit();
+    return false;
+}
+
+bool TDeviceForm::PresetGridKeyDown(QKeyEvent* e)
+{
+    if (!renameEditor && isCommitKey(e->key())) {
+        OpenEditSelectedExecute();
+        return true;
+    }
+    return false;
+}
+
+void TDeviceForm::resizeEvent(QResizeEvent* e)
+{
+    QMainWindow::resizeEvent(e);
+    // The menu and status bars may keep the window a little above the
+    // minimized size; that still counts as minimized.
+    const QSize floor = QSize(MinimizedWidth, MinimizedHeight).expandedTo(minimumSizeHint());
+    if (MinimizedM->isChecked() && (height() > floor.height() || width() > floor.width()))
+        MinimizedM->setChecked(false);
+}
+
+void TDeviceForm::MinimizedClick()
+{
+    // The item's check has already flipped when its action runs.
+    if (MinimizedM->isChecked()) {
+        savedSize = size();
+        resize(MinimizedWidth, MinimizedHeight);
+    } else {
+        resize(savedSize);
+    }
 }
 
 void TDeviceForm::PrefsMClick()

@@ -6,16 +6,27 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QUrl>
+#include <functional>
 
 // The main window: the unit's 125 presets in 25 banks of 5, and the name of
-// the preset in the unit's edit buffer above them.
+// the preset in the unit's edit buffer above them. Every change of a slot
+// made here goes to the unit at once. The windows it works with (editors,
+// library window, configuration window, splash, printing) belong to the
+// program, which connects the signals below to them.
 class QActionGroup;
+class QScrollArea;
 
 class TDeviceForm : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int GridColumns = 6;
     static constexpr int GridRows = 26;
+    static constexpr int MaxWidth = 619;
+    static constexpr int MaxHeight = 639;
+    static constexpr int MinimizedWidth = 235;
+    static constexpr int MinimizedHeight = 42;
+    static inline const char* HelpAnchor = "#T3H00";
 
     explicit TDeviceForm(QWidget* parent = nullptr);
 
@@ -30,35 +41,178 @@ public:
     void FormActivate();
 
     QRect Selection() const { return selection; }
+    // Selects the cells of `cells` (NoSelection() for none). The current
+    // cell moves to the top-left cell, or off the grid for none.
+    void SetSelection(const QRect& cells);
+    // The slot of the current cell (0 when no slot cell is current).
+    int CurrentSlot() const;
+    // Set by the last mouse press: a header cell or the Current Preset field
+    // makes the edit buffer the subject of Edit, Audition and Export.
+    bool EditBufferFocus() const { return editBufferFocus; }
+    bool RenameInProgress() const { return renameEditor != nullptr; }
+    QLineEdit* RenameEditor() const { return renameEditor; }
 
     // "&Preferences": lists the preference sets each time it opens.
     void PrefsMClick();
     // Makes set `index` the active one (the menu's radio entries).
     void SetToPrefsClick(int index);
 
+    // Handlers of the actions and menu items.
+    void AuditionExecute();
+    void OpenEditSelectedExecute();
+    void CurrentPresetDblClick();
+    void RequestExecute();
+    void TransmitExecute();
+    void ClearExecute();
+    void RenameExecute();
+    void RenameCommit();
+    void RenameCancel();
+    void SelectAllExecute();
+    void ExportExecute();
+    void ExportSysexExecute();
+    void ImportSysexExecute();
+    void OpenExecute();
+    void SaveExecute();
+    void SaveAsExecute();
+    void MemoryGridPopupPopup();
+    void FileMClick();
+    void MinimizedClick();
+    void ContentsClick();
+    void HelpKeyClick();
+    void FormClick();
+
+    // The action list, in list order; the library window reuses its file
+    // actions.
+    QList<QAction*> DeviceActionList;
+    QAction* Audition;
+    QAction* Copy;
+    QAction* Paste;
+    QAction* Request;
+    QAction* Transmit;
+    QAction* Clear;
+    QAction* Rename;
+    QAction* Export;
+    QAction* OpenEditSelected;
+    QAction* SelectAll;
+    QAction* OpenConfiguration;
+    QAction* ExportSysex;
+    QAction* ImportSysex;
+    QAction* PrintSetup;
+    QAction* PrintP;
+    QAction* PrintD;
+    QAction* PrintL;
+    QAction* Save;
+    QAction* SaveAs;
+    QAction* Open;
+    QAction* CloseLib;
+    QAction* Undo;
+    QAction* Redo;
+    QAction* Print;
+
     // The menu bar holds File, Edit, Preferences, Windows, Help in that
-    // order; menus before Preferences are inserted before PrefsM.
+    // order. Items that run an action with the same caption are that action.
+    QMenu* FileM;
+    QAction* PrinterSetupM;
+    QAction* PrintEditorM;
+    QAction* PrintConfigurationM;
+    QAction* PrintLibraryListM;
+    QAction* ExitM;
+    QMenu* EditM;
+    QAction* PasteM;
     QMenu* PrefsM;
     QAction* SetM;
+    QMenu* WindowsM;
+    QAction* LibrarianM;
+    QAction* MinimizedM;
+    QMenu* HelpM;
+    QAction* ContentsM;
+    QAction* AboutM;
+
+    // Context menu of the grid and the Current Preset field.
+    QMenu* MemoryGridPopup;
+    QAction* ExportPopupM;
 
     QLabel* Label1;
     QLineEdit* CurrentPreset;
     QTableWidget* PresetGrid;
     QStatusBar* DeviceStatusBar;
 
+    // Questions the device window asks the program; without an answer the
+    // library window counts as hidden and the window may close.
+    std::function<bool()> libraryWindowVisible;
+    std::function<bool()> closeQuery;
+    // Opens a help page; the default hands it to the desktop.
+    std::function<void(const QUrl&)> openUrl;
+
 signals:
     // "&Set..." was chosen: the preferences dialog is to be shown modally.
     void preferencesRequested();
+    // The unit is to load a slot (program change 0..124).
+    void programChangeRequested(int program);
+    // The editor of the connected family is to be shown with `name` in its
+    // name field, captioned with the unit's name and marked as opened from
+    // the device window. The records have been prepared.
+    void editorRequested(bool bass, const QString& name);
+    // The configuration window is to be shown modally.
+    void configurationRequested();
+    // The library window is to be shown; closed (its close query applies).
+    void libraryWindowRequested();
+    void closeLibraryRequested();
+    // LibraryList now holds the file `path`: show the library window,
+    // refill its list, select the file in its tree, caption it with `path`.
+    void libraryOpened(const QString& path);
+    // The library was written to `path`: the library window's caption.
+    void librarySaved(const QString& path);
+    // A SysEx file was imported: select it in the library window's tree.
+    void sysexImported(const QString& path);
+    // The splash window is to be shown modally as the About box.
+    void aboutRequested();
+    // Printing.
+    void printSetupRequested();
+    void printPresetFormRequested();
+    void printDeviceListRequested();
+    void printLibraryListRequested();
+    void printRequested();
+    // Clipboard and undo of the grid (disabled until they are built).
+    void copyRequested();
+    void pasteRequested();
+    void undoRequested();
+    void redoRequested();
 
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
+    void createActions();
+    void createMenus();
     void PresetGridMouseMove(const QPoint& pos);
+    bool PresetGridMouseDown(QMouseEvent* e, bool inCurrentPreset);
+    bool PresetGridKeyDown(QKeyEvent* e);
+    void selectionFollowsGrid();
+    bool singleCell() const;
+    // The file dialogs of the window; empty when cancelled.
+    QString askSaveName(const QString& title, const QString& filter, const QString& proposed,
+                        const QString& extension);
+    QString askOpenName(const QString& title, const QString& filter);
+    QString dialogDirectory() const;
+    void exportSysex(int index, const QString& title);
+    void prepareEditor(bool loadSlot);
 
+    QScrollArea* scroller = nullptr;
     // Makes the set entries of PrefsM exclusive.
     QActionGroup* prefsGroup = nullptr;
     // (left, top, right, bottom); all -1 while nothing is selected.
     QRect selection{QPoint(-1, -1), QPoint(-1, -1)};
+    bool settingSelection = false;
+    bool editBufferFocus = false;
+    QLineEdit* renameEditor = nullptr;
+    int renameSlot = -1;
+    // The text a rename or the Current Preset field started from.
+    QString rememberedName;
+    // Start folder of the save and open dialogs once a file was written.
+    QString startDirectory;
+    QSize savedSize;
 };

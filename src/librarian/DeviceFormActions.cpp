@@ -1,0 +1,480 @@
+// The device window's actions, menus and the handlers behind them.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+
+#include "app/MessageService.h"
+#include "files/DumpFile.h"
+#include "files/LibraryFile.h"
+#include "files/Preferences.h"
+#include "librarian/DeviceForm.h"
+#include "librarian/LibrarianState.h"
+#include "model/Controllers.h"
+#include "model/DeviceConnection.h"
+#include "model/Presets.h"
+#include "model/WindowLink.h"
+
+namespace {
+
+// The action list in its order. Export's Ctrl+E belongs to the Windows
+// menu's Edit item, so Export answers only to its context-menu item's key.
+struct ActionRow {
+    QAction* TDeviceForm::*member;
+    const char* name;
+    const char* caption;
+    const char* key;
+    const char* category;
+    void (TDeviceForm::*handler)();
+    bool keyActive;
+};
+
+const ActionRow ActionTable[] = {
+    {&TDeviceForm::Audition, "Audition", "&Audition", "Alt+A", "Memgrid", &TDeviceForm::AuditionExecute, true},
+    {&TDeviceForm::Copy, "Copy", "&Copy", "Ctrl+C", "Memgrid", &TDeviceForm::copyRequested, true},
+    {&TDeviceForm::Paste, "Paste", "&Paste", "Ctrl+V", "Memgrid", &TDeviceForm::pasteRequested, true},
+    {&TDeviceForm::Request, "Request", "&Request", "Ctrl+R", "Memgrid", &TDeviceForm::RequestExecute, true},
+    {&TDeviceForm::Transmit, "Transmit", "&Transmit", "Ctrl+T", "Memgrid", &TDeviceForm::TransmitExecute, true},
+    {&TDeviceForm::Clear, "Clear", "C&lear", "Del", "Memgrid", &TDeviceForm::ClearExecute, true},
+    {&TDeviceForm::Rename, "Rename", "Rena&me", "Ctrl+M", "Memgrid", &TDeviceForm::RenameExecute, true},
+    {&TDeviceForm::Export, "Export", "Ex&port", "Ctrl+E", "Memgrid", &TDeviceForm::ExportExecute, false},
+    {&TDeviceForm::OpenEditSelected, "OpenEditSelected", "&Edit", "Ctrl+E", "Windows",
+     &TDeviceForm::OpenEditSelectedExecute, true},
+    {&TDeviceForm::SelectAll, "SelectAll", "&Select All", "Ctrl+A", "Memgrid", &TDeviceForm::SelectAllExecute, true},
+    {&TDeviceForm::OpenConfiguration, "OpenConfiguration", "C&onfiguration", "Ctrl+N", "Windows",
+     &TDeviceForm::configurationRequested, true},
+    {&TDeviceForm::ExportSysex, "ExportSysex", "&Export Sysex", "", "File", &TDeviceForm::ExportSysexExecute, true},
+    {&TDeviceForm::ImportSysex, "ImportSysex", "&Import Sysex", "", "File", &TDeviceForm::ImportSysexExecute, true},
+    {&TDeviceForm::PrintSetup, "PrintSetup", "Print Setup", "Ctrl+Alt+P", "File", &TDeviceForm::printSetupRequested,
+     true},
+    {&TDeviceForm::PrintP, "PrintP", "&Print Preset Form", "", "File", &TDeviceForm::printPresetFormRequested, true},
+    {&TDeviceForm::PrintD, "PrintD", "Print &Device List", "", "File", &TDeviceForm::printDeviceListRequested, true},
+    {&TDeviceForm::PrintL, "PrintL", "Print &Library List", "", "File", &TDeviceForm::printLibraryListRequested,
+     true},
+    {&TDeviceForm::Save, "Save", "&Save Library", "Ctrl+S", "File", &TDeviceForm::SaveExecute, true},
+    {&TDeviceForm::SaveAs, "SaveAs", "Save Library &As...", "Ctrl+Alt+S", "File", &TDeviceForm::SaveAsExecute, true},
+    {&TDeviceForm::Open, "Open", "&Open Libary ...", "Ctrl+O", "File", &TDeviceForm::OpenExecute, true},
+    {&TDeviceForm::CloseLib, "CloseLib", "&Close Library", "Ctrl+Alt+O", "File", &TDeviceForm::closeLibraryRequested,
+     true},
+    {&TDeviceForm::Undo, "Undo", "Undo", "Ctrl+Z", "", &TDeviceForm::undoRequested, true},
+    {&TDeviceForm::Redo, "Redo", "Redo", "Ctrl+Y", "", &TDeviceForm::redoRequested, true},
+    {&TDeviceForm::Print, "Print", "Print", "Ctrl+P", "File", &TDeviceForm::printRequested, true},
+};
+
+constexpr const char* SysexFilter = "Sysex files (*.syx)";
+constexpr const char* SysexExtension = "syx";
+
+QString latin1(const std::string& s)
+{
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QString slotName(int slot)
+{
+    return latin1(GetRecordName(*DeviceMemory[slot]));
+}
+
+void showMessage(QWidget* parent, const QString& text)
+{
+    Dialogs().message(parent, MessageService::Kind::Information, QString(), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool bassFamily() { return IsBassModel(ActiveDevice.Model); }
+
+// A menu item of its own that runs `action`; its key is shown, but the
+// action keeps answering to it.
+QAction* itemFor(QMenu* menu, const QString& caption, QAction* action, const char* key = "")
+{
+    QAction* item = menu->addAction(caption);
+    if (*key) {
+        item->setShortcut(QKeySequence(QString::fromLatin1(key)));
+        item->setShortcutContext(Qt::WidgetShortcut);
+    }
+    QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
+    return item;
+}
+
+} // namespace
+
+void TDeviceForm::createActions()
+{
+    for (const ActionRow& row : ActionTable) {
+        auto* action = new QAction(QString::fromLatin1(row.caption), this);
+        action->setObjectName(QString::fromLatin1(row.name));
+        action->setShortcut(QKeySequence(QString::fromLatin1(row.key)));
+        action->setProperty("category", QString::fromLatin1(row.category));
+        connect(action, &QAction::triggered, this, row.handler);
+        if (row.keyActive)
+            addAction(action);
+        this->*row.member = action;
+        DeviceActionList.append(action);
+    }
+    // The clipboard and undo of the grid are not there yet.
+    Copy->setEnabled(false);
+    Paste->setEnabled(false);
+    Undo->setEnabled(false);
+    Redo->setEnabled(false);
+
+    auto* helpKey = new QAction(this);
+    helpKey->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(helpKey, &QAction::triggered, this, &TDeviceForm::HelpKeyClick);
+    addAction(helpKey);
+}
+
+void TDeviceForm::createMenus()
+{
+    FileM = menuBar()->addMenu(QStringLiteral("&File"));
+    FileM->setObjectName(QStringLiteral("FileM"));
+    FileM->addActions({Open, Save, SaveAs, CloseLib});
+    FileM->addSeparator();
+    FileM->addActions({ImportSysex, ExportSysex});
+    FileM->addSeparator();
+    PrinterSetupM = itemFor(FileM, QStringLiteral("Printer Setup"), PrintSetup, "Ctrl+Alt+P");
+    PrintEditorM = itemFor(FileM, QStringLiteral("&Print Editor"), PrintP);
+    PrintConfigurationM = itemFor(FileM, QStringLiteral("Print &Configuration"), PrintD);
+    PrintLibraryListM = itemFor(FileM, QStringLiteral("Print &Library List"), PrintL);
+    FileM->addSeparator();
+    ExitM = FileM->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    connect(FileM, &QMenu::aboutToShow, this, &TDeviceForm::FileMClick);
+
+    EditM = menuBar()->addMenu(QStringLiteral("&Edit"));
+    EditM->setObjectName(QStringLiteral("EditM"));
+    EditM->addActions({Undo, Redo});
+    EditM->addSeparator();
+    EditM->addAction(Copy);
+    // Never enabled, so that Ctrl+V always reaches the Paste action.
+    PasteM = itemFor(EditM, QStringLiteral("&Paste"), Paste, "Ctrl+V");
+    PasteM->setEnabled(false);
+    EditM->addAction(SelectAll);
+
+    PrefsM = menuBar()->addMenu(QStringLiteral("&Preferences"));
+    PrefsM->setObjectName(QStringLiteral("PrefsM"));
+    SetM = PrefsM->addAction(QStringLiteral("&Set..."), this, &TDeviceForm::preferencesRequested);
+    SetM->setObjectName(QStringLiteral("SetM"));
+    PrefsM->addSeparator();
+    connect(PrefsM, &QMenu::aboutToShow, this, &TDeviceForm::PrefsMClick);
+
+    WindowsM = menuBar()->addMenu(QStringLiteral("&Windows"));
+    WindowsM->setObjectName(QStringLiteral("WindowsM"));
+    LibrarianM = WindowsM->addAction(QStringLiteral("Librarian"), this, &TDeviceForm::libraryWindowRequested);
+    LibrarianM->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
+    addAction(LibrarianM);
+    WindowsM->addActions({OpenEditSelected, OpenConfiguration});
+    WindowsM->addSeparator();
+    MinimizedM = WindowsM->addAction(QStringLiteral("Minimized"));
+    MinimizedM->setCheckable(true);
+    MinimizedM->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
+    connect(MinimizedM, &QAction::triggered, this, &TDeviceForm::MinimizedClick);
+    addAction(MinimizedM);
+
+    HelpM = menuBar()->addMenu(QStringLiteral("&Help"));
+    HelpM->setObjectName(QStringLiteral("HelpM"));
+    ContentsM = HelpM->addAction(QStringLiteral("&Contents F1"), this, &TDeviceForm::ContentsClick);
+    AboutM = HelpM->addAction(QStringLiteral("&About..."), this, &TDeviceForm::aboutRequested);
+
+    MemoryGridPopup = new QMenu(this);
+    MemoryGridPopup->setObjectName(QStringLiteral("MemoryGridPopup"));
+    MemoryGridPopup->addActions({OpenEditSelected, Audition});
+    MemoryGridPopup->addSeparator();
+    MemoryGridPopup->addActions({Copy, Paste});
+    MemoryGridPopup->addSeparator();
+    MemoryGridPopup->addActions({Request, Transmit});
+    MemoryGridPopup->addSeparator();
+    MemoryGridPopup->addActions({Clear, Rename});
+    ExportPopupM = MemoryGridPopup->addAction(Export->text());
+    ExportPopupM->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+E")));
+    connect(ExportPopupM, &QAction::triggered, Export, &QAction::trigger);
+    addAction(ExportPopupM);
+}
+
+void TDeviceForm::MemoryGridPopupPopup()
+{
+    const bool single = singleCell();
+    OpenEditSelected->setEnabled(editBufferFocus || single);
+    for (QAction* action : {Audition, Request, Transmit, Rename})
+        action->setEnabled(!editBufferFocus && single);
+    Clear->setEnabled(!editBufferFocus && single && !RenameInProgress());
+}
+
+void TDeviceForm::FileMClick()
+{
+    PrintEditorM->setEnabled(Windows().editorVisible(false) || Windows().editorVisible(true));
+    PrintLibraryListM->setEnabled(libraryWindowVisible && libraryWindowVisible());
+}
+
+// ---- the unit ----
+
+void TDeviceForm::AuditionExecute()
+{
+    if (!editBufferFocus) {
+        const int slot = CurrentSlot();
+        CurrentPreset->setText(slotName(slot));
+        emit programChangeRequested(slot);
+    }
+    RequestRefresh();
+}
+
+void TDeviceForm::prepareEditor(bool loadSlot)
+{
+    if (!loadSlot)
+        return;
+    const int slot = CurrentSlot();
+    const std::string name = GetRecordName(*DeviceMemory[slot]);
+    ApplyRecord(*DeviceMemory[slot], false);
+    // What the editor starts from and compares with: the slot under its name.
+    RecordFromModules(*OriginalRecord, name);
+    RecordFromModules(*EditBufferRecord, name);
+}
+
+void TDeviceForm::OpenEditSelectedExecute()
+{
+    const bool loadSlot = !editBufferFocus;
+    const int slot = CurrentSlot();
+    if (loadSlot) {
+        CurrentPreset->setText(slotName(slot));
+        emit programChangeRequested(slot);
+    }
+    prepareEditor(loadSlot);
+    RequestRefresh();
+    OriginalRecord->origin = slot;
+    emit editorRequested(bassFamily(), loadSlot ? slotName(slot) : QString());
+    if (renameEditor)
+        RenameCommit();
+}
+
+void TDeviceForm::CurrentPresetDblClick()
+{
+    editBufferFocus = true;
+    RequestRefresh();
+    // No slot of origin: a store into the library records none.
+    OriginalRecord->origin = -2;
+    emit editorRequested(bassFamily(), QString());
+}
+
+void TDeviceForm::RequestExecute()
+{
+    RequestRecordSlot(*DeviceMemory[CurrentSlot()]);
+}
+
+void TDeviceForm::TransmitExecute()
+{
+    SendRecordToSlot(*DeviceMemory[CurrentSlot()]);
+}
+
+void TDeviceForm::ClearExecute()
+{
+    // Delete belongs to the rename editor while it is open.
+    if (!isActiveWindow() || renameEditor)
+        return;
+    if (CurrentPreferences.Confirm
+        && Dialogs().message(this, MessageService::Kind::Question, QString(), QStringLiteral("Clear presets?"),
+                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+               != QMessageBox::Ok)
+        return;
+    const int slot = CurrentSlot();
+    ResetRecord(*DeviceMemory[slot]);
+    RedrawSlot(slot);
+    SendRecordToSlot(*DeviceMemory[slot]);
+    if (CurrentPreferences.AutoAud)
+        AuditionExecute();
+}
+
+// ---- the grid ----
+
+void TDeviceForm::SelectAllExecute()
+{
+    SetSelection(WholeMemory());
+}
+
+void TDeviceForm::RenameExecute()
+{
+    if (renameEditor)
+        return;
+    renameSlot = CurrentSlot();
+    const QModelIndex cell = PresetGrid->model()->index(renameSlot / 5 + 1, renameSlot % 5 + 1);
+    rememberedName = PresetGrid->item(cell.row(), cell.column())->text();
+    renameEditor = new QLineEdit(rememberedName, PresetGrid->viewport());
+    renameEditor->setObjectName(QStringLiteral("RenameEditor"));
+    renameEditor->setFrame(false);
+    renameEditor->setGeometry(PresetGrid->visualRect(cell));
+    renameEditor->selectAll();
+    renameEditor->installEventFilter(this);
+    // A name never grows beyond 16 characters; one more is refused audibly.
+    connect(renameEditor, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text.size() <= NameLength)
+            return;
+        QApplication::beep();
+        renameEditor->setText(text.left(NameLength));
+        renameEditor->setCursorPosition(NameLength);
+    });
+    renameEditor->show();
+    renameEditor->setFocus();
+}
+
+void TDeviceForm::RenameCommit()
+{
+    if (!renameEditor)
+        return;
+    const QString text = renameEditor->text();
+    renameEditor->deleteLater();
+    renameEditor = nullptr;
+    PresetRecord& record = *DeviceMemory[renameSlot];
+    SetRecordName(record, text.toLatin1().toStdString());
+    RedrawSlot(renameSlot);
+    SendRecordToSlot(record);
+    PresetGrid->setFocus();
+}
+
+void TDeviceForm::RenameCancel()
+{
+    if (!renameEditor)
+        return;
+    renameEditor->deleteLater();
+    renameEditor = nullptr;
+    RedrawSlot(renameSlot);
+    PresetGrid->setFocus();
+}
+
+// ---- files ----
+
+QString TDeviceForm::dialogDirectory() const
+{
+    return startDirectory.isEmpty() ? CurrentPreferences.Dir : startDirectory;
+}
+
+QString TDeviceForm::askSaveName(const QString& title, const QString& filter, const QString& proposed,
+                                 const QString& extension)
+{
+    const QString dir = dialogDirectory();
+    const QString start = proposed.isEmpty() ? dir : dir.isEmpty() ? proposed : QDir(dir).filePath(proposed);
+    QString name = Dialogs().saveFileName(this, title, start, filter);
+    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
+        name += QLatin1Char('.') + extension;
+    return name;
+}
+
+QString TDeviceForm::askOpenName(const QString& title, const QString& filter)
+{
+    return Dialogs().openFileName(this, title, dialogDirectory(), filter);
+}
+
+void TDeviceForm::exportSysex(int index, const QString& title)
+{
+    // Preset names may hold dots and trailing blanks; only the dump
+    // extension is taken off.
+    QString proposed = LastExportName;
+    if (proposed.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
+        proposed.chop(4);
+    const QString file = askSaveName(title, QLatin1String(SysexFilter), proposed.trimmed(),
+                                     QLatin1String(SysexExtension));
+    if (file.isEmpty())
+        return;
+    if (!ExportDump(index, file)) {
+        showMessage(this, QStringLiteral("Unable to Save the file"));
+        return;
+    }
+    const QFileInfo info(file);
+    QString name = info.fileName();
+    if (!info.suffix().isEmpty())
+        name.chop(info.suffix().size() + 1);
+    LastExportName = name;
+    startDirectory = info.absolutePath();
+}
+
+void TDeviceForm::ExportExecute()
+{
+    if (editBufferFocus) {
+        LastExportName = CurrentPreset->text();
+        RequestRefresh();
+        exportSysex(dump::EditBufferNumber, QStringLiteral("Export Preset to file.."));
+    } else if (!NothingSelected(selection) && !singleCell()) {
+        SaveAsExecute();
+    } else {
+        const int slot = CurrentSlot();
+        LastExportName = slotName(slot);
+        exportSysex(slot, QStringLiteral("Export Preset to file.."));
+    }
+}
+
+void TDeviceForm::ExportSysexExecute()
+{
+    exportSysex(-1, QStringLiteral("Export All Presets to file.."));
+}
+
+void TDeviceForm::ImportSysexExecute()
+{
+    const QString file = askOpenName(QStringLiteral("Import Preset(s) from file.."), QLatin1String(SysexFilter));
+    if (file.isEmpty())
+        return;
+    if (!ImportDumpToMemory(file, CurrentSlot())) {
+        showMessage(this, QStringLiteral("Unable to Load the file or unknown format"));
+        return;
+    }
+    for (int slot = 0; slot < SlotCount; ++slot)
+        RedrawSlot(slot);
+    if (CurrentPreferences.AutoAud)
+        AuditionExecute();
+    emit sysexImported(file);
+}
+
+void TDeviceForm::OpenExecute()
+{
+    const QString filter = bassFamily() ? QStringLiteral("Bass DRUX Library files (*.blb)")
+                                        : QStringLiteral("Drux Library files (*.dlb)");
+    const QString file = askOpenName(QStringLiteral("Open Library.."), filter);
+    if (file.isEmpty())
+        return;
+    if (ReadLibraryFile(*LibraryList, file)) {
+        showMessage(this, QStringLiteral("Unable to Load the file"));
+        return;
+    }
+    LibraryFileName = QFileInfo(file).absoluteFilePath();
+    emit libraryOpened(LibraryFileName);
+}
+
+void TDeviceForm::SaveExecute()
+{
+    if (LibraryFileName.isEmpty() || WriteLibraryFile(*LibraryList, LibraryFileName))
+        SaveAsExecute();
+}
+
+void TDeviceForm::SaveAsExecute()
+{
+    const bool bass = bassFamily();
+    const QString filter = bass ? QStringLiteral("Bass DRUX Library files (*.blb)")
+                                : QStringLiteral("DRUX Library files (*.dlb)");
+    // A device selection is saved as a new library.
+    if (LibraryList->count == 0)
+        CollectSelection(selection, CurrentPreset->text(), *LibraryList);
+    const QString file = askSaveName(QStringLiteral("Save Library to file.."), filter,
+                                     QFileInfo(LibraryFileName).completeBaseName(),
+                                     bass ? QStringLiteral("blb") : QStringLiteral("dlb"));
+    if (file.isEmpty())
+        return;
+    if (WriteLibraryFile(*LibraryList, file)) {
+        showMessage(this, QStringLiteral("Unable to Save the file"));
+        return;
+    }
+    const QFileInfo info(file);
+    LibraryFileName = info.absoluteFilePath();
+    startDirectory = info.absolutePath();
+    emit librarySaved(LibraryFileName);
+}
+
+// ---- help ----
+
+void TDeviceForm::ContentsClick()
+{
+    openUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/drux_help.html")));
+}
+
+void TDeviceForm::HelpKeyClick()
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("file"));
+    url.setHost(QStringLiteral("localhost"));
+    url.setPath(QCoreApplication::applicationDirPath() + QStringLiteral("/Drux_Help.html"));
+    url.setFragment(QString::fromLatin1(HelpAnchor + 1));
+    openUrl(url);
+}

@@ -549,25 +549,35 @@ void TEditorForm::DelayMixOnCtrlChange(int v)
     switchParameter(DelayMixOn->UserChange, v != 0, McDelayMix, 0, DelayMixOnTag);
 }
 
+// The followers also remember every non-off value, so that a parameter
+// turned off through its list or knob comes back with the switch as well.
 void TEditorForm::KnbCabinetTypeCtrlChange(int v)
 {
     followSwitch(CabinetBypass, v != GuitarEditorTexts::CabinetBypass);
+    if (v != GuitarEditorTexts::CabinetBypass)
+        CabinetBypassTag = v;
 }
 
 void TEditorForm::KnbFx4CtrlChange(int v)
 {
     followSwitch(PostFxMixOn, v != 0);
+    if (v != 0)
+        PostFxMixOnTag = v;
 }
 
 void TEditorForm::lbDelay4CtrlChange(int v)
 {
     followSwitch(DelayMixOn, v != 0);
+    if (v != 0)
+        DelayMixOnTag = v;
 }
 
 void TEditorForm::KnbAmpType2CtrlChange(int v)
 {
     const bool bypass = v == GuitarEditorTexts::AmpBypass;
     followSwitch(PreAmpBypass, !bypass);
+    if (!bypass)
+        PreAmpBypassTag = v;
     for (auto [k, label] : {std::pair{KnbAmp1, vlAmp1}, std::pair{KnbAmp2, vlAmp2}, std::pair{KnbAmp3, vlAmp3},
                             std::pair{KnbAmp4, vlAmp4}})
         setKnobInUse(k, label, !bypass);
@@ -680,11 +690,7 @@ bool TEditorForm::eventFilter(QObject* watched, QEvent* e)
         const QObject* first = focus && isAncestorOf(focus) ? focus : this;
         if (watched == first) {
             auto* key = static_cast<QKeyEvent*>(e);
-            if (e->type() == QEvent::KeyPress)
-                FormKeyDown(key);
-            else
-                FormKeyUp(key);
-            if (key->isAccepted() && key->key() != Qt::Key_F1)
+            if (e->type() == QEvent::KeyPress ? FormKeyDown(key) : FormKeyUp(key))
                 return true;
         }
     }
@@ -705,28 +711,27 @@ bool isTapKey(const QKeyEvent* e)
 
 // Tap keys are taken here and go no further: keypad 0 would also set the
 // focused knob to 0.
-void TEditorForm::FormKeyDown(QKeyEvent* e)
+bool TEditorForm::FormKeyDown(QKeyEvent* e)
 {
-    e->ignore();
     if (!isTapKey(e))
-        return;
-    e->accept();
+        return false;
     if (!e->isAutoRepeat())
         followSwitch(TapBtn, true);
+    return true;
 }
 
-void TEditorForm::FormKeyUp(QKeyEvent* e)
+bool TEditorForm::FormKeyUp(QKeyEvent* e)
 {
-    e->ignore();
     if (isTapKey(e)) {
-        e->accept();
         if (!e->isAutoRepeat())
             followSwitch(TapBtn, false);
-    } else if (e->key() == Qt::Key_F1 && !e->isAutoRepeat()) {
-        e->accept();
+        return true;
+    }
+    if (e->key() == Qt::Key_F1 && !e->isAutoRepeat()) {
         QWidget* focus = QApplication::focusWidget();
         emit helpRequested(EditorHelpAnchor(focus && isAncestorOf(focus) ? HelpContext(focus) : 0));
     }
+    return false;
 }
 
 // ---- preset name ----

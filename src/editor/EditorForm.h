@@ -8,6 +8,7 @@
 #include <vector>
 
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class TB_Image;
 class TWC_ComboBox;
@@ -201,7 +202,8 @@ public:
     QLineEdit* ValueEdit = nullptr;
     QTimer ChangedTimer;
 
-    // The remembered non-off values of the four bypass-type switches.
+    // The last non-off values of the four bypass-type switches' parameters,
+    // brought back when the switch goes on again.
     int PreAmpBypassTag = 0;
     int CabinetBypassTag = 0;
     int PostFxMixOnTag = 0;
@@ -231,8 +233,9 @@ private:
     TWC_ImgButton* button(QPoint at, int help, int mcix = -1);
     void watchKeys(QWidget* w);
 
-    void FormKeyDown(QKeyEvent* e);
-    void FormKeyUp(QKeyEvent* e);
+    // True when the window took the key.
+    bool FormKeyDown(QKeyEvent* e);
+    bool FormKeyUp(QKeyEvent* e);
     // A knob with its value label on or off; an unused knob shows no value.
     void setKnobInUse(TWC_ImgKnob* knob, QLabel* label, bool on);
     void refreshValueLabel(TWC_ImgKnob* knob, QLabel* label);

@@ -57,10 +57,11 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
     scroller = new QScrollArea(this);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
+    scroller->setMinimumSize(1, 1);
     auto* central = new QWidget(scroller);
     central->setObjectName(QStringLiteral("DeviceFormBackground"));
     auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(6, 6, 6, 0);
+    layout->setContentsMargins(5, 4, 5, 0);
     auto* top = new QHBoxLayout;
     Label1 = new QLabel(QStringLiteral("Current Preset:"), central);
     CurrentPreset = new QLineEdit(central);

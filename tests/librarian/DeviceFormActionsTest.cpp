@@ -1,0 +1,435 @@
+#include <QFile>
+#include <QFileInfo>
+
+#include "files/DumpFile.h"
+#include "files/LibraryFile.h"
+#include "librarian/DeviceFormFixture.h"
+#include "midi/LoopbackDriver.h"
+#include "midi/MidiPorts.h"
+#include "midi/PortsUnitLink.h"
+#include "midi/Protocol.h"
+#include "model/Controllers.h"
+
+namespace {
+
+using Controllers = std::vector<std::pair<int, int>>;
+const Controllers ReportAll{{80, 80}};
+
+TEST_F(DeviceFormTest, KeysReachTheUnitForTheCurrentSlot)
+{
+    activate();
+    click(3, 2); // slot 7
+    QTest::keyClick(form->PresetGrid, Qt::Key_T, Qt::ControlModifier);
+    QTest::keyClick(form->PresetGrid, Qt::Key_R, Qt::ControlModifier);
+    QTest::keyClick(form->PresetGrid, Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(unit.dumpSlots, std::vector<int>{7});
+    EXPECT_EQ(unit.requests, std::vector<int>{7});
+    EXPECT_EQ(programChanges, std::vector<int>{7});
+    EXPECT_EQ(unit.controllers, ReportAll);
+}
+
+TEST_F(DeviceFormTest, WithNothingSelectedTheActionsTakeSlotZero)
+{
+    activate();
+    click(4, 20);
+    QTest::keyClick(form->PresetGrid, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(form->Selection(), WholeMemory());
+    QTest::mouseClick(form->Label1, Qt::LeftButton);
+    EXPECT_EQ(form->Selection(), NoSelection());
+    name(0, "First");
+    CurrentPreferences.AutoAud = 1;
+    form->TransmitExecute();
+    form->RequestExecute();
+    form->ClearExecute();
+    EXPECT_EQ(unit.dumpSlots, (std::vector<int>{0, 0}));
+    EXPECT_EQ(unit.requests, std::vector<int>{0});
+    EXPECT_EQ(cellText(0), QStringLiteral("USER PRESET     "));
+    EXPECT_EQ(programChanges, std::vector<int>{0});
+}
+
+TEST_F(DeviceFormTest, RecordsOfTheOtherFamilyAreShownButNeverSent)
+{
+    DeviceMemory[4]->model = ModelBass;
+    form->SelectSlot(4);
+    form->TransmitExecute();
+    EXPECT_TRUE(unit.dumpSlots.empty());
+}
+
+TEST_F(DeviceFormTest, AuditionOfTheVirtualUnitOnlyLoadsTheSlot)
+{
+    ActiveDevice.DeviceKey = "DEV0";
+    name(12, "Lead");
+    form->SelectSlot(12);
+    form->AuditionExecute();
+    EXPECT_EQ(programChanges, std::vector<int>{12});
+    EXPECT_EQ(form->CurrentPreset->text(), QStringLiteral("Lead            "));
+    EXPECT_TRUE(unit.controllers.empty());
+}
+
+TEST_F(DeviceFormTest, ClearAsksOnlyUnderConfirm)
+{
+    activate();
+    const struct {
+        int confirm;
+        QMessageBox::StandardButton answer;
+        bool cleared;
+        int questions;
+    } cases[] = {{1, QMessageBox::Cancel, false, 1}, {1, QMessageBox::Ok, true, 1}, {0, QMessageBox::Cancel, true, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.confirm * 10 + int(c.cleared));
+        dialogs.texts.clear();
+        unit.dumpSlots.clear();
+        name(9, "Keep me");
+        form->SelectSlot(9);
+        CurrentPreferences.Confirm = c.confirm;
+        dialogs.answer = c.answer;
+        QTest::keyClick(form->PresetGrid, Qt::Key_Delete);
+        EXPECT_EQ(dialogs.texts.size(), c.questions);
+        if (c.questions) {
+            EXPECT_EQ(dialogs.texts[0], QStringLiteral("Clear presets?"));
+        }
+        EXPECT_EQ(cellText(9), c.cleared ? QStringLiteral("USER PRESET     ") : QStringLiteral("Keep me         "));
+        EXPECT_EQ(unit.dumpSlots, c.cleared ? std::vector<int>{9} : std::vector<int>{});
+    }
+    EXPECT_TRUE(programChanges.empty());
+}
+
+TEST_F(DeviceFormTest, ClearRunsOnlyInTheActiveWindow)
+{
+    name(3, "Keep me");
+    form->SelectSlot(3);
+    form->ClearExecute();
+    EXPECT_EQ(cellText(3), QStringLiteral("Keep me         "));
+    EXPECT_TRUE(unit.dumpSlots.empty());
+}
+
+TEST_F(DeviceFormTest, RenameCommitsSixteenCharactersAndSendsTheSlot)
+{
+    activate();
+    click(2, 1); // slot 1
+    QTest::keyClick(form->PresetGrid, Qt::Key_M, Qt::ControlModifier);
+    ASSERT_TRUE(form->RenameInProgress());
+    QLineEdit* editor = form->RenameEditor();
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("USER PRESET     "));
+    QTest::keyClicks(editor, QStringLiteral("Seventeen chars!!"));
+    EXPECT_EQ(editor->text(), QStringLiteral("Seventeen chars!"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_FALSE(form->RenameInProgress());
+    EXPECT_EQ(cellText(1), QStringLiteral("Seventeen chars!"));
+    EXPECT_EQ(GetRecordName(*DeviceMemory[1]), "Seventeen chars!");
+    EXPECT_EQ(unit.dumpSlots, std::vector<int>{1});
+    // Enter after the rename opens the editor instead of renaming again.
+    QSignalSpy editor2(form.get(), &TDeviceForm::editorRequested);
+    QTest::keyClick(form->PresetGrid, Qt::Key_Return);
+    EXPECT_EQ(editor2.count(), 1);
+}
+
+TEST_F(DeviceFormTest, RenameCancelAndClickElsewhere)
+{
+    activate();
+    click(1, 2); // slot 5
+    form->RenameExecute();
+    QTest::keyClicks(form->RenameEditor(), QStringLiteral("Gone"));
+    // Delete is the editor's, not Clear's.
+    QTest::keyClick(form->RenameEditor(), Qt::Key_Left);
+    QTest::keyClick(form->RenameEditor(), Qt::Key_Delete);
+    EXPECT_EQ(form->RenameEditor()->text(), QStringLiteral("Gon"));
+    QTest::keyClick(form->RenameEditor(), Qt::Key_Escape);
+    EXPECT_FALSE(form->RenameInProgress());
+    EXPECT_EQ(cellText(5), QStringLiteral("USER PRESET     "));
+    EXPECT_TRUE(unit.dumpSlots.empty());
+
+    // Selecting another cell commits first.
+    form->RenameExecute();
+    QTest::keyClicks(form->RenameEditor(), QStringLiteral("Clean"));
+    click(3, 3);
+    EXPECT_FALSE(form->RenameInProgress());
+    EXPECT_EQ(cellText(5), QStringLiteral("Clean           "));
+    EXPECT_EQ(unit.dumpSlots, std::vector<int>{5});
+    EXPECT_EQ(form->Selection(), QRect(QPoint(3, 3), QPoint(3, 3)));
+}
+
+TEST_F(DeviceFormTest, EditBufferFocusDecidesTheSubject)
+{
+    activate();
+    name(6, "Slot six");
+    click(2, 2);
+    EXPECT_FALSE(form->EditBufferFocus());
+    QSignalSpy editor(form.get(), &TDeviceForm::editorRequested);
+
+    // Ctrl+E edits (and does not export) the slot.
+    QTest::keyClick(form->PresetGrid, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_TRUE(dialogs.saves.empty());
+    ASSERT_EQ(editor.count(), 1);
+    EXPECT_EQ(editor[0][1].toString(), QStringLiteral("Slot six        "));
+    EXPECT_EQ(programChanges, std::vector<int>{6});
+    EXPECT_EQ(OriginalRecord->origin, 6);
+    EXPECT_EQ(GetRecordName(*OriginalRecord), "Slot six        ");
+
+    // A press on the Current Preset field: the edit buffer, no program change.
+    QTest::mouseClick(form->CurrentPreset, Qt::LeftButton);
+    EXPECT_TRUE(form->EditBufferFocus());
+    unit.controllers.clear();
+    form->AuditionExecute();
+    form->OpenEditSelectedExecute();
+    EXPECT_EQ(programChanges, std::vector<int>{6});
+    EXPECT_EQ(unit.controllers, (Controllers{{80, 80}, {80, 80}}));
+    ASSERT_EQ(editor.count(), 2);
+    EXPECT_TRUE(editor[1][1].toString().isNull());
+
+    QTest::mouseDClick(form->CurrentPreset, Qt::LeftButton);
+    EXPECT_EQ(editor.count(), 3);
+    EXPECT_EQ(OriginalRecord->origin, -2);
+
+    form->CurrentPreset->setText(QStringLiteral("Buffer"));
+    form->ExportExecute();
+    ASSERT_EQ(dialogs.saves.size(), 1u);
+    EXPECT_EQ(dialogs.saves[0].caption, QStringLiteral("Export Preset to file.."));
+    EXPECT_TRUE(dialogs.saves[0].start.endsWith(QStringLiteral("Buffer")));
+}
+
+TEST_F(DeviceFormTest, AutoAuditionAuditionsEveryClick)
+{
+    activate();
+    CurrentPreferences.AutoAud = 1;
+    click(5, 25);
+    click(5, 25);
+    EXPECT_EQ(programChanges, (std::vector<int>{124, 124}));
+}
+
+// Through the real port layer and protocol, as the program wires them.
+TEST_F(DeviceFormTest, TheUnitReceivesTheBytes)
+{
+    auto owned = std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"}, std::vector<std::string>{"Out"});
+    LoopbackDriver* driver = owned.get();
+    MidiPorts ports(std::move(owned));
+    ports.Enumerate();
+    ASSERT_TRUE(ports.Open());
+    Protocol protocol(ports);
+    PortsUnitLink link(ports, &protocol);
+    SetUnitLink(&link);
+    QObject::connect(form.get(), &TDeviceForm::programChangeRequested, &ports, &MidiPorts::SendProgramChange);
+
+    form->SelectSlot(13);
+    form->AuditionExecute();
+    form->TransmitExecute();
+    form->RequestExecute();
+    ASSERT_EQ(driver->sent.size(), 4u);
+    EXPECT_EQ(driver->sent[0].second, (std::vector<uint8_t>{0xC0, 13}));
+    EXPECT_EQ(driver->sent[1].second, (std::vector<uint8_t>{0xB0, 80, 80}));
+    const std::vector<uint8_t>& dump = driver->sent[2].second;
+    EXPECT_EQ(dump.size(), size_t(GuitarImageLength + 10));
+    EXPECT_EQ(dump[7], 13); // addressed to the slot
+    EXPECT_EQ(protocol.RequestedPreset, 13);
+    EXPECT_EQ(protocol.RetryBudget, 5);
+    protocol.UploadTimer.stop();
+    SetUnitLink(&unit);
+}
+
+// ---- dump files ----
+
+TEST_F(DeviceFormTest, ExportOfASlotWritesItsDumpAndRemembersNameAndFolder)
+{
+    name(2, "Crunch");
+    form->SelectSlot(2);
+    dialogs.fileAnswers = {QString(), path(QStringLiteral("crunch"))};
+    form->ExportExecute(); // cancelled
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("crunch.syx"))));
+    form->ExportExecute();
+    ASSERT_EQ(dialogs.saves.size(), 2u);
+    EXPECT_EQ(dialogs.saves[1].caption, QStringLiteral("Export Preset to file.."));
+    EXPECT_EQ(dialogs.saves[1].filter, QStringLiteral("Sysex files (*.syx)"));
+    EXPECT_EQ(dialogs.saves[1].start, QStringLiteral("Crunch"));
+
+    QFile file(path(QStringLiteral("crunch.syx")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_EQ(bytes.size(), GuitarImageLength + 10);
+    EXPECT_EQ(uint8_t(bytes[5]), 0x11);
+    EXPECT_EQ(uint8_t(bytes[7]), 127);
+    EXPECT_EQ(bytes.mid(9 + GuitarImageLength - 16, 16), QByteArray("Crunch          "));
+    EXPECT_EQ(LastExportName, QStringLiteral("crunch"));
+
+    // Both dialogs now start in that folder.
+    form->ExportSysexExecute();
+    form->ImportSysexExecute();
+    EXPECT_EQ(dialogs.saves[2].caption, QStringLiteral("Export All Presets to file.."));
+    EXPECT_EQ(dialogs.saves[2].start, QDir(dir.path()).filePath(QStringLiteral("crunch")));
+    ASSERT_EQ(dialogs.opens.size(), 1u);
+    EXPECT_EQ(dialogs.opens[0].caption, QStringLiteral("Import Preset(s) from file.."));
+    EXPECT_EQ(dialogs.opens[0].start, dir.path());
+}
+
+TEST_F(DeviceFormTest, AFailedExportSaysSoAndChangesNoStartFolder)
+{
+    CurrentPreferences.Dir = QStringLiteral("/start");
+    dialogs.fileAnswers = {path(QStringLiteral("missing/folder/all.syx"))};
+    form->ExportSysexExecute();
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Unable to Save the file")});
+    EXPECT_EQ(LastExportName, QString());
+    form->ImportSysexExecute();
+    EXPECT_EQ(dialogs.opens[0].start, QStringLiteral("/start"));
+}
+
+TEST_F(DeviceFormTest, ExportSysexWritesAllSlots)
+{
+    name(124, "Last");
+    dialogs.fileAnswers = {path(QStringLiteral("all.syx"))};
+    form->ExportSysexExecute();
+    QFile file(path(QStringLiteral("all.syx")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_EQ(bytes.size(), dump::AllPresetsSize(GuitarImageLength));
+    EXPECT_EQ(bytes.mid(bytes.size() - 17, 16), QByteArray("Last            "));
+}
+
+TEST_F(DeviceFormTest, ImportPutsOnePresetIntoTheCurrentSlotAndSendsIt)
+{
+    PresetRecord source;
+    InitRecord(source, -1);
+    SetRecordName(source, "Imported");
+    const QString file = path(QStringLiteral("one.syx"));
+    ASSERT_TRUE(ExportRecordDump(source, file));
+    QSignalSpy imported(form.get(), &TDeviceForm::sysexImported);
+    form->SelectSlot(20);
+    CurrentPreferences.AutoAud = 1;
+    dialogs.fileAnswers = {file};
+    form->ImportSysexExecute();
+    EXPECT_TRUE(dialogs.texts.isEmpty());
+    EXPECT_EQ(cellText(20), QStringLiteral("Imported        "));
+    EXPECT_EQ(unit.dumpSlots, std::vector<int>{20});
+    EXPECT_EQ(programChanges, std::vector<int>{20});
+    ASSERT_EQ(imported.count(), 1);
+    EXPECT_EQ(imported[0][0].toString(), file);
+}
+
+TEST_F(DeviceFormTest, ImportOfAnUnknownFileSaysSo)
+{
+    // A proper header, but three bytes too many for one preset.
+    std::vector<uint8_t> bytes = dump::PresetDumpBytes(0, 0x11, 127, DeviceMemory[0]->data.data(), GuitarImageLength);
+    bytes.insert(bytes.end(), {1, 2, 3});
+    QFile f(path(QStringLiteral("long.syx")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+    f.close();
+    dialogs.fileAnswers = {f.fileName(), path(QStringLiteral("nothing.syx"))};
+    form->ImportSysexExecute();
+    form->ImportSysexExecute();
+    EXPECT_EQ(dialogs.texts, QStringList(2, QStringLiteral("Unable to Load the file or unknown format")));
+    EXPECT_TRUE(unit.dumpSlots.empty());
+}
+
+// ---- libraries ----
+
+TEST_F(DeviceFormTest, ExportOfSeveralCellsSavesThemAsANewLibrary)
+{
+    activate();
+    const char* names[] = {"a1", "a2", "b1", "b2"};
+    const int cells[] = {6, 7, 11, 12};
+    for (int i = 0; i < 4; ++i)
+        name(cells[i], names[i]);
+    click(2, 2);
+    click(3, 3, Qt::ShiftModifier);
+    dialogs.fileAnswers = {path(QStringLiteral("pair"))};
+    QSignalSpy saved(form.get(), &TDeviceForm::librarySaved);
+    form->ExportPopupM->trigger();
+    ASSERT_EQ(dialogs.saves.size(), 1u);
+    EXPECT_EQ(dialogs.saves[0].caption, QStringLiteral("Save Library to file.."));
+    EXPECT_EQ(dialogs.saves[0].filter, QStringLiteral("DRUX Library files (*.dlb)"));
+    const QString file = QFileInfo(path(QStringLiteral("pair.dlb"))).absoluteFilePath();
+    EXPECT_EQ(LibraryFileName, file);
+    ASSERT_EQ(saved.count(), 1);
+    EXPECT_EQ(saved[0][0].toString(), file);
+
+    PresetRecordList read;
+    ListInit(read);
+    ASSERT_FALSE(ReadLibraryFile(read, file));
+    ASSERT_EQ(read.count, 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(GetRecordName(read.at(i)).substr(0, 2), names[i]);
+    EXPECT_EQ(read.at(2).origin, 11);
+}
+
+TEST_F(DeviceFormTest, OpenReadsTheLibraryAndLeavesTheStartFoldersAlone)
+{
+    CurrentPreferences.Dir = QStringLiteral("/start");
+    for (int i = 0; i < 3; ++i)
+        ListAdd(*LibraryList, DeviceMemory[i]);
+    const QString file = path(QStringLiteral("three.dlb"));
+    ASSERT_FALSE(WriteLibraryFile(*LibraryList, file));
+    ListClear(*LibraryList);
+
+    QSignalSpy opened(form.get(), &TDeviceForm::libraryOpened);
+    dialogs.fileAnswers = {QString(), file};
+    form->OpenExecute();
+    EXPECT_EQ(opened.count(), 0);
+    form->OpenExecute();
+    EXPECT_EQ(dialogs.opens[1].caption, QStringLiteral("Open Library.."));
+    EXPECT_EQ(dialogs.opens[1].filter, QStringLiteral("Drux Library files (*.dlb)"));
+    EXPECT_EQ(LibraryList->count, 3);
+    EXPECT_EQ(LibraryFileName, file);
+    ASSERT_EQ(opened.count(), 1);
+    EXPECT_EQ(opened[0][0].toString(), file);
+    form->ImportSysexExecute();
+    EXPECT_EQ(dialogs.opens[2].start, QStringLiteral("/start"));
+}
+
+TEST_F(DeviceFormTest, AnUnreadableLibrarySaysSoAndKeepsTheList)
+{
+    ListAdd(*LibraryList, DeviceMemory[0]);
+    LibraryFileName = QStringLiteral("/before.dlb");
+    QFile f(path(QStringLiteral("bad.dlb")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(40, 'x'));
+    f.close();
+    QSignalSpy opened(form.get(), &TDeviceForm::libraryOpened);
+    dialogs.fileAnswers = {f.fileName()};
+    form->OpenExecute();
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Unable to Load the file")});
+    EXPECT_EQ(LibraryList->count, 1);
+    EXPECT_EQ(LibraryFileName, QStringLiteral("/before.dlb"));
+    EXPECT_EQ(opened.count(), 0);
+}
+
+TEST_F(DeviceFormTest, SaveWritesTheCurrentFileOrFallsBackToSaveAs)
+{
+    ListAdd(*LibraryList, DeviceMemory[0]);
+    // No file yet: Save asks like Save As.
+    dialogs.fileAnswers = {path(QStringLiteral("lib.dlb"))};
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    form->SaveExecute();
+    ASSERT_EQ(dialogs.saves.size(), 1u);
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("lib.dlb"))));
+
+    // With a file: written without a dialog.
+    ListAdd(*LibraryList, DeviceMemory[1]);
+    form->SaveExecute();
+    EXPECT_EQ(dialogs.saves.size(), 1u);
+    PresetRecordList read;
+    ListInit(read);
+    ASSERT_FALSE(ReadLibraryFile(read, LibraryFileName));
+    EXPECT_EQ(read.count, 2);
+
+    // Save As proposes the current name; a failed write says so and keeps it.
+    const QString before = LibraryFileName;
+    dialogs.fileAnswers = {path(QStringLiteral("no/such/folder/x.dlb"))};
+    form->SaveAsExecute();
+    EXPECT_EQ(dialogs.saves[1].start, QDir(dir.path()).filePath(QStringLiteral("lib")));
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Unable to Save the file")});
+    EXPECT_EQ(LibraryFileName, before);
+}
+
+TEST_F(DeviceFormTest, BassLibrariesHaveTheirOwnFilterAndExtension)
+{
+    TearDown();
+    open(ModelBass);
+    ListAdd(*LibraryList, DeviceMemory[0]);
+    dialogs.fileAnswers = {QString(), path(QStringLiteral("bass"))};
+    form->OpenExecute();
+    form->SaveAsExecute();
+    EXPECT_EQ(dialogs.opens[0].filter, QStringLiteral("Bass DRUX Library files (*.blb)"));
+    EXPECT_EQ(dialogs.saves[0].filter, QStringLiteral("Bass DRUX Library files (*.blb)"));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("bass.blb"))));
+}
+
+} // namespace

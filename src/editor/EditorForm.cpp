@@ -42,9 +42,10 @@ constexpr int Knob = ControlArt::KnobSize;
 constexpr char HelpProperty[] = "HelpContext";
 
 // Rows of the panel: the header with the name display and the compare
-// buttons, then three rows of sections.
-constexpr int RowTop[] = {76, 245, 414};
-constexpr int RowHeight = 161;
+// buttons between the upper screws, then three rows of sections that end
+// above the lower screws.
+constexpr int RowTop[] = {76, 241, 406};
+constexpr int RowHeight = 158;
 // Knob centres lie this far below their row's top: room for the title, a
 // line of lists and switches, and the knob's caption.
 constexpr int KnobDrop = 100;
@@ -206,8 +207,8 @@ void TEditorForm::buildPanel()
     auto knobAt = [&](int x, int row) { return QPoint(x, RowTop[row] + KnobDrop); };
 
     // Header: the name display and the compare and store buttons.
-    panel.sections.push_back({QRect(8, 8, 773, 60), QString()});
-    panel.nameDisplay = QRect(22, 18, 300, 40);
+    panel.sections.push_back({QRect(22, 8, 745, 60), QString()});
+    panel.nameDisplay = QRect(34, 18, 300, 40);
     PresetName = new QLabel(QStringLiteral("                "), this);
     PresetName->setGeometry(panel.nameDisplay.adjusted(10, 2, -10, -2));
     PresetName->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -221,20 +222,20 @@ void TEditorForm::buildPanel()
     NameEdit->hide();
     connect(NameEdit, &QLineEdit::textEdited, this, &TEditorForm::NameEditChange);
 
-    OriginalPresetBtn = button({440, 14}, 101);
+    OriginalPresetBtn = button({434, 14}, 101);
     OriginalPresetBtn->SetIsRadioButton(true);
     captionBelow(OriginalPresetBtn, "ORIGINAL");
-    EditBufferBtn = button({508, 14}, 100);
+    EditBufferBtn = button({502, 14}, 100);
     EditBufferBtn->SetIsRadioButton(true);
     captionBelow(EditBufferBtn, "EDIT BUFFER");
     OriginalPresetBtn->SetDown(true);
-    KnbCompare = button({576, 14}, 102);
+    KnbCompare = button({570, 14}, 102);
     KnbCompare->SetIsPushButton(true);
     captionBelow(KnbCompare, "COMPARE");
-    Store = button({644, 14}, 102);
+    Store = button({638, 14}, 102);
     Store->SetIsPushButton(true);
     captionBelow(Store, "STORE");
-    Overwrite = button({712, 14}, 103);
+    Overwrite = button({706, 14}, 103);
     Overwrite->SetIsPushButton(true);
     captionBelow(Overwrite, "OVERWRITE");
 
@@ -256,10 +257,12 @@ void TEditorForm::buildPanel()
 
     // Cabinet and reverb.
     section(486, 0, 295, "CABINET / REVERB");
-    KnbCabinetType = list(McCabinet, QRect(498, RowTop[0] + ListTop, 176, 24), 15, texts(Cabinets),
+    KnbCabinetType = list(McCabinet, QRect(498, RowTop[0] + ListTop, 170, 24), 15, texts(Cabinets),
                           static_cast<int>(Cabinets.size()));
-    CabinetBypass = button({684, RowTop[0] + ListTop - 2}, 16);
+    CabinetBypass = button({676, RowTop[0] + ListTop - 2}, 16);
     switchCaption(CabinetBypass, "CAB ON", 44);
+    panel.captions.push_back({QRect(498, RowTop[0] + 56, 150, 14), QStringLiteral("REVERB TYPE"),
+                              Qt::AlignLeft | Qt::AlignVCenter});
     KnbReverbType = list(13, QRect(498, RowTop[0] + 72, 150, 24), 13, texts(ReverbTypes),
                          static_cast<int>(ReverbTypes.size()));
     KnbReverbOnOff = button({498, RowTop[0] + 110}, 14, 11);
@@ -320,7 +323,7 @@ void TEditorForm::buildPanel()
                               Qt::AlignLeft | Qt::AlignVCenter});
     KnbFxMixAssign = list(9, QRect(418, RowTop[2] + 80, 190, 24), 17, texts(ControlAssignments),
                           static_cast<int>(ControlAssignments.size()));
-    panel.badge = QRect(628, RowTop[2] + 60, 140, 64);
+    panel.badge = QRect(612, RowTop[2] + 58, 160, 64);
 
     // Handlers.
     for (auto [box, handler] : {std::pair{KnbAmpType1, &TEditorForm::KnbAmpType2CtrlChange},

@@ -87,7 +87,7 @@ void drawBadge(QPainter& p, QRectF r)
     p.setPen(QPen(QColor(0, 0, 0, 180), 1.2));
     p.setBrush(metal);
     p.drawPath(path);
-    p.setFont(panelFont(9, true, 2.5));
+    p.setFont(panelFont(9, true, 1.2));
     p.setPen(TitleColour);
     p.drawText(QRectF(r.left(), r.top() + fm.height() + 2, r.width(), 14), Qt::AlignHCenter | Qt::AlignTop,
                QStringLiteral("GUITAR AMP MODELLER"));

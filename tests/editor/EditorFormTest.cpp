@@ -678,6 +678,9 @@ TEST_P(GuitarEditor, Screenshot)
 {
     showActive();
     choose(form->KnbPreEffectType, 2);
+    // The change highlight fades as it does on screen.
+    for (int i = 0; i < TWC_CustomControl::HilightTime; ++i)
+        TWC_CustomControl::HilightListTimer();
     const QPixmap shot = form->grab();
     EXPECT_EQ(shot.deviceIndependentSize().toSize(), QSize(TEditorForm::ClientWidth, TEditorForm::ClientHeight));
     const QString dir = qEnvironmentVariable("DRUX_SCREENSHOT_DIR");

@@ -6,6 +6,7 @@
 #include "app/MessageService.h"
 #include "app/SplashForm.h"
 #include "controls/CustomControl.h"
+#include "editor/EditorForm.h"
 #include "files/IniFile.h"
 #include "librarian/DeviceForm.h"
 #include "midi/DeviceSearch.h"
@@ -58,6 +59,24 @@ void Program::start()
     DeviceForm->setAttribute(Qt::WA_DeleteOnClose, false);
     SetWindowLink(this);
 
+    EditorServices editorServices;
+    editorServices.sendProgramChange = [this](int program) { Ports->SendProgramChange(program); };
+    editorServices.currentSlot = [this] { return DeviceForm->CurrentSlot(); };
+    GuitarEditor = new TEditorForm(editorServices);
+    connect(DeviceForm, &TDeviceForm::editorRequested, this, [this](bool bass, const QString& name) {
+        if (bass)
+            return;
+        GuitarEditor->ShowPresetName(name.toLatin1().toStdString());
+        GuitarEditor->ResetCompareState();
+        GuitarEditor->ShowPreset(QString::fromLatin1(ActiveDevice.DeviceName.c_str()), PresetSource::Unit);
+    });
+    DeviceForm->closeQuery = [this] {
+        if (GuitarEditor->isVisible() && !GuitarEditor->FormCloseQuery())
+            return false;
+        GuitarEditor->CloseWithoutQuery();
+        return true;
+    };
+
     Proto = std::make_unique<Protocol>(*Ports);
     Proto->setUi(this);
     Link = std::make_unique<PortsUnitLink>(*Ports, Proto.get());
@@ -104,6 +123,7 @@ Program::~Program()
 {
     SetUnitLink(nullptr);
     SetWindowLink(nullptr);
+    delete GuitarEditor;
     delete DeviceForm;
     delete Splash;
     setBusy(false);
@@ -140,9 +160,52 @@ bool Program::askRetry(const std::string& text)
     return answer == QMessageBox::Retry;
 }
 
-void Program::showUnitPresetName(bool, const std::string& name)
+void Program::showUnitPresetName(bool bass, const std::string& name)
 {
+    if (!bass && GuitarEditor)
+        GuitarEditor->ShowPresetName(name);
     showEditBufferName(name);
+}
+
+// The guitar editor answers for the guitar family; the bass editor does not
+// exist yet, so the bass family has none.
+std::string Program::editorPresetName(bool bass)
+{
+    return !bass && GuitarEditor ? GuitarEditor->PresetNameText() : std::string();
+}
+
+bool Program::editorExists(bool bass)
+{
+    return !bass && GuitarEditor;
+}
+
+bool Program::editorVisible(bool bass)
+{
+    return !bass && GuitarEditor && GuitarEditor->isVisible();
+}
+
+void Program::editorTookOriginal(bool bass)
+{
+    if (!bass && GuitarEditor)
+        GuitarEditor->TookOriginal();
+}
+
+void Program::enableChangedTimer(bool bass)
+{
+    if (!bass && GuitarEditor)
+        GuitarEditor->EnableChangedTimer();
+}
+
+void Program::stopChangedTimer(bool bass)
+{
+    if (!bass && GuitarEditor)
+        GuitarEditor->StopChangedTimer();
+}
+
+void Program::closeWindowsForModel(int model)
+{
+    if (IsBassModel(model) && GuitarEditor)
+        GuitarEditor->CloseWithoutQuery();
 }
 
 void Program::showError(const std::string& text)
@@ -157,6 +220,7 @@ bool Program::askYesNo(const std::string& text)
 
 void Program::preferencesChanged()
 {
-    // The editor windows, once they exist, are shown again here when visible.
     TWC_CustomControl::SetMouseDir(CurrentPreferences.MouseMoveMode);
+    if (GuitarEditor)
+        GuitarEditor->ShowAgain();
 }

@@ -16,6 +16,7 @@ class MidiPorts;
 class PortsUnitLink;
 class TConnectForm;
 class TDeviceForm;
+class TEditorForm;
 class TPrefsForm;
 class TSplashForm;
 
@@ -37,6 +38,7 @@ public:
 
     TSplashForm* splash() const { return Splash; }
     TDeviceForm* deviceForm() const { return DeviceForm; }
+    TEditorForm* guitarEditor() const { return GuitarEditor; }
     MidiPorts& ports() const { return *Ports; }
     ApplicationFilter& filter() const { return *Filter; }
     TConnectForm* connectForm() const { return ConnectForm; }
@@ -46,7 +48,14 @@ public:
 
     // WindowLink
     void redrawSlot(int slot) override;
+    void closeWindowsForModel(int model) override;
+    std::string editorPresetName(bool bass) override;
     void showEditBufferName(const std::string& name) override;
+    bool editorExists(bool bass) override;
+    bool editorVisible(bool bass) override;
+    void editorTookOriginal(bool bass) override;
+    void enableChangedTimer(bool bass) override;
+    void stopChangedTimer(bool bass) override;
     void showUnitPresetName(bool bass, const std::string& name) override;
     void showError(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
@@ -59,6 +68,7 @@ public:
 private:
     TSplashForm* Splash = nullptr;
     TDeviceForm* DeviceForm = nullptr;
+    TEditorForm* GuitarEditor = nullptr;
     TConnectForm* ConnectForm = nullptr;
     TPrefsForm* PrefsForm = nullptr;
     std::unique_ptr<MidiPorts> Ports;

@@ -372,6 +372,11 @@ void TEditorForm::TakePreset(const PresetRecord& record)
     PresetName->setText(latin1(GetRecordName(record)));
     CaptureEditBuffer(*OriginalRecord);
     CaptureEditBuffer(*EditBufferRecord);
+    ResetCompareState();
+}
+
+void TEditorForm::ResetCompareState()
+{
     edited = false;
     switching = false;
     OriginalPresetBtn->SetDown(true);

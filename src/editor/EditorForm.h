@@ -59,6 +59,9 @@ public:
     // name and makes it the original and the edit buffer: the edit starts
     // afresh with "Original" lit.
     void TakePreset(const PresetRecord& record);
+    // The module holds the original preset now: "Original" lights up and
+    // the next change begins a new edit.
+    void ResetCompareState();
     // Shows the window with this caption for a preset from `source`.
     void ShowPreset(const QString& caption, PresetSource source);
     void SetPresetSource(PresetSource source) { source_ = source; }

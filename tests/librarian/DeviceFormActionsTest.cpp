@@ -8,14 +8,13 @@
 #include "midi/MidiPorts.h"
 #include "midi/PortsUnitLink.h"
 #include "midi/Protocol.h"
-#include "model/Controllers.h"
 
 namespace {
 
 using Controllers = std::vector<std::pair<int, int>>;
 const Controllers ReportAll{{80, 80}};
 
-TEST_F(DeviceFormTest, KeysReachTheUnitForTheCurrentSlot)
+TEST_F(DeviceFormTest, KeysAndClicksReachTheUnitForTheCurrentSlot)
 {
     activate();
     click(3, 2); // slot 7
@@ -25,6 +24,17 @@ TEST_F(DeviceFormTest, KeysReachTheUnitForTheCurrentSlot)
     EXPECT_EQ(unit.dumpSlots, std::vector<int>{7});
     EXPECT_EQ(unit.requests, std::vector<int>{7});
     EXPECT_EQ(programChanges, std::vector<int>{7});
+    EXPECT_EQ(unit.controllers, ReportAll);
+
+    // Auto Audition: every click, also on the cell already selected; the
+    // virtual unit is not asked for its settings.
+    ActiveDevice.DeviceKey = "DEV0";
+    CurrentPreferences.AutoAud = 1;
+    name(124, "Lead");
+    click(5, 25);
+    click(5, 25);
+    EXPECT_EQ(programChanges, (std::vector<int>{7, 124, 124}));
+    EXPECT_EQ(form->CurrentPreset->text(), QStringLiteral("Lead            "));
     EXPECT_EQ(unit.controllers, ReportAll);
 }
 
@@ -47,105 +57,63 @@ TEST_F(DeviceFormTest, WithNothingSelectedTheActionsTakeSlotZero)
     EXPECT_EQ(programChanges, std::vector<int>{0});
 }
 
-TEST_F(DeviceFormTest, RecordsOfTheOtherFamilyAreShownButNeverSent)
+TEST_F(DeviceFormTest, ClearAsksOnlyUnderConfirmAndOnlyInTheActiveWindow)
 {
-    DeviceMemory[4]->model = ModelBass;
-    form->SelectSlot(4);
-    form->TransmitExecute();
-    EXPECT_TRUE(unit.dumpSlots.empty());
-}
+    name(9, "Keep me");
+    form->SelectSlot(9);
+    form->ClearExecute();
+    EXPECT_EQ(cellText(9), QStringLiteral("Keep me         "));
 
-TEST_F(DeviceFormTest, AuditionOfTheVirtualUnitOnlyLoadsTheSlot)
-{
-    ActiveDevice.DeviceKey = "DEV0";
-    name(12, "Lead");
-    form->SelectSlot(12);
-    form->AuditionExecute();
-    EXPECT_EQ(programChanges, std::vector<int>{12});
-    EXPECT_EQ(form->CurrentPreset->text(), QStringLiteral("Lead            "));
-    EXPECT_TRUE(unit.controllers.empty());
-}
-
-TEST_F(DeviceFormTest, ClearAsksOnlyUnderConfirm)
-{
     activate();
     const struct {
         int confirm;
         QMessageBox::StandardButton answer;
         bool cleared;
-        int questions;
-    } cases[] = {{1, QMessageBox::Cancel, false, 1}, {1, QMessageBox::Ok, true, 1}, {0, QMessageBox::Cancel, true, 0}};
+    } cases[] = {{1, QMessageBox::Cancel, false}, {1, QMessageBox::Ok, true}, {0, QMessageBox::Cancel, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.confirm * 10 + int(c.cleared));
         dialogs.texts.clear();
         unit.dumpSlots.clear();
         name(9, "Keep me");
-        form->SelectSlot(9);
         CurrentPreferences.Confirm = c.confirm;
         dialogs.answer = c.answer;
         QTest::keyClick(form->PresetGrid, Qt::Key_Delete);
-        EXPECT_EQ(dialogs.texts.size(), c.questions);
-        if (c.questions) {
-            EXPECT_EQ(dialogs.texts[0], QStringLiteral("Clear presets?"));
-        }
+        EXPECT_EQ(dialogs.texts, c.confirm ? QStringList{QStringLiteral("Clear presets?")} : QStringList());
         EXPECT_EQ(cellText(9), c.cleared ? QStringLiteral("USER PRESET     ") : QStringLiteral("Keep me         "));
         EXPECT_EQ(unit.dumpSlots, c.cleared ? std::vector<int>{9} : std::vector<int>{});
     }
     EXPECT_TRUE(programChanges.empty());
 }
 
-TEST_F(DeviceFormTest, ClearRunsOnlyInTheActiveWindow)
-{
-    name(3, "Keep me");
-    form->SelectSlot(3);
-    form->ClearExecute();
-    EXPECT_EQ(cellText(3), QStringLiteral("Keep me         "));
-    EXPECT_TRUE(unit.dumpSlots.empty());
-}
-
-TEST_F(DeviceFormTest, RenameCommitsSixteenCharactersAndSendsTheSlot)
+TEST_F(DeviceFormTest, RenameCommitsSixteenCharactersCancelsAndCommitsOnAnotherCell)
 {
     activate();
     click(2, 1); // slot 1
     QTest::keyClick(form->PresetGrid, Qt::Key_M, Qt::ControlModifier);
     ASSERT_TRUE(form->RenameInProgress());
-    QLineEdit* editor = form->RenameEditor();
-    EXPECT_EQ(editor->selectedText(), QStringLiteral("USER PRESET     "));
-    QTest::keyClicks(editor, QStringLiteral("Seventeen chars!!"));
-    EXPECT_EQ(editor->text(), QStringLiteral("Seventeen chars!"));
-    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(form->RenameEditor()->selectedText(), QStringLiteral("USER PRESET     "));
+    QTest::keyClicks(form->RenameEditor(), QStringLiteral("Seventeen chars!!"));
+    EXPECT_EQ(form->RenameEditor()->text(), QStringLiteral("Seventeen chars!"));
+    QTest::keyClick(form->RenameEditor(), Qt::Key_Return);
     EXPECT_FALSE(form->RenameInProgress());
-    EXPECT_EQ(cellText(1), QStringLiteral("Seventeen chars!"));
     EXPECT_EQ(GetRecordName(*DeviceMemory[1]), "Seventeen chars!");
     EXPECT_EQ(unit.dumpSlots, std::vector<int>{1});
-    // Enter after the rename opens the editor instead of renaming again.
-    QSignalSpy editor2(form.get(), &TDeviceForm::editorRequested);
-    QTest::keyClick(form->PresetGrid, Qt::Key_Return);
-    EXPECT_EQ(editor2.count(), 1);
-}
 
-TEST_F(DeviceFormTest, RenameCancelAndClickElsewhere)
-{
-    activate();
-    click(1, 2); // slot 5
+    // Delete belongs to the editor, Escape leaves the name.
     form->RenameExecute();
     QTest::keyClicks(form->RenameEditor(), QStringLiteral("Gone"));
-    // Delete is the editor's, not Clear's.
     QTest::keyClick(form->RenameEditor(), Qt::Key_Left);
     QTest::keyClick(form->RenameEditor(), Qt::Key_Delete);
     EXPECT_EQ(form->RenameEditor()->text(), QStringLiteral("Gon"));
     QTest::keyClick(form->RenameEditor(), Qt::Key_Escape);
-    EXPECT_FALSE(form->RenameInProgress());
-    EXPECT_EQ(cellText(5), QStringLiteral("USER PRESET     "));
-    EXPECT_TRUE(unit.dumpSlots.empty());
+    EXPECT_EQ(cellText(1), QStringLiteral("Seventeen chars!"));
+    EXPECT_EQ(unit.dumpSlots.size(), 1u);
 
-    // Selecting another cell commits first.
     form->RenameExecute();
     QTest::keyClicks(form->RenameEditor(), QStringLiteral("Clean"));
     click(3, 3);
     EXPECT_FALSE(form->RenameInProgress());
-    EXPECT_EQ(cellText(5), QStringLiteral("Clean           "));
-    EXPECT_EQ(unit.dumpSlots, std::vector<int>{5});
+    EXPECT_EQ(cellText(1), QStringLiteral("Clean           "));
     EXPECT_EQ(form->Selection(), QRect(QPoint(3, 3), QPoint(3, 3)));
 }
 
@@ -176,7 +144,6 @@ TEST_F(DeviceFormTest, EditBufferFocusDecidesTheSubject)
     EXPECT_EQ(unit.controllers, (Controllers{{80, 80}, {80, 80}}));
     ASSERT_EQ(editor.count(), 2);
     EXPECT_TRUE(editor[1][1].toString().isNull());
-
     QTest::mouseDClick(form->CurrentPreset, Qt::LeftButton);
     EXPECT_EQ(editor.count(), 3);
     EXPECT_EQ(OriginalRecord->origin, -2);
@@ -185,19 +152,10 @@ TEST_F(DeviceFormTest, EditBufferFocusDecidesTheSubject)
     form->ExportExecute();
     ASSERT_EQ(dialogs.saves.size(), 1u);
     EXPECT_EQ(dialogs.saves[0].caption, QStringLiteral("Export Preset to file.."));
-    EXPECT_TRUE(dialogs.saves[0].start.endsWith(QStringLiteral("Buffer")));
+    EXPECT_EQ(dialogs.saves[0].start, QStringLiteral("Buffer"));
 }
 
-TEST_F(DeviceFormTest, AutoAuditionAuditionsEveryClick)
-{
-    activate();
-    CurrentPreferences.AutoAud = 1;
-    click(5, 25);
-    click(5, 25);
-    EXPECT_EQ(programChanges, (std::vector<int>{124, 124}));
-}
-
-// Through the real port layer and protocol, as the program wires them.
+// Through the real port layer and protocol, wired as the program wires them.
 TEST_F(DeviceFormTest, TheUnitReceivesTheBytes)
 {
     auto owned = std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"}, std::vector<std::string>{"Out"});
@@ -214,39 +172,37 @@ TEST_F(DeviceFormTest, TheUnitReceivesTheBytes)
     form->AuditionExecute();
     form->TransmitExecute();
     form->RequestExecute();
+    protocol.UploadTimer.stop();
+    SetUnitLink(&unit);
     ASSERT_EQ(driver->sent.size(), 4u);
     EXPECT_EQ(driver->sent[0].second, (std::vector<uint8_t>{0xC0, 13}));
     EXPECT_EQ(driver->sent[1].second, (std::vector<uint8_t>{0xB0, 80, 80}));
-    const std::vector<uint8_t>& dump = driver->sent[2].second;
-    EXPECT_EQ(dump.size(), size_t(GuitarImageLength + 10));
-    EXPECT_EQ(dump[7], 13); // addressed to the slot
+    EXPECT_EQ(driver->sent[2].second.size(), size_t(GuitarImageLength + 10));
+    EXPECT_EQ(driver->sent[2].second[7], 13); // the dump is addressed to the slot
     EXPECT_EQ(protocol.RequestedPreset, 13);
     EXPECT_EQ(protocol.RetryBudget, 5);
-    protocol.UploadTimer.stop();
-    SetUnitLink(&unit);
 }
 
 // ---- dump files ----
 
-TEST_F(DeviceFormTest, ExportOfASlotWritesItsDumpAndRemembersNameAndFolder)
+TEST_F(DeviceFormTest, ExportsWriteDumpsAndRememberNameAndFolder)
 {
     name(2, "Crunch");
+    name(124, "Last");
     form->SelectSlot(2);
-    dialogs.fileAnswers = {QString(), path(QStringLiteral("crunch"))};
+    dialogs.fileAnswers = {QString(), path(QStringLiteral("crunch")), path(QStringLiteral("all.syx"))};
     form->ExportExecute(); // cancelled
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("crunch.syx"))));
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
     form->ExportExecute();
     ASSERT_EQ(dialogs.saves.size(), 2u);
     EXPECT_EQ(dialogs.saves[1].caption, QStringLiteral("Export Preset to file.."));
     EXPECT_EQ(dialogs.saves[1].filter, QStringLiteral("Sysex files (*.syx)"));
     EXPECT_EQ(dialogs.saves[1].start, QStringLiteral("Crunch"));
-
-    QFile file(path(QStringLiteral("crunch.syx")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    QFile one(path(QStringLiteral("crunch.syx")));
+    ASSERT_TRUE(one.open(QIODevice::ReadOnly));
+    const QByteArray bytes = one.readAll();
     ASSERT_EQ(bytes.size(), GuitarImageLength + 10);
-    EXPECT_EQ(uint8_t(bytes[5]), 0x11);
-    EXPECT_EQ(uint8_t(bytes[7]), 127);
+    EXPECT_EQ(bytes.left(8), QByteArray::fromHex("F00020320011207F")); // F0, id, device, model, command, 127
     EXPECT_EQ(bytes.mid(9 + GuitarImageLength - 16, 16), QByteArray("Crunch          "));
     EXPECT_EQ(LastExportName, QStringLiteral("crunch"));
 
@@ -255,9 +211,13 @@ TEST_F(DeviceFormTest, ExportOfASlotWritesItsDumpAndRemembersNameAndFolder)
     form->ImportSysexExecute();
     EXPECT_EQ(dialogs.saves[2].caption, QStringLiteral("Export All Presets to file.."));
     EXPECT_EQ(dialogs.saves[2].start, QDir(dir.path()).filePath(QStringLiteral("crunch")));
-    ASSERT_EQ(dialogs.opens.size(), 1u);
-    EXPECT_EQ(dialogs.opens[0].caption, QStringLiteral("Import Preset(s) from file.."));
-    EXPECT_EQ(dialogs.opens[0].start, dir.path());
+    EXPECT_EQ(dialogs.opens.at(0).caption, QStringLiteral("Import Preset(s) from file.."));
+    EXPECT_EQ(dialogs.opens.at(0).start, dir.path());
+    QFile all(path(QStringLiteral("all.syx")));
+    ASSERT_TRUE(all.open(QIODevice::ReadOnly));
+    const QByteArray memory = all.readAll();
+    ASSERT_EQ(memory.size(), dump::AllPresetsSize(GuitarImageLength));
+    EXPECT_EQ(memory.mid(memory.size() - 17, 16), QByteArray("Last            "));
 }
 
 TEST_F(DeviceFormTest, AFailedExportSaysSoAndChangesNoStartFolder)
@@ -268,55 +228,35 @@ TEST_F(DeviceFormTest, AFailedExportSaysSoAndChangesNoStartFolder)
     EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Unable to Save the file")});
     EXPECT_EQ(LastExportName, QString());
     form->ImportSysexExecute();
-    EXPECT_EQ(dialogs.opens[0].start, QStringLiteral("/start"));
+    EXPECT_EQ(dialogs.opens.at(0).start, QStringLiteral("/start"));
 }
 
-TEST_F(DeviceFormTest, ExportSysexWritesAllSlots)
-{
-    name(124, "Last");
-    dialogs.fileAnswers = {path(QStringLiteral("all.syx"))};
-    form->ExportSysexExecute();
-    QFile file(path(QStringLiteral("all.syx")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    ASSERT_EQ(bytes.size(), dump::AllPresetsSize(GuitarImageLength));
-    EXPECT_EQ(bytes.mid(bytes.size() - 17, 16), QByteArray("Last            "));
-}
-
-TEST_F(DeviceFormTest, ImportPutsOnePresetIntoTheCurrentSlotAndSendsIt)
+TEST_F(DeviceFormTest, ImportPutsOnePresetIntoTheCurrentSlotOrSaysItCannot)
 {
     PresetRecord source;
     InitRecord(source, -1);
     SetRecordName(source, "Imported");
-    const QString file = path(QStringLiteral("one.syx"));
-    ASSERT_TRUE(ExportRecordDump(source, file));
+    const QString good = path(QStringLiteral("one.syx"));
+    ASSERT_TRUE(ExportRecordDump(source, good));
+    // A proper header, but three bytes too many for one preset.
+    QFile longer(path(QStringLiteral("long.syx")));
+    ASSERT_TRUE(QFile::copy(good, longer.fileName()));
+    ASSERT_TRUE(longer.open(QIODevice::Append));
+    longer.write("\1\2\3");
+    longer.close();
+
     QSignalSpy imported(form.get(), &TDeviceForm::sysexImported);
     form->SelectSlot(20);
     CurrentPreferences.AutoAud = 1;
-    dialogs.fileAnswers = {file};
-    form->ImportSysexExecute();
-    EXPECT_TRUE(dialogs.texts.isEmpty());
+    dialogs.fileAnswers = {longer.fileName(), path(QStringLiteral("nothing.syx")), good};
+    for (int i = 0; i < 3; ++i)
+        form->ImportSysexExecute();
+    EXPECT_EQ(dialogs.texts, QStringList(2, QStringLiteral("Unable to Load the file or unknown format")));
     EXPECT_EQ(cellText(20), QStringLiteral("Imported        "));
     EXPECT_EQ(unit.dumpSlots, std::vector<int>{20});
     EXPECT_EQ(programChanges, std::vector<int>{20});
     ASSERT_EQ(imported.count(), 1);
-    EXPECT_EQ(imported[0][0].toString(), file);
-}
-
-TEST_F(DeviceFormTest, ImportOfAnUnknownFileSaysSo)
-{
-    // A proper header, but three bytes too many for one preset.
-    std::vector<uint8_t> bytes = dump::PresetDumpBytes(0, 0x11, 127, DeviceMemory[0]->data.data(), GuitarImageLength);
-    bytes.insert(bytes.end(), {1, 2, 3});
-    QFile f(path(QStringLiteral("long.syx")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-    f.close();
-    dialogs.fileAnswers = {f.fileName(), path(QStringLiteral("nothing.syx"))};
-    form->ImportSysexExecute();
-    form->ImportSysexExecute();
-    EXPECT_EQ(dialogs.texts, QStringList(2, QStringLiteral("Unable to Load the file or unknown format")));
-    EXPECT_TRUE(unit.dumpSlots.empty());
+    EXPECT_EQ(imported[0][0].toString(), good);
 }
 
 // ---- libraries ----
@@ -325,9 +265,8 @@ TEST_F(DeviceFormTest, ExportOfSeveralCellsSavesThemAsANewLibrary)
 {
     activate();
     const char* names[] = {"a1", "a2", "b1", "b2"};
-    const int cells[] = {6, 7, 11, 12};
     for (int i = 0; i < 4; ++i)
-        name(cells[i], names[i]);
+        name(6 + i % 2 + i / 2 * 5, names[i]);
     click(2, 2);
     click(3, 3, Qt::ShiftModifier);
     dialogs.fileAnswers = {path(QStringLiteral("pair"))};
@@ -338,8 +277,7 @@ TEST_F(DeviceFormTest, ExportOfSeveralCellsSavesThemAsANewLibrary)
     EXPECT_EQ(dialogs.saves[0].filter, QStringLiteral("DRUX Library files (*.dlb)"));
     const QString file = QFileInfo(path(QStringLiteral("pair.dlb"))).absoluteFilePath();
     EXPECT_EQ(LibraryFileName, file);
-    ASSERT_EQ(saved.count(), 1);
-    EXPECT_EQ(saved[0][0].toString(), file);
+    EXPECT_EQ(saved.value(0).value(0).toString(), file);
 
     PresetRecordList read;
     ListInit(read);
@@ -350,58 +288,56 @@ TEST_F(DeviceFormTest, ExportOfSeveralCellsSavesThemAsANewLibrary)
     EXPECT_EQ(read.at(2).origin, 11);
 }
 
-TEST_F(DeviceFormTest, OpenReadsTheLibraryAndLeavesTheStartFoldersAlone)
+TEST_F(DeviceFormTest, OpenReadsTheLibraryOrSaysItCannot)
 {
     CurrentPreferences.Dir = QStringLiteral("/start");
     for (int i = 0; i < 3; ++i)
         ListAdd(*LibraryList, DeviceMemory[i]);
-    const QString file = path(QStringLiteral("three.dlb"));
-    ASSERT_FALSE(WriteLibraryFile(*LibraryList, file));
-    ListClear(*LibraryList);
+    const QString good = path(QStringLiteral("three.dlb"));
+    ASSERT_FALSE(WriteLibraryFile(*LibraryList, good));
+    ListRemove(*LibraryList, 0);
+    QFile bad(path(QStringLiteral("bad.dlb")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray(40, 'x'));
+    bad.close();
 
     QSignalSpy opened(form.get(), &TDeviceForm::libraryOpened);
-    dialogs.fileAnswers = {QString(), file};
+    dialogs.fileAnswers = {QString(), bad.fileName()};
     form->OpenExecute();
-    EXPECT_EQ(opened.count(), 0);
-    form->OpenExecute();
-    EXPECT_EQ(dialogs.opens[1].caption, QStringLiteral("Open Library.."));
-    EXPECT_EQ(dialogs.opens[1].filter, QStringLiteral("Drux Library files (*.dlb)"));
-    EXPECT_EQ(LibraryList->count, 3);
-    EXPECT_EQ(LibraryFileName, file);
-    ASSERT_EQ(opened.count(), 1);
-    EXPECT_EQ(opened[0][0].toString(), file);
-    form->ImportSysexExecute();
-    EXPECT_EQ(dialogs.opens[2].start, QStringLiteral("/start"));
-}
-
-TEST_F(DeviceFormTest, AnUnreadableLibrarySaysSoAndKeepsTheList)
-{
-    ListAdd(*LibraryList, DeviceMemory[0]);
-    LibraryFileName = QStringLiteral("/before.dlb");
-    QFile f(path(QStringLiteral("bad.dlb")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(40, 'x'));
-    f.close();
-    QSignalSpy opened(form.get(), &TDeviceForm::libraryOpened);
-    dialogs.fileAnswers = {f.fileName()};
     form->OpenExecute();
     EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Unable to Load the file")});
-    EXPECT_EQ(LibraryList->count, 1);
-    EXPECT_EQ(LibraryFileName, QStringLiteral("/before.dlb"));
+    EXPECT_EQ(LibraryList->count, 2);
+    EXPECT_EQ(LibraryFileName, QString());
     EXPECT_EQ(opened.count(), 0);
+
+    dialogs.fileAnswers = {good};
+    form->OpenExecute();
+    EXPECT_EQ(dialogs.opens[2].caption, QStringLiteral("Open Library.."));
+    EXPECT_EQ(dialogs.opens[2].filter, QStringLiteral("Drux Library files (*.dlb)"));
+    EXPECT_EQ(LibraryList->count, 3);
+    EXPECT_EQ(LibraryFileName, good);
+    EXPECT_EQ(opened.value(0).value(0).toString(), good);
+    // Opening leaves the start folder of the dialogs alone.
+    form->OpenExecute();
+    EXPECT_EQ(dialogs.opens[3].start, QStringLiteral("/start"));
+
+    TearDown();
+    open(ModelBass);
+    form->OpenExecute();
+    form->SaveAsExecute();
+    EXPECT_EQ(dialogs.opens[4].filter, QStringLiteral("Bass DRUX Library files (*.blb)"));
+    EXPECT_EQ(dialogs.saves[0].filter, QStringLiteral("Bass DRUX Library files (*.blb)"));
 }
 
 TEST_F(DeviceFormTest, SaveWritesTheCurrentFileOrFallsBackToSaveAs)
 {
+    activate();
     ListAdd(*LibraryList, DeviceMemory[0]);
-    // No file yet: Save asks like Save As.
     dialogs.fileAnswers = {path(QStringLiteral("lib.dlb"))};
-    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
-    form->SaveExecute();
+    QTest::keyClick(form->PresetGrid, Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(dialogs.saves.size(), 1u);
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("lib.dlb"))));
 
-    // With a file: written without a dialog.
     ListAdd(*LibraryList, DeviceMemory[1]);
     form->SaveExecute();
     EXPECT_EQ(dialogs.saves.size(), 1u);
@@ -417,19 +353,6 @@ TEST_F(DeviceFormTest, SaveWritesTheCurrentFileOrFallsBackToSaveAs)
     EXPECT_EQ(dialogs.saves[1].start, QDir(dir.path()).filePath(QStringLiteral("lib")));
     EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Unable to Save the file")});
     EXPECT_EQ(LibraryFileName, before);
-}
-
-TEST_F(DeviceFormTest, BassLibrariesHaveTheirOwnFilterAndExtension)
-{
-    TearDown();
-    open(ModelBass);
-    ListAdd(*LibraryList, DeviceMemory[0]);
-    dialogs.fileAnswers = {QString(), path(QStringLiteral("bass"))};
-    form->OpenExecute();
-    form->SaveAsExecute();
-    EXPECT_EQ(dialogs.opens[0].filter, QStringLiteral("Bass DRUX Library files (*.blb)"));
-    EXPECT_EQ(dialogs.saves[0].filter, QStringLiteral("Bass DRUX Library files (*.blb)"));
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("bass.blb"))));
 }
 
 } // namespace

@@ -13,7 +13,7 @@
 #include "librarian/LibrarianState.h"
 #include "model/RecordingUnit.h"
 
-// Answers the file dialogs from a queue (an empty answer is a cancel) and
+// Answers the file dialogs from a queue (an empty answer cancels) and
 // remembers what each dialog was opened with.
 struct FileDialogs : AnsweringDialogs {
     struct Asked {
@@ -22,20 +22,23 @@ struct FileDialogs : AnsweringDialogs {
     std::vector<Asked> opens, saves;
     QStringList fileAnswers;
 
-    QString openFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter) override
+    QString answerFile(std::vector<Asked>& log, const QString& caption, const QString& dir, const QString& filter)
     {
-        opens.push_back({caption, dir, filter});
+        log.push_back({caption, dir, filter});
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     }
-    QString saveFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter) override
+    QString openFileName(QWidget*, const QString& c, const QString& d, const QString& f) override
     {
-        saves.push_back({caption, dir, filter});
-        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        return answerFile(opens, c, d, f);
+    }
+    QString saveFileName(QWidget*, const QString& c, const QString& d, const QString& f) override
+    {
+        return answerFile(saves, c, d, f);
     }
 };
 
-// A device window over fresh records, connected to a recording unit of
-// `model` that is not the virtual one.
+// A device window over fresh records, connected to a recording unit that
+// is not the virtual one; confirmations off.
 class DeviceFormTest : public ::testing::Test, public ModelFixtureBase {
 protected:
     QTemporaryDir dir;
@@ -47,7 +50,6 @@ protected:
     {
         setUpModel(model);
         ActiveDevice.DeviceKey = "DEV1";
-        ActiveDevice.DeviceName = "Stage Rig";
         DataFormatVersion = CurrentDataFormatVersion;
         ResetAllRecords();
         CurrentPreferences = PreferenceSet();
@@ -56,11 +58,7 @@ protected:
         QObject::connect(form.get(), &TDeviceForm::programChangeRequested,
                          [this](int program) { programChanges.push_back(program); });
     }
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        open();
-    }
+    void SetUp() override { open(); }
     void TearDown() override
     {
         form.reset();
@@ -70,8 +68,7 @@ protected:
         tearDownModel();
     }
 
-    // Shows the window and waits until it is the active one (keys and Clear
-    // need that).
+    // Keys and Clear need the window to be the active one.
     void activate()
     {
         form->show();

@@ -93,6 +93,8 @@ TEditorForm::TEditorForm(EditorServices s, QWidget* parent) : QWidget(parent, Qt
     setObjectName(QStringLiteral("EditorForm"));
     setWindowTitle(QStringLiteral("Editor"));
     setFixedSize(ClientWidth, ClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     TResForm::Create();
     buildPanel();
 
@@ -215,7 +217,6 @@ void TEditorForm::buildPanel()
     PresetName->setStyleSheet(NameStyle);
     PresetName->setToolTip(QStringLiteral("Click to edit"));
     PresetName->setCursor(Qt::IBeamCursor);
-    PresetName->setProperty(HelpProperty, 2);
     NameEdit = new QLineEdit(this);
     NameEdit->resize(260, 30);
     NameEdit->setStyleSheet(NameEditStyle);

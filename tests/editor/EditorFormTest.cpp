@@ -175,6 +175,19 @@ TEST_P(GuitarEditor, KnobsAndListsReachTheUnitAsTheirControllers)
     EXPECT_EQ(sentOn(12), (std::vector<std::pair<int, int>>{{12, 72}}));
     EXPECT_EQ(sentOn(16), (std::vector<std::pair<int, int>>{{16, 101}}));
 
+    // A drag upwards from the knob's centre turns it up.
+    unit.controllers.clear();
+    const QPoint centre = form->KnbAmp3->rect().center();
+    QTest::mousePress(form->KnbAmp3, Qt::LeftButton, Qt::NoModifier, centre);
+    QMouseEvent drag(QEvent::MouseMove, centre - QPoint(0, 30), form->KnbAmp3->mapToGlobal(centre - QPoint(0, 30)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->KnbAmp3, &drag);
+    QTest::mouseRelease(form->KnbAmp3, Qt::LeftButton, Qt::NoModifier, centre - QPoint(0, 30));
+    FlushPending();
+    ASSERT_EQ(sentOn(14).size(), 1u);
+    EXPECT_GT(sentOn(14)[0].second, 85);
+    EXPECT_EQ(sentOn(14)[0].second, preset(3).value);
+
     // The delay time is one knob over two controllers of 7 bits each.
     unit.controllers.clear();
     stepUp(form->KnbDelay1, 200);
@@ -445,8 +458,11 @@ TEST_P(Editor, TurningAKnobBackToTheOriginalEndsTheEdit)
     EXPECT_FALSE(form->OriginalPresetBtn->Down());
     EXPECT_EQ(EditBufferRecord->data[McGain - 1], 73);
 
+    // The window's own 100 ms timer sees the way back.
     stepDown(form->KnbAmp1, 3);
-    tick();
+    FlushPending();
+    for (int i = 0; i < 20 && form->Edited(); ++i)
+        QTest::qWait(TEditorForm::ChangedMs / 2);
     EXPECT_FALSE(form->Edited());
     EXPECT_TRUE(form->OriginalPresetBtn->Down());
     EXPECT_FALSE(form->EditBufferBtn->Down());

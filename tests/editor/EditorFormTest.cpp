@@ -399,6 +399,33 @@ TEST_P(Editor, NewTimeUnitShowsWhenShownAgain)
     EXPECT_EQ(form->vlDelay1->text(), QString::number(10 * 128 + 20));
 }
 
+TEST_P(Editor, TypedDelayTimeGoesToTheUnitAndBadTextIsRefused)
+{
+    AnsweringDialogs dialogs;
+    showActive();
+    auto type = [&](const QString& text) {
+        QTest::mouseClick(form->vlDelay1, Qt::LeftButton);
+        ASSERT_TRUE(form->ValueEdit->isVisible());
+        form->ValueEdit->selectAll();
+        QTest::keyClicks(form->ValueEdit, text);
+        key(form->ValueEdit, QEvent::KeyRelease, KeyConfirm);
+        FlushPending();
+    };
+    CurrentPreferences.TimeUnit = 2;
+    type(QStringLiteral("1000"));
+    EXPECT_EQ(preset(McDelayTime).value, 1000);
+    EXPECT_EQ(sentOn(50).back().second, 1000 >> 7);
+    EXPECT_EQ(sentOn(51).back().second, 1000 & 127);
+    EXPECT_EQ(form->vlDelay1->text(), QStringLiteral("1000"));
+
+    unit.controllers.clear();
+    CurrentPreferences.TimeUnit = 1;
+    type(QStringLiteral("abc"));
+    EXPECT_EQ(dialogs.texts.size(), 1);
+    EXPECT_EQ(preset(McDelayTime).value, 1000);
+    EXPECT_TRUE(unit.controllers.empty());
+}
+
 // ---- preset name ----
 
 TEST_P(Editor, TypedNameIsPaddedShownAndSentForAUnitPreset)

@@ -135,6 +135,11 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
     selection = NoSelection();
     connect(PresetGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TDeviceForm::selectionFollowsGrid);
+    // Moving to another cell, by mouse or key, ends a rename by committing it.
+    connect(PresetGrid, &QTableWidget::currentCellChanged, this, [this] {
+        if (renameEditor)
+            RenameCommit();
+    });
 
     setMaximumSize(MaxWidth, MaxHeight);
     resize(MaxWidth, MaxHeight);

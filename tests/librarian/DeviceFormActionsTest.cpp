@@ -115,6 +115,11 @@ TEST_F(DeviceFormTest, RenameCommitsSixteenCharactersCancelsAndCommitsOnAnotherC
     EXPECT_FALSE(form->RenameInProgress());
     EXPECT_EQ(cellText(1), QStringLiteral("Clean           "));
     EXPECT_EQ(form->Selection(), QRect(QPoint(3, 3), QPoint(3, 3)));
+    form->RenameExecute();
+    QTest::keyClicks(form->RenameEditor(), QStringLiteral("Down"));
+    QTest::keyClick(form->RenameEditor(), Qt::Key_Down);
+    EXPECT_FALSE(form->RenameInProgress());
+    EXPECT_EQ(cellText(12), QStringLiteral("Down            "));
 }
 
 TEST_F(DeviceFormTest, EditBufferFocusDecidesTheSubject)

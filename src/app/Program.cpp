@@ -105,6 +105,10 @@ void Program::start()
     services.installMessageFilter = [this] { Filter->install(*Ports); };
     services.refreshMainCaption = [this] { DeviceForm->FormActivate(); };
     ConnectForm = new TConnectForm(services, DeviceForm);
+    connect(DeviceForm, &TDeviceForm::configurationRequested, ConnectForm, [this] { ConnectForm->exec(); });
+    connect(DeviceForm, &TDeviceForm::programChangeRequested, this,
+            [this](int program) { Ports->SendProgramChange(program); });
+    connect(DeviceForm, &TDeviceForm::aboutRequested, this, [this] { Splash->showAbout(); });
 
     // Creating the preferences dialog loads the preference sets.
     PrefsForm = new TPrefsForm(DeviceForm);
@@ -204,6 +208,8 @@ void Program::stopChangedTimer(bool bass)
 
 void Program::closeWindowsForModel(int model)
 {
+    // A new unit takes over: windows that close now ask nothing.
+    const ConfirmationsOff quiet;
     if (IsBassModel(model) && GuitarEditor)
         GuitarEditor->CloseWithoutQuery();
 }

@@ -117,6 +117,18 @@ void fitText(QLabel* label)
     label->setFont(f);
 }
 
+// A description of several lines: wrapped at the label's width and set
+// smaller, down to 8 pixels, until it fits the label's height.
+void fitWrapped(QLabel* label, int pixelSize)
+{
+    QFont f = label->font();
+    const QRect room(0, 0, label->width(), 10000);
+    for (f.setPixelSize(pixelSize); f.pixelSize() > 8; f.setPixelSize(f.pixelSize() - 1))
+        if (QFontMetrics(f).boundingRect(room, Qt::TextWordWrap, label->text()).height() <= label->height())
+            break;
+    label->setFont(f);
+}
+
 QLabel* rowCaption(QWidget* parent, const QString& text, int y)
 {
     auto* label = new QLabel(text, parent);
@@ -295,8 +307,9 @@ void TConnectForm::buildSettingsArea()
 
     ConfigurationStatusLbl = new QLabel(this);
     ConfigurationStatusLbl->setObjectName(QStringLiteral("ConfigurationStatusLbl"));
-    ConfigurationStatusLbl->setGeometry(284, 313, 172, 24);
+    ConfigurationStatusLbl->setGeometry(284, 313, 172, 28);
     ConfigurationStatusLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ConfigurationStatusLbl->setWordWrap(true);
     QFont small = font();
     small.setPixelSize(10);
     ConfigurationStatusLbl->setFont(small);
@@ -512,8 +525,10 @@ void TConnectForm::KnbConfigurationCtrlChange(QWidget* sender, int v)
     }
     imgZephra->hide();
     ZephraInfo->hide();
-    if (ConfigurationGroup(sub) >= 0)
+    if (ConfigurationGroup(sub) >= 0) {
         ConfigurationStatusLbl->setText(ConfigurationDescription(sub, v));
+        fitWrapped(ConfigurationStatusLbl, 10);
+    }
     if (ZephraApplies(sub, v)) {
         imgZephra->show();
         ZephraInfo->show();

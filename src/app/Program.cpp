@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/ApplicationFilter.h"
+#include "app/HelpPage.h"
 #include "app/MessageService.h"
 #include "app/SplashForm.h"
 #include "controls/CustomControl.h"
@@ -57,12 +58,14 @@ void Program::start()
 
     DeviceForm = new TDeviceForm;
     DeviceForm->setAttribute(Qt::WA_DeleteOnClose, false);
+    DeviceForm->openUrl = OpenHelpUrl;
     SetWindowLink(this);
 
     EditorServices editorServices;
     editorServices.sendProgramChange = [this](int program) { Ports->SendProgramChange(program); };
     editorServices.currentSlot = [this] { return DeviceForm->CurrentSlot(); };
     GuitarEditor = new TEditorForm(editorServices);
+    connect(GuitarEditor, &TEditorForm::helpRequested, this, [](const QString& anchor) { OpenHelp(anchor); });
     connect(DeviceForm, &TDeviceForm::editorRequested, this, [this](bool bass, const QString& name) {
         if (bass)
             return;
@@ -104,6 +107,7 @@ void Program::start()
     services.protocol = Proto.get();
     services.installMessageFilter = [this] { Filter->install(*Ports); };
     services.refreshMainCaption = [this] { DeviceForm->FormActivate(); };
+    services.openHelp = OpenHelp;
     ConnectForm = new TConnectForm(services, DeviceForm);
     connect(DeviceForm, &TDeviceForm::configurationRequested, ConnectForm, [this] { ConnectForm->exec(); });
     connect(DeviceForm, &TDeviceForm::programChangeRequested, this,

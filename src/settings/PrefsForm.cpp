@@ -1,17 +1,14 @@
 #include "settings/PrefsForm.h"
 
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/HelpPage.h"
 #include "app/KeyCodes.h"
 #include "app/MessageService.h"
 #include "model/DeviceConnection.h"
@@ -231,10 +228,7 @@ void TPrefsForm::showEvent(QShowEvent* e)
 void TPrefsForm::keyReleaseEvent(QKeyEvent* e)
 {
     if (e->key() == Qt::Key_F1) {
-        const QString dir = QCoreApplication::applicationDirPath();
-        const QString help = dir + QStringLiteral("/Drux_Help.html");
-        if (QFileInfo::exists(help))
-            QDesktopServices::openUrl(QUrl(QStringLiteral("file://localhost") + help + QLatin1String(HelpAnchor)));
+        OpenHelp(QLatin1String(HelpAnchor));
         return;
     }
     QDialog::keyReleaseEvent(e);

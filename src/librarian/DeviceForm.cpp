@@ -4,6 +4,9 @@
 #include <QCloseEvent>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDrag>
+#include <QMimeData>
+#include <QPainter>
 #include <QEvent>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -44,6 +47,22 @@ QTableWidgetItem* headerItem(const QString& text)
     return item;
 }
 
+// The picture that follows the pointer: one preset, or a stack of several.
+QPixmap dragPicture(int count)
+{
+    QPixmap picture(count > 1 ? 40 : 32, count > 1 ? 28 : 20);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    const int sheets = count > 1 ? 3 : 1;
+    for (int i = sheets - 1; i >= 0; --i) {
+        const QRect sheet(i * 4, i * 4, 30, 18);
+        p.fillRect(sheet, QColor(0xFF, 0xFF, 0xF0));
+        p.setPen(Qt::darkGray);
+        p.drawRect(sheet.adjusted(0, 0, -1, -1));
+    }
+    return picture;
+}
+
 bool isCommitKey(int key) { return key == KeyConfirm || key == Qt::Key_Return || key == Qt::Key_Enter; }
 bool isCancelKey(int key) { return key == KeyCancel || key == Qt::Key_Escape; }
 }
@@ -52,6 +71,12 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("DeviceForm"));
     openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    runDrag = [this](QMimeData* data) {
+        auto* drag = new QDrag(this);
+        drag->setMimeData(data);
+        drag->setPixmap(dragPicture(DragList->count));
+        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    };
 
     // The contents scroll whenever the window is smaller than its maximum.
     scroller = new QScrollArea(this);
@@ -96,6 +121,7 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
     PresetGrid->setMouseTracking(true);
     PresetGrid->viewport()->setMouseTracking(true);
     PresetGrid->viewport()->installEventFilter(this);
+    PresetGrid->viewport()->setAcceptDrops(true);
     PresetGrid->installEventFilter(this);
     PresetGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     CurrentPreset->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -144,6 +170,11 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
     setMaximumSize(MaxWidth, MaxHeight);
     resize(MaxWidth, MaxHeight);
     FormActivate();
+}
+
+TDeviceForm::~TDeviceForm()
+{
+    SetUndoStateListener(nullptr);
 }
 
 int TDeviceForm::CellToSlot(int column, int row)
@@ -266,10 +297,16 @@ bool TDeviceForm::eventFilter(QObject* watched, QEvent* e)
         switch (type) {
         case QEvent::MouseMove:
             PresetGridMouseMove(static_cast<QMouseEvent*>(e)->position().toPoint());
-            break;
+            return dragMouse(static_cast<QMouseEvent*>(e), DragSource::Grid);
         case QEvent::MouseButtonPress:
+            dragMouse(static_cast<QMouseEvent*>(e), DragSource::Grid);
             return PresetGridMouseDown(static_cast<QMouseEvent*>(e), false);
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return dragEvent(e, true);
         case QEvent::MouseButtonRelease:
+            pendingDrag = DragSource::None;
             // Every click in the grid auditions while "Auto Audition" is on.
             if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && CurrentPreferences.AutoAud)
                 AuditionExecute();
@@ -289,8 +326,18 @@ bool TDeviceForm::eventFilter(QObject* watched, QEvent* e)
     } else if (watched == CurrentPreset) {
         switch (type) {
         case QEvent::MouseButtonPress:
+            dragMouse(static_cast<QMouseEvent*>(e), DragSource::CurrentPreset);
             PresetGridMouseDown(static_cast<QMouseEvent*>(e), true);
             break;
+        case QEvent::MouseMove:
+            return dragMouse(static_cast<QMouseEvent*>(e), DragSource::CurrentPreset);
+        case QEvent::MouseButtonRelease:
+            pendingDrag = DragSource::None;
+            break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return dragEvent(e, false);
         case QEvent::MouseButtonDblClick:
             CurrentPresetDblClick();
             return true;
@@ -321,6 +368,60 @@ bool TDeviceForm::eventFilter(QObject* watched, QEvent* e)
         FormClick();
     }
     return QMainWindow::eventFilter(watched, e);
+}
+
+// A left press arms a drag; moving 7 pixels with the button held starts it.
+// True while the move belongs to the drag.
+bool TDeviceForm::dragMouse(QMouseEvent* e, DragSource source)
+{
+    if (e->type() == QEvent::MouseButtonPress) {
+        pendingDrag = e->button() == Qt::LeftButton ? source : DragSource::None;
+        dragStart = e->position().toPoint();
+        if (pendingDrag != DragSource::None)
+            dragCopyMode = e->modifiers().testFlag(Qt::ControlModifier);
+        return false;
+    }
+    if (pendingDrag != source || !(e->buttons() & Qt::LeftButton))
+        return false;
+    if ((e->position().toPoint() - dragStart).manhattanLength() < 7)
+        return source == DragSource::Grid;
+    pendingDrag = DragSource::None;
+    if (source == DragSource::Grid)
+        PresetGridStartDrag();
+    else
+        CurrentPresetStartDrag();
+    runDrag(PresetDragData(source));
+    return true;
+}
+
+// Drags over and drops on the grid or the Current Preset field.
+bool TDeviceForm::dragEvent(QEvent* e, bool onGrid)
+{
+    auto* drop = static_cast<QDropEvent*>(e);
+    const DragSource source = PresetDragSource(drop->mimeData());
+    if (e->type() == QEvent::DragEnter) {
+        // Dragging over the window brings it to the front.
+        activateWindow();
+        raise();
+    }
+    bool accepted = false;
+    if (onGrid) {
+        const QPoint pos = drop->position().toPoint();
+        const QPoint cell(PresetGrid->columnAt(pos.x()), PresetGrid->rowAt(pos.y()));
+        // Entering refuses nothing yet: the cells under the pointer decide.
+        accepted = e->type() == QEvent::DragEnter ? source != DragSource::None : PresetGridDragOver(source, cell);
+        if (accepted && e->type() == QEvent::Drop)
+            PresetGridDragDrop(source, cell);
+    } else {
+        accepted = source == DragSource::Grid;
+        if (accepted && e->type() == QEvent::Drop)
+            CurrentPresetDragDrop();
+    }
+    if (accepted)
+        drop->acceptProposedAction();
+    else
+        drop->ignore();
+    return true;
 }
 
 void TDeviceForm::PresetGridMouseMove(const QPoint& pos)

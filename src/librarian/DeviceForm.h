@@ -9,12 +9,15 @@
 #include <QUrl>
 #include <functional>
 
+#include "librarian/PresetClipboard.h"
+
 // The main window: the unit's 125 presets in 25 banks of 5, and the name of
 // the preset in the unit's edit buffer above them. Every change of a slot
 // made here goes to the unit at once. The windows it works with (editors,
 // library window, configuration window, splash, printing) belong to the
 // program, which connects the signals below to them.
 class QActionGroup;
+class QMimeData;
 class QScrollArea;
 
 class TDeviceForm : public QMainWindow {
@@ -29,6 +32,7 @@ public:
     static inline const char* HelpAnchor = "#T3H00";
 
     explicit TDeviceForm(QWidget* parent = nullptr);
+    ~TDeviceForm() override;
 
     // Slot shown by grid cell (column, row); header cells map to slot 0.
     static int CellToSlot(int column, int row);
@@ -68,6 +72,10 @@ public:
     void RenameCommit();
     void RenameCancel();
     void SelectAllExecute();
+    void CopyExecute();
+    void PasteExecute();
+    void UndoExecute();
+    void RedoExecute();
     void ExportExecute();
     void ExportSysexExecute();
     void ImportSysexExecute();
@@ -80,6 +88,19 @@ public:
     void ContentsClick();
     void HelpKeyClick();
     void FormClick();
+
+    // Drag and drop. A drag from the grid takes the selection (or, with
+    // nothing selected, the edit buffer); Ctrl at the press that began it
+    // makes a drop on the grid copy instead of swap.
+    void PresetGridStartDrag();
+    void CurrentPresetStartDrag();
+    bool PresetGridDragOver(DragSource source, QPoint cell);
+    void PresetGridDragDrop(DragSource source, QPoint cell);
+    void CurrentPresetDragDrop();
+    bool DragCopyMode() const { return dragCopyMode; }
+    // Carries a started drag to its drop; the default runs a QDrag, whose
+    // picture tells one preset from several.
+    std::function<void(QMimeData*)> runDrag;
 
     // The action list, in list order; the library window reuses its file
     // actions.
@@ -173,11 +194,9 @@ signals:
     void printDeviceListRequested();
     void printLibraryListRequested();
     void printRequested();
-    // Clipboard and undo of the grid (disabled until they are built).
-    void copyRequested();
-    void pasteRequested();
-    void undoRequested();
-    void redoRequested();
+    // LibraryList changed here (a library Undo or Redo, or a paste into the
+    // grid that moved cut library items): the library window refills.
+    void libraryListChanged();
 
 protected:
     bool event(QEvent* e) override;
@@ -200,6 +219,10 @@ private:
     QString dialogDirectory() const;
     void exportSysex(int index, const QString& title);
     void prepareEditor(bool loadSlot);
+    void undoStateChanged();
+    void showWrite(const GridWrite& write);
+    bool dragEvent(QEvent* e, bool onGrid);
+    bool dragMouse(QMouseEvent* e, DragSource source);
 
     QScrollArea* scroller = nullptr;
     // Makes the set entries of PrefsM exclusive.
@@ -215,4 +238,10 @@ private:
     // Start folder of the save and open dialogs once a file was written.
     QString startDirectory;
     QSize savedSize;
+    // A left press that may become a drag once the pointer has moved 7 pixels.
+    DragSource pendingDrag = DragSource::None;
+    QPoint dragStart;
+    bool dragCopyMode = false;
+    // The selection a drag from the grid took its presets from.
+    QRect dragSelection = NoSelection();
 };

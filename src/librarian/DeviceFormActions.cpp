@@ -32,8 +32,8 @@ struct ActionRow {
 
 const ActionRow ActionTable[] = {
     {&TDeviceForm::Audition, "Audition", "&Audition", "Alt+A", "Memgrid", &TDeviceForm::AuditionExecute, true},
-    {&TDeviceForm::Copy, "Copy", "&Copy", "Ctrl+C", "Memgrid", &TDeviceForm::copyRequested, true},
-    {&TDeviceForm::Paste, "Paste", "&Paste", "Ctrl+V", "Memgrid", &TDeviceForm::pasteRequested, true},
+    {&TDeviceForm::Copy, "Copy", "&Copy", "Ctrl+C", "Memgrid", &TDeviceForm::CopyExecute, true},
+    {&TDeviceForm::Paste, "Paste", "&Paste", "Ctrl+V", "Memgrid", &TDeviceForm::PasteExecute, true},
     {&TDeviceForm::Request, "Request", "&Request", "Ctrl+R", "Memgrid", &TDeviceForm::RequestExecute, true},
     {&TDeviceForm::Transmit, "Transmit", "&Transmit", "Ctrl+T", "Memgrid", &TDeviceForm::TransmitExecute, true},
     {&TDeviceForm::Clear, "Clear", "C&lear", "Del", "Memgrid", &TDeviceForm::ClearExecute, true},
@@ -57,8 +57,8 @@ const ActionRow ActionTable[] = {
     {&TDeviceForm::Open, "Open", "&Open Libary ...", "Ctrl+O", "File", &TDeviceForm::OpenExecute, true},
     {&TDeviceForm::CloseLib, "CloseLib", "&Close Library", "Ctrl+Alt+O", "File", &TDeviceForm::closeLibraryRequested,
      true},
-    {&TDeviceForm::Undo, "Undo", "Undo", "Ctrl+Z", "", &TDeviceForm::undoRequested, true},
-    {&TDeviceForm::Redo, "Redo", "Redo", "Ctrl+Y", "", &TDeviceForm::redoRequested, true},
+    {&TDeviceForm::Undo, "Undo", "Undo", "Ctrl+Z", "", &TDeviceForm::UndoExecute, true},
+    {&TDeviceForm::Redo, "Redo", "Redo", "Ctrl+Y", "", &TDeviceForm::RedoExecute, true},
     {&TDeviceForm::Print, "Print", "Print", "Ctrl+P", "File", &TDeviceForm::printRequested, true},
 };
 
@@ -110,11 +110,9 @@ void TDeviceForm::createActions()
         this->*row.member = action;
         DeviceActionList.append(action);
     }
-    // The clipboard and undo of the grid are not there yet.
-    Copy->setEnabled(false);
-    Paste->setEnabled(false);
-    Undo->setEnabled(false);
-    Redo->setEnabled(false);
+    // Undo and Redo follow the snapshots, whichever window took them.
+    SetUndoStateListener([this] { undoStateChanged(); });
+    undoStateChanged();
 
     auto* helpKey = new QAction(this);
     helpKey->setShortcut(QKeySequence(Qt::Key_F1));
@@ -186,6 +184,11 @@ void TDeviceForm::createMenus()
     ExportPopupM->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+E")));
     connect(ExportPopupM, &QAction::triggered, Export, &QAction::trigger);
     addAction(ExportPopupM);
+    // The menu's enabling is for the menu; the keys keep copying and pasting.
+    connect(MemoryGridPopup, &QMenu::aboutToHide, this, [this] {
+        Copy->setEnabled(true);
+        Paste->setEnabled(true);
+    });
 }
 
 void TDeviceForm::MemoryGridPopupPopup()
@@ -195,6 +198,8 @@ void TDeviceForm::MemoryGridPopupPopup()
     for (QAction* action : {Audition, Request, Transmit, Rename})
         action->setEnabled(!editBufferFocus && single);
     Clear->setEnabled(!editBufferFocus && single && !RenameInProgress());
+    Copy->setEnabled(!editBufferFocus);
+    Paste->setEnabled(!editBufferFocus && ClipboardList->count > 0);
 }
 
 void TDeviceForm::FileMClick()
@@ -319,6 +324,7 @@ void TDeviceForm::RenameCommit()
     const QString text = renameEditor->text();
     renameEditor->deleteLater();
     renameEditor = nullptr;
+    TakeDeviceSnapshot();
     PresetRecord& record = *DeviceMemory[renameSlot];
     SetRecordName(record, text.toLatin1().toStdString());
     RedrawSlot(renameSlot);
@@ -334,6 +340,115 @@ void TDeviceForm::RenameCancel()
     renameEditor = nullptr;
     RedrawSlot(renameSlot);
     PresetGrid->setFocus();
+}
+
+// ---- clipboard and undo ----
+
+void TDeviceForm::undoStateChanged()
+{
+    Undo->setEnabled(UndoState.undoEnabled);
+    Redo->setEnabled(UndoState.redoEnabled);
+}
+
+void TDeviceForm::showWrite(const GridWrite& write)
+{
+    for (int slot : write.writtenSlots)
+        RedrawSlot(slot);
+    if (!write.selection.isNull())
+        SetSelection(write.selection);
+    if (write.libraryChanged)
+        emit libraryListChanged();
+}
+
+void TDeviceForm::CopyExecute()
+{
+    CopyGridSelection(selection, CurrentPreset->text());
+}
+
+void TDeviceForm::PasteExecute()
+{
+    if (renameEditor)
+        return;
+    const GridWrite write = PasteIntoGrid(*ClipboardList, selection, this);
+    showWrite(write);
+    if (write.written && CurrentPreferences.AutoAud)
+        AuditionExecute();
+}
+
+void TDeviceForm::UndoExecute()
+{
+    switch (UndoLastChange()) {
+    case UndoTarget::Device:
+        for (int slot = 0; slot < SlotCount; ++slot)
+            RedrawSlot(slot);
+        break;
+    case UndoTarget::Library:
+        emit libraryListChanged();
+        break;
+    case UndoTarget::None:
+        break;
+    }
+}
+
+void TDeviceForm::RedoExecute()
+{
+    switch (RedoLastChange()) {
+    case UndoTarget::Device:
+        for (int slot = 0; slot < SlotCount; ++slot)
+            RedrawSlot(slot);
+        break;
+    case UndoTarget::Library:
+        emit libraryListChanged();
+        break;
+    case UndoTarget::None:
+        break;
+    }
+}
+
+// ---- drag and drop ----
+
+void TDeviceForm::PresetGridStartDrag()
+{
+    dragSelection = selection;
+    CollectSelection(selection, CurrentPreset->text(), *DragList);
+    ListTrace(*DragList, "PresetGridStartDrag DragLibPresets");
+}
+
+void TDeviceForm::CurrentPresetStartDrag()
+{
+    RequestRefresh();
+    ListClear(*DragList);
+}
+
+bool TDeviceForm::PresetGridDragOver(DragSource source, QPoint cell)
+{
+    if (source == DragSource::None)
+        return false;
+    return GridDropAllowed(cell, dragSelection, source == DragSource::Grid);
+}
+
+void TDeviceForm::PresetGridDragDrop(DragSource source, QPoint cell)
+{
+    if (!PresetGridDragOver(source, cell))
+        return;
+    QRect from = NoSelection();
+    if (source == DragSource::CurrentPreset) {
+        // The edit buffer as it is at the drop, under the field's name.
+        CollectEditBuffer(CurrentPreset->text(), *DragList);
+        dragCopyMode = true;
+    } else if (source == DragSource::Grid) {
+        from = dragSelection;
+    }
+    const bool linear = DragList->columns == 0;
+    const GridWrite write = DropOnGrid(*DragList, cell, from, dragCopyMode, this);
+    showWrite(write);
+    if (write.written && linear && CurrentPreferences.AutoAud)
+        AuditionExecute();
+}
+
+void TDeviceForm::CurrentPresetDragDrop()
+{
+    AuditionExecute();
 }
 
 // ---- files ----

@@ -52,6 +52,8 @@ protected:
         ActiveDevice.DeviceKey = "DEV1";
         DataFormatVersion = CurrentDataFormatVersion;
         ResetAllRecords();
+        UndoState = UndoStates();
+        ClipboardFromCut = false;
         CurrentPreferences = PreferenceSet();
         CurrentPreferences.Confirm = 0;
         form = std::make_unique<TDeviceForm>();

@@ -1,0 +1,223 @@
+// Cut, copy, paste, delete, drops and undo on the library list, without a
+// window.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "librarian/ClipboardFixture.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+using Indices = std::vector<int>;
+constexpr auto Ok = QMessageBox::Ok;
+constexpr auto Cancel = QMessageBox::Cancel;
+
+TEST_F(ClipboardTest, CutIntoTheUnitMovesThePresetsCopyLeavesThem)
+{
+    EXPECT_FALSE(CopyLibraryItems({}, false)); // nothing selected, nothing to paste
+    for (bool cut : {false, true}) {
+        SCOPED_TRACE(cut);
+        fill(*LibraryList, {"a", "b", "c", "d"});
+        EXPECT_TRUE(CopyLibraryItems({3, 1}, cut));
+        EXPECT_EQ(listNames(*ClipboardList), (Names{"b", "d"}));
+        const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 2, 1, 2), nullptr);
+        EXPECT_EQ(slotNames(5, 2), (Names{"b", "d"}));
+        EXPECT_EQ(w.libraryChanged, cut);
+        EXPECT_EQ(listNames(*LibraryList), cut ? (Names{"a", "c"}) : (Names{"a", "b", "c", "d"}));
+    }
+    // The device side's own Copy is no cut: a later paste removes nothing.
+    fill(*LibraryList, {"a", "b"});
+    CopyLibraryItems({0}, true);
+    CopyGridSelection(cells(1, 1, 1, 1), QString());
+    fill(*LibraryList, {"a", "b"});
+    LibraryList->at(0).mark = CutMark;
+    ClipboardList->columns = 0;
+    PasteIntoGrid(*ClipboardList, cells(1, 3, 1, 3), nullptr);
+    EXPECT_EQ(LibraryList->count, 2);
+}
+
+TEST_F(ClipboardTest, ACutClippedAtTheLastSlotKeepsWhatDidNotFitInTheLibrary)
+{
+    fill(*LibraryList, {"a", "b", "c", "d"});
+    CopyLibraryItems({0, 1, 2, 3}, true);
+    PasteIntoGrid(*ClipboardList, cells(4, 25, 4, 25), nullptr);
+    EXPECT_EQ(dialogs.texts, QStringList{FitQuestion});
+    EXPECT_EQ(slotNames(123, 2), (Names{"a", "b"}));
+    EXPECT_EQ(listNames(*LibraryList), (Names{"c", "d"}));
+}
+
+TEST_F(ClipboardTest, LibraryPasteInsertsAtFocusFirstSelectionOrEnd)
+{
+    const struct {
+        int focused;
+        Indices selected;
+        Names after;
+        Indices selection;
+    } cases[] = {
+        {2, {0}, {"a", "b", "x", "y", "c"}, {2, 3}},
+        {-1, {2, 1}, {"a", "x", "y", "b", "c"}, {1, 2}},
+        {-1, {}, {"a", "b", "c", "x", "y"}, {3, 4}},
+    };
+    fill(*ClipboardList, {"x", "y"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.focused * 10 + int(c.selected.size()));
+        fill(*LibraryList, {"a", "b", "c"});
+        const ListSelection s = PasteIntoLibrary(c.focused, c.selected);
+        EXPECT_EQ(listNames(*LibraryList), c.after);
+        EXPECT_EQ(s.selected, c.selection);
+        EXPECT_EQ(s.focused, c.selection.front());
+        EXPECT_EQ(UndoState.owner, UndoOwner::Library);
+    }
+}
+
+TEST_F(ClipboardTest, LibraryCutAndPasteMovesItemsAndSelectsThemWhereTheyLanded)
+{
+    fill(*LibraryList, {"a", "#note", "b", "c", "d"});
+    CopyLibraryItems({0, 1}, true);
+    const ListSelection s = PasteIntoLibrary(4, {});
+    EXPECT_EQ(listNames(*LibraryList), (Names{"b", "c", "a", "#note", "d"}));
+    EXPECT_EQ(s.selected, (Indices{2, 3}));
+    EXPECT_EQ(s.focused, 2);
+    // Pasting again copies: the cut items are gone from the list.
+    PasteIntoLibrary(-1, {});
+    EXPECT_EQ(LibraryList->count, 7);
+}
+
+TEST_F(ClipboardTest, LibraryDeleteAsksYesOrNoAndRemovesEverySelectedItem)
+{
+    fill(*LibraryList, {"a", "b", "c", "d", "e"});
+    EXPECT_FALSE(DeleteFromLibrary({}, nullptr));
+    CurrentPreferences.Confirm = 1;
+    dialogs.answers = {QMessageBox::No};
+    EXPECT_FALSE(DeleteFromLibrary({1, 3}, nullptr));
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Delete Selected Preset ?")});
+    EXPECT_EQ(LibraryList->count, 5);
+    dialogs.answers = {QMessageBox::Yes};
+    EXPECT_TRUE(DeleteFromLibrary({1, 3, 4}, nullptr));
+    EXPECT_EQ(listNames(*LibraryList), (Names{"a", "c"}));
+
+    // Undo brings them back; Redo deletes them again.
+    EXPECT_EQ(UndoLastChange(), UndoTarget::Library);
+    EXPECT_EQ(listNames(*LibraryList), (Names{"a", "b", "c", "d", "e"}));
+    EXPECT_FALSE(UndoState.undoEnabled);
+    EXPECT_EQ(RedoLastChange(), UndoTarget::Library);
+    EXPECT_EQ(listNames(*LibraryList), (Names{"a", "c"}));
+    EXPECT_TRUE(UndoState.undoEnabled);
+    EXPECT_FALSE(UndoState.redoEnabled);
+}
+
+TEST_F(ClipboardTest, TheLastSnapshotDecidesWhichSideUndoActsOn)
+{
+    fill(*LibraryList, {"a"});
+    CopyGridSelection(cells(1, 1, 1, 1), QString());
+    PasteIntoGrid(*ClipboardList, cells(2, 1, 2, 1), nullptr);
+    PasteIntoLibrary(-1, {});
+    EXPECT_EQ(UndoLastChange(), UndoTarget::Library);
+    EXPECT_EQ(listNames(*LibraryList), Names{"a"});
+    EXPECT_EQ(slotName(1), "s0"); // the device paste stays
+    EXPECT_TRUE(unit.dumpSlots.size() == 1u);
+}
+
+TEST_F(ClipboardTest, ListDropModesFollowCtrlAndShift)
+{
+    EXPECT_EQ(DropModeFor(false, false), DropMode::Move);
+    EXPECT_EQ(DropModeFor(false, true), DropMode::Move);
+    EXPECT_EQ(DropModeFor(true, false), DropMode::Replace);
+    EXPECT_EQ(DropModeFor(true, true), DropMode::Insert);
+}
+
+TEST_F(ClipboardTest, ListDropsMoveReplaceOrInsert)
+{
+    const struct {
+        DropMode mode;
+        int drop;
+        Names after;
+        Indices selection;
+        QString question;
+    } cases[] = {
+        // Dragging b and c.
+        {DropMode::Move, 4, {"a", "d", "b", "c", "e"}, {2, 3}, QStringLiteral("Move presets?")},
+        {DropMode::Move, 0, {"b", "c", "a", "d", "e"}, {0, 1}, QStringLiteral("Move presets?")},
+        {DropMode::Move, 5, {"a", "d", "e", "b", "c"}, {3, 4}, QStringLiteral("Move presets?")},
+        {DropMode::Replace, 3, {"a", "b", "c", "b", "c"}, {3, 4}, QStringLiteral("Replace presets?")},
+        {DropMode::Insert, 4, {"a", "b", "c", "d", "b", "c", "e"}, {4, 5}, QString()},
+    };
+    CurrentPreferences.Confirm = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.mode) * 10 + c.drop);
+        fill(*LibraryList, {"a", "b", "c", "d", "e"});
+        dialogs.texts.clear();
+        StartLibraryDrag({1, 2});
+        EXPECT_EQ(listNames(*DragList), (Names{"b", "c"}));
+        DropMode mode = c.mode;
+        const LibraryDrop d = DropIntoLibrary(c.drop, mode, nullptr);
+        EXPECT_TRUE(d.dropped);
+        EXPECT_EQ(listNames(*LibraryList), c.after);
+        EXPECT_EQ(d.selection.selected, c.selection);
+        EXPECT_EQ(d.deselectOthers, c.mode == DropMode::Move);
+        EXPECT_EQ(dialogs.texts, c.question.isEmpty() ? QStringList() : QStringList{c.question});
+        EXPECT_EQ(mode, DropMode::Insert);
+        for (int i = 0; i < LibraryList->count; ++i)
+            EXPECT_EQ(LibraryList->at(i).mark & DraggedMark, i == 1 || i == 2 ? (c.mode != DropMode::Move) * 2 : 0);
+    }
+    // Cancel leaves the list and the mode alone.
+    UndoState = UndoStates();
+    fill(*LibraryList, {"a", "b"});
+    StartLibraryDrag({0});
+    dialogs.answers = {Cancel};
+    DropMode mode = DropMode::Move;
+    EXPECT_FALSE(DropIntoLibrary(2, mode, nullptr).dropped);
+    EXPECT_EQ(listNames(*LibraryList), (Names{"a", "b"}));
+    EXPECT_EQ(mode, DropMode::Move);
+    EXPECT_FALSE(UndoState.undoEnabled);
+}
+
+TEST_F(ClipboardTest, DeviceDropsIntoTheListAppendOrOverwriteAsManyAsTheyBring)
+{
+    CurrentPreferences.Confirm = 1;
+    CollectSelection(cells(1, 1, 2, 1), QString(), *DragList);
+    const struct {
+        DropMode mode;
+        Names after;
+    } cases[] = {
+        {DropMode::Move, {"a", "s0", "s1", "b", "c"}},
+        {DropMode::Insert, {"a", "s0", "s1", "b", "c"}},
+        {DropMode::Replace, {"a", "s0", "s1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.mode));
+        fill(*LibraryList, {"a", "b", "c"});
+        LibraryList->at(1).mark = DraggedMark; // left over from an earlier list drag
+        dialogs.texts.clear();
+        DropMode mode = c.mode;
+        DropIntoLibrary(1, mode, nullptr);
+        EXPECT_EQ(listNames(*LibraryList), c.after);
+        EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Append presets?")});
+    }
+    // Into an empty library: the library now counts as changed.
+    ListClear(*LibraryList);
+    DropMode mode = DropMode::Insert;
+    EXPECT_TRUE(DropIntoLibrary(0, mode, nullptr).libraryBecameChanged);
+    EXPECT_EQ(LibraryList->at(0).origin, 0);
+}
+
+TEST_F(ClipboardTest, AListDropMayNotLandOnADraggedItem)
+{
+    EXPECT_FALSE(LibraryDropAllowed(2, {1, 2}, true));
+    EXPECT_TRUE(LibraryDropAllowed(3, {1, 2}, true));
+    EXPECT_TRUE(LibraryDropAllowed(2, {1, 2}, false));
+}
+
+TEST_F(ClipboardTest, NewLibraryFilesTakeTheFirstFreeName)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(NewLibraryPath(dir.path(), true), QDir(dir.path()).filePath(QStringLiteral("New.blb")));
+    for (const char* name : {"New.dlb", "New0.dlb"}) {
+        QFile f(QDir(dir.path()).filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(NewLibraryPath(dir.path(), false), QDir(dir.path()).filePath(QStringLiteral("New1.dlb")));
+}
+
+} // namespace

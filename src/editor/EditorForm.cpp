@@ -1,16 +1,10 @@
 #include "editor/EditorForm.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 
-#include "app/KeyCodes.h"
-#include "app/MessageService.h"
-#include "controls/ControlArt.h"
 #include "controls/CustomControl.h"
 #include "controls/ImgButton.h"
 #include "controls/ImgKnob.h"
@@ -38,9 +32,6 @@ enum : int {
     McModulationMix = 32,
 };
 
-constexpr int Knob = ControlArt::KnobSize;
-constexpr char HelpProperty[] = "HelpContext";
-
 // Rows of the panel: the header with the name display and the compare
 // buttons between the upper screws, then three rows of sections that end
 // above the lower screws.
@@ -51,146 +42,23 @@ constexpr int RowHeight = 158;
 constexpr int KnobDrop = 100;
 constexpr int ListTop = 24;
 
-const QString ListStyle = QStringLiteral(
-    "QComboBox { color: #dfe2e8; font: 11px 'DejaVu Sans'; background: #1c1d21; border: 1px solid #000;"
-    " border-radius: 3px; padding: 2px 6px; }"
-    "QComboBox QAbstractItemView { background: #1c1d21; color: #dfe2e8; selection-background-color: #b86f10; }"
-    "QComboBox:disabled { color: #5c5f66; }");
-const QString ValueStyle = QStringLiteral(
-    "QLabel { background: #0c0d0f; color: #ffb240; border: 1px solid #000; border-radius: 3px;"
-    " font: bold 10px 'DejaVu Sans Mono'; }"
-    "QLabel:disabled { color: #5c5f66; }");
-const QString CaptionStyle = QStringLiteral(
-    "QLabel { background: transparent; color: #d6dae2; font: bold 10px 'DejaVu Sans'; }"
-    "QLabel:disabled { color: #6a6d74; }");
-const QString NameStyle = QStringLiteral(
-    "QLabel { background: transparent; color: #ffb240; font: bold 20px 'DejaVu Sans Mono'; }");
-const QString EditStyle = QStringLiteral(
-    "QLineEdit { background: #fff7e6; color: #101010; border: 1px solid #ffb040; border-radius: 3px;"
-    " font: bold 11px 'DejaVu Sans Mono'; }");
-const QString NameEditStyle = QStringLiteral(
-    "QLineEdit { background: #fff7e6; color: #101010; border: 1px solid #ffb040; border-radius: 3px;"
-    " font: bold 18px 'DejaVu Sans Mono'; }");
-
 MCtrl& preset(int mcix) { return Param(ModixPreset, mcix); }
 
-template <size_t N>
-const std::string_view* texts(const std::array<std::string_view, N>& a)
-{
-    return a.data();
-}
-
 bool isFirstGeneration() { return ActiveDevice.Model == ModelDrux; }
-
-QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
 
 } // namespace
 
 // ---- building ----
 
-TEditorForm::TEditorForm(EditorServices s, QWidget* parent) : QWidget(parent, Qt::Dialog), services(std::move(s))
+TEditorForm::TEditorForm(EditorServices s, QWidget* parent)
+    : TEditorFormBase(std::move(s), ModixPreset, QStringLiteral("EditorForm"), QStringLiteral("Editor"), parent)
 {
-    setObjectName(QStringLiteral("EditorForm"));
-    setWindowTitle(QStringLiteral("Editor"));
-    setFixedSize(ClientWidth, ClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    TResForm::Create();
     buildPanel();
-
-    ChangedTimer.setInterval(ChangedMs);
-    connect(&ChangedTimer, &QTimer::timeout, this, &TEditorForm::ChangedTimerTimer);
-
-    // The window sees keys before its controls: the tap keys and F1.
-    watchKeys(this);
-    for (QWidget* w : findChildren<QWidget*>())
-        watchKeys(w);
-}
-
-TEditorForm::~TEditorForm()
-{
-    // The shared value editor is this window's; no control may open it after.
-    if (TWC_CustomControl::ValEdit() == ValueEdit)
-        TWC_CustomControl::SetValEdit(nullptr);
-}
-
-void TEditorForm::watchKeys(QWidget* w)
-{
-    w->installEventFilter(this);
-}
-
-TWC_ImgKnob* TEditorForm::knob(TWC_ImgKnob*& k, QLabel*& label, int mcix, const char* caption, int help,
-                               QPoint centre, bool metal, QLabel** captionLabel)
-{
-    TResForm* res = TResForm::Instance();
-    k = new TWC_ImgKnob(this);
-    k->SetBGndImagelist(metal ? &res->KnobMetal : &res->KnobBlack);
-    k->SetDotImagelist(metal ? &res->DotsDark : &res->DotsLight);
-    k->SetKnobMid(Knob / 2, Knob / 2);
-    k->SetDotPos(ControlArt::KnobDotRadius);
-    k->JumpEnabled = false;
-    k->move(centre - QPoint(Knob / 2, Knob / 2));
-    k->setProperty(HelpProperty, help);
-    k->SetModix(ModixPreset);
-    k->SetMcix(mcix);
-
-    label = new QLabel(this);
-    label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(centre.x() - 33, centre.y() + 31, 66, 16);
-    label->setStyleSheet(ValueStyle);
-    label->setCursor(Qt::IBeamCursor);
-    label->setToolTip(QStringLiteral("Click to type a value"));
-    k->SetValLabel(label);
-    InstallConversion(*k, GuitarValues::Midi);
-
-    auto* title = new QLabel(QString::fromLatin1(caption), this);
-    title->setAlignment(Qt::AlignCenter);
-    title->setGeometry(centre.x() - 40, centre.y() - 47, 80, 14);
-    title->setStyleSheet(CaptionStyle);
-    if (captionLabel)
-        *captionLabel = title;
-    knobs.push_back({k, label});
-    return k;
-}
-
-TWC_ComboBox* TEditorForm::list(int mcix, QRect place, int help, const std::string_view* items, int count)
-{
-    auto* box = new TWC_ComboBox(this);
-    box->setStyleSheet(ListStyle);
-    for (int i = 0; i < count; ++i)
-        box->addItem(QString::fromLatin1(items[i].data(), static_cast<qsizetype>(items[i].size())));
-    box->setGeometry(place);
-    box->setMaxVisibleItems(count > 16 ? 17 : count);
-    box->setProperty(HelpProperty, help);
-    box->SetModix(ModixPreset);
-    box->SetMcix(mcix);
-    return box;
-}
-
-TWC_ImgButton* TEditorForm::button(QPoint at, int help, int mcix)
-{
-    auto* b = new TWC_ImgButton(this);
-    b->SetImageList(&TResForm::Instance()->Buttons);
-    b->move(at);
-    b->setProperty(HelpProperty, help);
-    if (mcix >= 0) {
-        b->SetModix(ModixPreset);
-        b->SetMcix(mcix);
-    }
-    return b;
 }
 
 void TEditorForm::buildPanel()
 {
     using namespace GuitarEditorTexts;
-    BackImage = new TB_Image(this);
-
-    ValueEdit = new QLineEdit(this);
-    ValueEdit->resize(62, 20);
-    ValueEdit->setAlignment(Qt::AlignCenter);
-    ValueEdit->setStyleSheet(EditStyle);
-    TWC_CustomControl::SetValEdit(ValueEdit);
-
     PanelDrawing panel;
     panel.size = QSize(ClientWidth, ClientHeight);
     auto section = [&](int x, int row, int w, const char* title) {
@@ -201,50 +69,18 @@ void TEditorForm::buildPanel()
         panel.captions.push_back({QRect(b->x() + 50, b->y(), width, b->height()), QString::fromLatin1(text),
                                   Qt::AlignLeft | Qt::AlignVCenter});
     };
-    // A switch with its caption printed below it.
-    auto captionBelow = [&](TWC_ImgButton* b, const char* text) {
-        panel.captions.push_back({QRect(b->x() - 14, b->y() + b->height() + 2, b->width() + 28, 12),
-                                  QString::fromLatin1(text)});
-    };
     auto knobAt = [&](int x, int row) { return QPoint(x, RowTop[row] + KnobDrop); };
 
     // Header: the name display and the compare and store buttons.
-    panel.sections.push_back({QRect(22, 8, 745, 60), QString()});
-    panel.nameDisplay = QRect(34, 18, 300, 40);
-    PresetName = new QLabel(QStringLiteral("                "), this);
-    PresetName->setGeometry(panel.nameDisplay.adjusted(10, 2, -10, -2));
-    PresetName->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    PresetName->setStyleSheet(NameStyle);
-    PresetName->setToolTip(QStringLiteral("Click to edit"));
-    PresetName->setCursor(Qt::IBeamCursor);
-    NameEdit = new QLineEdit(this);
-    NameEdit->resize(260, 30);
-    NameEdit->setStyleSheet(NameEditStyle);
-    NameEdit->hide();
-    connect(NameEdit, &QLineEdit::textEdited, this, &TEditorForm::NameEditChange);
-
-    OriginalPresetBtn = button({434, 14}, 101);
-    OriginalPresetBtn->SetIsRadioButton(true);
-    captionBelow(OriginalPresetBtn, "ORIGINAL");
-    EditBufferBtn = button({502, 14}, 100);
-    EditBufferBtn->SetIsRadioButton(true);
-    captionBelow(EditBufferBtn, "EDIT BUFFER");
-    OriginalPresetBtn->SetDown(true);
-    KnbCompare = button({570, 14}, 102);
-    KnbCompare->SetIsPushButton(true);
-    captionBelow(KnbCompare, "COMPARE");
-    Store = button({638, 14}, 102);
-    Store->SetIsPushButton(true);
-    captionBelow(Store, "STORE");
-    Overwrite = button({706, 14}, 103);
-    Overwrite->SetIsPushButton(true);
-    captionBelow(Overwrite, "OVERWRITE");
+    buildHeader(panel);
+    OriginalPresetBtn = originalButton;
+    EditBufferBtn = editBufferButton;
 
     // Amplifier: model, amp and drive switches, six tone knobs.
     section(8, 0, 470, "AMPLIFIER");
     const QRect ampList(20, RowTop[0] + ListTop, 190, 24);
-    KnbAmpType2 = list(McAmpModel, ampList, 9, texts(AmpModels), static_cast<int>(AmpModels.size()));
-    KnbAmpType1 = list(McAmpModel, ampList, 9, texts(AmpModels), FirstGenerationAmpModels);
+    KnbAmpType2 = list(McAmpModel, ampList, 9, AmpModels.data(), static_cast<int>(AmpModels.size()));
+    KnbAmpType1 = list(McAmpModel, ampList, 9, AmpModels.data(), FirstGenerationAmpModels);
     PreAmpBypass = button({224, RowTop[0] + ListTop - 2}, 10);
     switchCaption(PreAmpBypass, "AMP ON");
     KnbDriveOffOn = button({336, RowTop[0] + ListTop - 2}, 11, 15);
@@ -258,13 +94,13 @@ void TEditorForm::buildPanel()
 
     // Cabinet and reverb.
     section(486, 0, 295, "CABINET / REVERB");
-    KnbCabinetType = list(McCabinet, QRect(498, RowTop[0] + ListTop, 170, 24), 15, texts(Cabinets),
+    KnbCabinetType = list(McCabinet, QRect(498, RowTop[0] + ListTop, 170, 24), 15, Cabinets.data(),
                           static_cast<int>(Cabinets.size()));
     CabinetBypass = button({676, RowTop[0] + ListTop - 2}, 16);
     switchCaption(CabinetBypass, "CAB ON", 44);
     panel.captions.push_back({QRect(498, RowTop[0] + 56, 150, 14), QStringLiteral("REVERB TYPE"),
                               Qt::AlignLeft | Qt::AlignVCenter});
-    KnbReverbType = list(13, QRect(498, RowTop[0] + 72, 150, 24), 13, texts(ReverbTypes),
+    KnbReverbType = list(13, QRect(498, RowTop[0] + 72, 150, 24), 13, ReverbTypes.data(),
                          static_cast<int>(ReverbTypes.size()));
     KnbReverbOnOff = button({498, RowTop[0] + 110}, 14, 11);
     switchCaption(KnbReverbOnOff, "REVERB ON", 80);
@@ -272,7 +108,7 @@ void TEditorForm::buildPanel()
 
     // Pre-effect.
     section(8, 1, 310, "PRE-EFFECT");
-    KnbPreEffectType = list(McPreEffectType, QRect(20, RowTop[1] + ListTop, 160, 24), 13, texts(PreEffectTypes),
+    KnbPreEffectType = list(McPreEffectType, QRect(20, RowTop[1] + ListTop, 160, 24), 13, PreEffectTypes.data(),
                             static_cast<int>(PreEffectTypes.size()));
     knob(KnbpFx1, vlpFx1, 18, "", 25, knobAt(55, 1), true, &lbpFx1);
     knob(KnbpFx2, vlpFx2, 19, "", 26, knobAt(127, 1), true, &lbpFx2);
@@ -287,7 +123,7 @@ void TEditorForm::buildPanel()
 
     // Modulation.
     section(486, 1, 295, "MODULATION");
-    KnbModFx = list(McModulationType, QRect(498, RowTop[1] + ListTop, 130, 24), 13, texts(ModulationTypes),
+    KnbModFx = list(McModulationType, QRect(498, RowTop[1] + ListTop, 130, 24), 13, ModulationTypes.data(),
                     static_cast<int>(ModulationTypes.size()));
     PostFxMixOn = button({650, RowTop[1] + ListTop - 2}, 34);
     switchCaption(PostFxMixOn, "MIX ON", 60);
@@ -299,7 +135,7 @@ void TEditorForm::buildPanel()
 
     // Delay.
     section(8, 2, 390, "DELAY");
-    KnbFxDelay = list(McDelayType, QRect(20, RowTop[2] + ListTop, 150, 24), 13, texts(DelayTypes),
+    KnbFxDelay = list(McDelayType, QRect(20, RowTop[2] + ListTop, 150, 24), 13, DelayTypes.data(),
                       static_cast<int>(DelayTypes.size()));
     DelayMixOn = button({184, RowTop[2] + ListTop - 2}, 40);
     switchCaption(DelayMixOn, "MIX ON", 56);
@@ -322,7 +158,7 @@ void TEditorForm::buildPanel()
     switchCaption(TunerBut, "TUNER", 50);
     panel.captions.push_back({QRect(418, RowTop[2] + 64, 220, 14), QStringLiteral("CONTROL ASSIGNMENT"),
                               Qt::AlignLeft | Qt::AlignVCenter});
-    KnbFxMixAssign = list(9, QRect(418, RowTop[2] + 80, 190, 24), 17, texts(ControlAssignments),
+    KnbFxMixAssign = list(9, QRect(418, RowTop[2] + 80, 190, 24), 17, ControlAssignments.data(),
                           static_cast<int>(ControlAssignments.size()));
     panel.badge = QRect(612, RowTop[2] + 58, 160, 64);
 
@@ -342,108 +178,10 @@ void TEditorForm::buildPanel()
                               std::pair{DelayMixOn, &TEditorForm::DelayMixOnCtrlChange},
                               std::pair{TapBtn, &TEditorForm::TapBtnCtrlChange},
                               std::pair{TunerBut, &TEditorForm::TunerButCtrlChange},
-                              std::pair{KnbCompare, &TEditorForm::KnbCompareCtrlChange},
-                              std::pair{OriginalPresetBtn, &TEditorForm::OriginalPresetBtnCtrlChange},
-                              std::pair{EditBufferBtn, &TEditorForm::EditBufferBtnCtrlChange}})
+                              std::pair{KnbCompare, &TEditorForm::KnbCompareCtrlChange}})
         b->OnCtrlChange = [this, handler](TWC_CustomControl*, int v) { (this->*handler)(v); };
-    for (TWC_ImgButton* b : {Store, Overwrite})
-        b->OnCtrlChange = [this, b](TWC_CustomControl*, int v) { StoreCtrlChange(b, v); };
 
-    for (const KnobAndLabel& k : knobs)
-        panel.knobCentres.push_back(k.knob->geometry().center() + QPoint(1, 1));
-    BackImage->SetPicture(DrawEditorPanel(panel, qApp->devicePixelRatio()));
-    BackImage->lower();
-    for (QObject* child : children())
-        if (auto* c = qobject_cast<TWC_CustomControl*>(child))
-            c->SetParentImage(BackImage);
-    NameEdit->raise();
-    ValueEdit->raise();
-}
-
-int TEditorForm::HelpContext(const QWidget* control)
-{
-    return control ? control->property(HelpProperty).toInt() : 0;
-}
-
-// ---- opening ----
-
-void TEditorForm::TakePreset(const PresetRecord& record)
-{
-    ApplyRecord(record, false);
-    PresetName->setText(latin1(GetRecordName(record)));
-    CaptureEditBuffer(*OriginalRecord);
-    CaptureEditBuffer(*EditBufferRecord);
-    ResetCompareState();
-}
-
-void TEditorForm::ResetCompareState()
-{
-    edited = false;
-    switching = false;
-    OriginalPresetBtn->SetDown(true);
-}
-
-void TEditorForm::ShowPreset(const QString& caption, PresetSource source)
-{
-    source_ = source;
-    setWindowTitle(caption);
-    if (isVisible())
-        ShowAgain();
-    show();
-    raise();
-    activateWindow();
-}
-
-std::string TEditorForm::PresetNameText() const
-{
-    return PresetName->text().toLatin1().toStdString();
-}
-
-void TEditorForm::ShowPresetName(const std::string& name)
-{
-    PresetName->setText(latin1(name));
-}
-
-void TEditorForm::TookOriginal()
-{
-    edited = false;
-    OriginalPresetBtn->SetDown(true);
-    // After a program change the mix switches bring back a middle mix.
-    PostFxMixOnTag = 64;
-    DelayMixOnTag = 64;
-}
-
-void TEditorForm::EnableChangedTimer()
-{
-    ChangedTimer.start();
-}
-
-void TEditorForm::StopChangedTimer()
-{
-    ChangedTimer.stop();
-}
-
-void TEditorForm::ShowAgain()
-{
-    if (isVisible())
-        FormShow();
-}
-
-void TEditorForm::CloseWithoutQuery()
-{
-    const bool ask = CloseQueryEnabled;
-    CloseQueryEnabled = false;
-    close();
-    CloseQueryEnabled = ask;
-}
-
-// ---- show, activate, close ----
-
-void TEditorForm::showEvent(QShowEvent* e)
-{
-    QWidget::showEvent(e);
-    if (!e->spontaneous())
-        FormShow();
+    finishPanel(panel);
 }
 
 void TEditorForm::FormShow()
@@ -481,61 +219,13 @@ void TEditorForm::applyCouplings()
     KnbFxDelayCtrlChange(preset(McDelayType).value);
 }
 
-void TEditorForm::FormActivate()
+void TEditorForm::tookOriginal()
 {
-    for (QWidget* w : findChildren<QWidget*>())
-        w->update();
-}
-
-void TEditorForm::changeEvent(QEvent* e)
-{
-    QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
-}
-
-void TEditorForm::closeEvent(QCloseEvent* e)
-{
-    if (CloseQueryEnabled)
-        FormCloseQuery();
-    else
-        ChangedTimer.stop();
-    e->accept();
-}
-
-bool TEditorForm::FormCloseQuery()
-{
-    ChangedTimer.stop();
-    if (edited) {
-        edited = false;
-        int bank = 0;
-        int presetIndex = 0;
-        slotPreselection(bank, presetIndex);
-        emit storeDialogRequested(bank, presetIndex);
-    }
-    return true;
+    PostFxMixOnTag = 64;
+    DelayMixOnTag = 64;
 }
 
 // ---- switch couplings ----
-
-void TEditorForm::followSwitch(TWC_ImgButton* b, bool on)
-{
-    if (b->Down() != on)
-        b->SetDown(on);
-}
-
-void TEditorForm::switchParameter(bool userChange, bool on, int mcix, int offValue, int& tag)
-{
-    if (!userChange)
-        return;
-    MCtrl& p = preset(mcix);
-    if (on) {
-        p.SetValFlags(tag, PendingBits);
-    } else {
-        tag = p.value;
-        p.SetValFlags(offValue, PendingBits);
-    }
-}
 
 void TEditorForm::PreAmpBypassCtrlChange(int v)
 {
@@ -595,21 +285,6 @@ void TEditorForm::KnbAmpType2CtrlChange(int v)
 
 // ---- effect types ----
 
-void TEditorForm::setKnobInUse(TWC_ImgKnob* k, QLabel* label, bool on)
-{
-    k->SetEnabled(on);
-    label->setEnabled(on);
-    refreshValueLabel(k, label);
-}
-
-void TEditorForm::refreshValueLabel(TWC_ImgKnob* k, QLabel* label)
-{
-    if (k->isEnabled())
-        k->SetValText();
-    else
-        label->clear();
-}
-
 void TEditorForm::KnbPreEffectTypeCtrlChange(int v)
 {
     const std::array<TWC_ImgKnob*, 4> pfx{KnbpFx1, KnbpFx2, KnbpFx3, KnbpFx4};
@@ -667,45 +342,6 @@ void TEditorForm::TunerButCtrlChange(int v)
 
 // ---- keys ----
 
-bool TEditorForm::eventFilter(QObject* watched, QEvent* e)
-{
-    if (watched == NameEdit) {
-        switch (e->type()) {
-        case QEvent::FocusIn:
-            NameEditEnter();
-            break;
-        case QEvent::FocusOut:
-            NameEditExit();
-            break;
-        case QEvent::KeyRelease:
-            if (!static_cast<QKeyEvent*>(e)->isAutoRepeat())
-                NameEditKeyUp(static_cast<QKeyEvent*>(e)->key());
-            break;
-        case QEvent::MouseButtonDblClick:
-            NameEditDblClick();
-            return true;
-        default:
-            break;
-        }
-    } else if (watched == PresetName && e->type() == QEvent::MouseButtonPress
-               && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
-        PresetNameClick();
-        return true;
-    }
-    if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
-        // A key travels from the focused control up to the window; the window
-        // takes it once, where it arrives first.
-        QWidget* focus = QApplication::focusWidget();
-        const QObject* first = focus && isAncestorOf(focus) ? focus : this;
-        if (watched == first) {
-            auto* key = static_cast<QKeyEvent*>(e);
-            if (e->type() == QEvent::KeyPress ? FormKeyDown(key) : FormKeyUp(key))
-                return true;
-        }
-    }
-    return QWidget::eventFilter(watched, e);
-}
-
 namespace {
 // Keypad 0 away from edit fields, or Insert, taps the tempo.
 bool isTapKey(const QKeyEvent* e)
@@ -743,121 +379,6 @@ bool TEditorForm::FormKeyUp(QKeyEvent* e)
     return false;
 }
 
-// ---- preset name ----
-
-void TEditorForm::PresetNameClick()
-{
-    const QRect l = PresetName->geometry();
-    NameEdit->move(l.left() + (l.width() - NameEdit->width()) / 2, l.top() + (l.height() - NameEdit->height()) / 2);
-    NameEdit->setText(PresetName->text());
-    NameEdit->show();
-    NameEdit->raise();
-    NameEdit->selectAll();
-    NameEdit->setFocus(Qt::OtherFocusReason);
-}
-
-void TEditorForm::NameEditEnter()
-{
-    nameOnEntry = PresetName->text();
-}
-
-void TEditorForm::NameEditChange(const QString& typed)
-{
-    if (typed.isEmpty())
-        return;
-    QString text = typed;
-    if (text.size() > NameLength) {
-        QApplication::beep();
-        text.truncate(NameLength);
-        NameEdit->setText(text);
-    }
-    PresetName->setText(text);
-}
-
-void TEditorForm::NameEditKeyUp(int key)
-{
-    if (key == KeyConfirm) {
-        NameEditExit();
-        NameEdit->selectAll();
-    } else if (key == KeyCancel) {
-        NameEdit->setText(nameOnEntry);
-        NameEditExit();
-    }
-}
-
-void TEditorForm::NameEditDblClick()
-{
-    NameEdit->selectAll();
-}
-
-void TEditorForm::NameEditExit()
-{
-    // Hiding the field takes its focus, which reports here once more.
-    if (NameEdit->isHidden())
-        return;
-    const QString text = NameEdit->text().leftJustified(NameLength, u' ', true);
-    NameEdit->hide();
-    PresetName->setText(text);
-    if (presetFromUnit())
-        SendNameAsControllers(text.toLatin1().toStdString());
-}
-
-// ---- original, edit buffer, compare ----
-
-void TEditorForm::ChangedTimerTimer()
-{
-    if ((QGuiApplication::mouseButtons() & Qt::LeftButton) || !isActiveWindow())
-        return;
-    const bool was = edited;
-    edited = RecordDiffers(*OriginalRecord) || PresetNameText() != GetRecordName(*OriginalRecord);
-    if (edited && !was) {
-        if (!RecordsEqual(*EditBufferRecord, *OriginalRecord) && CurrentPreferences.Confirm
-            && RecordDiffers(*EditBufferRecord)
-            && !Dialogs().confirm(this, QStringLiteral("Overwrite edit buffer ?"))) {
-            // The change that began the edit is taken back, name included, so
-            // the question does not come again with the next tick.
-            ApplyRecord(*OriginalRecord, true);
-            PresetName->setText(latin1(GetRecordName(*OriginalRecord)));
-            edited = false;
-        } else {
-            CaptureEditBuffer(*EditBufferRecord);
-        }
-    } else if (!edited && was && !switching) {
-        CaptureEditBuffer(*EditBufferRecord);
-    }
-    if (edited != was) {
-        OriginalPresetBtn->SetDown(was);
-        if (!was)
-            switching = false;
-    }
-}
-
-void TEditorForm::SetBuffers()
-{
-    if (OriginalPresetBtn->Down()) {
-        switching = true;
-        CaptureEditBuffer(*EditBufferRecord);
-        ApplyRecord(*OriginalRecord, true);
-        PresetName->setText(latin1(GetRecordName(*OriginalRecord)));
-    } else {
-        edited = true;
-        ApplyRecord(*EditBufferRecord, true);
-        PresetName->setText(latin1(GetRecordName(*EditBufferRecord)));
-    }
-}
-
-void TEditorForm::OriginalPresetBtnCtrlChange(int)
-{
-    if (OriginalPresetBtn->UserChange)
-        SetBuffers();
-}
-
-void TEditorForm::EditBufferBtnCtrlChange(int)
-{
-    if (EditBufferBtn->UserChange)
-        SetBuffers();
-}
-
 void TEditorForm::KnbCompareCtrlChange(int v)
 {
     if (v != 0)
@@ -867,41 +388,4 @@ void TEditorForm::KnbCompareCtrlChange(int v)
     else if (RecordDiffers(*EditBufferRecord) || GetRecordName(*OriginalRecord) != GetRecordName(*EditBufferRecord))
         EditBufferBtn->SetDown(true);
     SetBuffers();
-}
-
-// ---- store ----
-
-void TEditorForm::slotPreselection(int& bank, int& presetIndex) const
-{
-    int n = services.currentSlot ? services.currentSlot() : 0;
-    if (n < 0 || n >= SlotCount)
-        n = 0;
-    bank = n / 5;
-    presetIndex = n % 5;
-}
-
-void TEditorForm::commitEdit()
-{
-    CaptureEditBuffer(*OriginalRecord);
-    CaptureEditBuffer(*EditBufferRecord);
-    edited = false;
-    OriginalPresetBtn->SetDown(true);
-}
-
-void TEditorForm::StoreCtrlChange(TWC_ImgButton* sender, int v)
-{
-    if (v != 0)
-        return;
-    int bank = 0;
-    int presetIndex = 0;
-    slotPreselection(bank, presetIndex);
-    if (sender == Store) {
-        emit storeDialogRequested(bank, presetIndex);
-        return;
-    }
-    commitEdit();
-    if (presetFromUnit())
-        emit storeToUnitRequested(bank, presetIndex);
-    else
-        emit storeToLibraryRequested(bank, presetIndex);
 }

@@ -70,7 +70,7 @@ void drawNameDisplay(QPainter& p, QRectF r)
     p.drawLine(QPointF(r.left() + 6, r.top() + 2.5), QPointF(r.right() - 6, r.top() + 2.5));
 }
 
-void drawBadge(QPainter& p, QRectF r)
+void drawBadge(QPainter& p, QRectF r, const QString& subtitle)
 {
     QFont big = panelFont(34, true, 6.0);
     big.setItalic(true);
@@ -90,7 +90,7 @@ void drawBadge(QPainter& p, QRectF r)
     p.setFont(panelFont(9, true, 1.2));
     p.setPen(TitleColour);
     p.drawText(QRectF(r.left(), r.top() + fm.height() + 2, r.width(), 14), Qt::AlignHCenter | Qt::AlignTop,
-               QStringLiteral("GUITAR AMP MODELLER"));
+               subtitle);
 }
 
 } // namespace
@@ -112,6 +112,6 @@ QPixmap DrawEditorPanel(const PanelDrawing& d, qreal dpr)
     if (!d.nameDisplay.isEmpty())
         drawNameDisplay(p, QRectF(d.nameDisplay));
     if (!d.badge.isEmpty())
-        drawBadge(p, QRectF(d.badge));
+        drawBadge(p, QRectF(d.badge), d.badgeSubtitle);
     return pm;
 }

@@ -26,6 +26,7 @@ struct PanelDrawing {
     std::vector<PanelText> captions;
     QRect nameDisplay;
     QRect badge;
+    QString badgeSubtitle = QStringLiteral("GUITAR AMP MODELLER");
 };
 
 QPixmap DrawEditorPanel(const PanelDrawing& d, qreal dpr);

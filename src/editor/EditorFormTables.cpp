@@ -27,30 +27,25 @@ ModulationKnobs ModulationKnobsFor(int modulationType)
 }
 
 namespace {
-// Help numbers first..last lead to "#T<page>H<number>", the number counting
-// from `start` by `step`, at least two digits.
-struct AnchorRange {
-    int first;
-    int last;
-    int page;
-    int start;
-    int step;
-};
-
-constexpr AnchorRange AnchorRanges[] = {
+constexpr HelpAnchorRange GuitarAnchors[] = {
     {2, 2, 3, 30, 1},      {3, 10, 6, 11, 1},     {11, 11, 6, 21, 1},  {12, 14, 6, 31, 1},
     {15, 16, 6, 41, 1},    {17, 18, 6, 51, 1},    {19, 21, 6, 61, 1},  {22, 28, 7, 10, 10},
     {29, 34, 8, 0, 10},    {35, 40, 9, 0, 10},    {100, 103, 4, 20, 10},
 };
 } // namespace
 
-QString EditorHelpAnchor(int helpContext)
+QString HelpAnchorIn(std::span<const HelpAnchorRange> ranges, int otherPage, int helpContext)
 {
-    for (const AnchorRange& r : AnchorRanges) {
+    for (const HelpAnchorRange& r : ranges) {
         if (helpContext >= r.first && helpContext <= r.last) {
             const int number = r.start + (helpContext - r.first) * r.step;
             return QStringLiteral("#T%1H%2").arg(r.page).arg(number, 2, 10, QLatin1Char('0'));
         }
     }
-    return QStringLiteral("#T6H00");
+    return QStringLiteral("#T%1H00").arg(otherPage);
+}
+
+QString EditorHelpAnchor(int helpContext)
+{
+    return HelpAnchorIn(GuitarAnchors, 6, helpContext);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <span>
 #include <string_view>
 
 #include "editor/ValueConversions.h"
@@ -69,6 +70,20 @@ struct ModulationKnobs {
 };
 ModulationKnobs ModulationKnobsFor(int modulationType);
 
-// Anchor in the help page for a control's help number ("#T6H00" for any
-// number without one of its own).
+// Help numbers first..last lead to the anchor "#T<page>H<number>", the number
+// counting from `start` by `step`, written with at least two digits.
+struct HelpAnchorRange {
+    int first;
+    int last;
+    int page;
+    int start;
+    int step;
+};
+
+// The anchor of a help number in a window's ranges; "#T<otherPage>H00" for
+// any number without one of its own.
+QString HelpAnchorIn(std::span<const HelpAnchorRange> ranges, int otherPage, int helpContext);
+
+// Anchor in the help page for a guitar editor control's help number
+// ("#T6H00" for any number without one of its own).
 QString EditorHelpAnchor(int helpContext);

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "app/MessageService.h"
+#include "files/DumpFile.h"
+#include "files/LibraryFile.h"
 #include "files/Preferences.h"
 
 UndoStates UndoState;
@@ -469,4 +471,35 @@ QString NewLibraryPath(const QString& folder, bool bass)
     for (int i = 0; QFileInfo::exists(path); ++i)
         path = dir.filePath(QStringLiteral("New%1").arg(i) + extension);
     return path;
+}
+
+bool ReadPresetFile(PresetRecordList& list, const QString& path)
+{
+    ListClear(list);
+    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
+        return ReadDumpIntoList(list, path);
+    return !ReadLibraryFile(list, path);
+}
+
+bool CopyFileToClipboard(const QString& path)
+{
+    ClipboardFromCut = false;
+    return ReadPresetFile(*ClipboardList, path);
+}
+
+FolderWrite WritePresetsIntoFolder(const PresetRecordList& list, const QString& folder,
+                                   const QString& draggedFileName, bool bass)
+{
+    FolderWrite result;
+    if (draggedFileName.isEmpty()) {
+        result.path = NewLibraryPath(folder, bass);
+        result.editName = true;
+    } else {
+        QString name = draggedFileName;
+        if (name.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
+            name = QFileInfo(name).completeBaseName() + (bass ? QStringLiteral(".blb") : QStringLiteral(".dlb"));
+        result.path = QDir(folder).filePath(name);
+    }
+    result.saved = !WriteLibraryFile(list, result.path);
+    return result;
 }

@@ -161,8 +161,31 @@ struct LibraryDrop {
 // Insert.
 LibraryDrop DropIntoLibrary(int dropIndex, DropMode& mode, QWidget* parent);
 
-// ---- files ----
+// ---- files of the library window's tree ----
 
 // The file a drop or paste onto `folder` creates: "New" with the family's
 // library extension, or New0, New1 ... when that exists.
 QString NewLibraryPath(const QString& folder, bool bass);
+
+// Replaces the list's records with a file's presets: a ".syx" file as a
+// dump, any other as a library. On failure the list is left empty, so that
+// a transfer goes on with nothing rather than with older presets. False
+// when the file cannot be read ("Unable to Load the file").
+bool ReadPresetFile(PresetRecordList& list, const QString& path);
+
+// File-tree Cut and Copy of a file: its presets into the clipboard. False
+// when it cannot be read.
+bool CopyFileToClipboard(const QString& path);
+
+struct FolderWrite {
+    bool saved = false; // false: "Unable to Save the file"
+    QString path;
+    bool editName = false; // a new file whose name the user is to edit in place
+};
+
+// Writes `list` as a library into `folder`: under `draggedFileName` when a
+// file of the tree is being dragged (a copy of it), else as a new file.
+// A dragged ".syx" file is written under the family's library extension, so
+// that no dump file is ever overwritten with a library.
+FolderWrite WritePresetsIntoFolder(const PresetRecordList& list, const QString& folder,
+                                   const QString& draggedFileName, bool bass);

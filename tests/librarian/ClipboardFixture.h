@@ -36,6 +36,7 @@ protected:
     void SetUp() override
     {
         setUpModel(ModelDrux2);
+        DataFormatVersion = CurrentDataFormatVersion;
         ResetAllRecords();
         for (int slot = 0; slot < SlotCount; ++slot)
             SetRecordName(*DeviceMemory[slot], "s" + std::to_string(slot));

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "files/DumpFile.h"
+#include "files/LibraryFile.h"
 #include "librarian/ClipboardFixture.h"
 
 namespace {
@@ -218,6 +220,64 @@ TEST_F(ClipboardTest, NewLibraryFilesTakeTheFirstFreeName)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     EXPECT_EQ(NewLibraryPath(dir.path(), false), QDir(dir.path()).filePath(QStringLiteral("New1.dlb")));
+}
+
+TEST_F(ClipboardTest, TreeFilesReadAsDumpOrLibraryAndAFailedReadLeavesNothingToDrop)
+{
+    QTemporaryDir dir;
+    const QString syx = dir.filePath(QStringLiteral("one.syx"));
+    const QString dlb = dir.filePath(QStringLiteral("two.dlb"));
+    SetRecordName(*DeviceMemory[4], "dumped");
+    ASSERT_TRUE(ExportDump(4, syx));
+    fill(*LibraryList, {"x", "#between", "y"});
+    ASSERT_FALSE(WriteLibraryFile(*LibraryList, dlb));
+
+    fill(*DragList, {"old"});
+    EXPECT_TRUE(ReadPresetFile(*DragList, syx));
+    EXPECT_EQ(listNames(*DragList), Names{"dumped"});
+    EXPECT_TRUE(ReadPresetFile(*DragList, dlb));
+    EXPECT_EQ(listNames(*DragList), (Names{"x", "#between", "y"}));
+    EXPECT_FALSE(ReadPresetFile(*DragList, dir.filePath(QStringLiteral("missing.dlb"))));
+    EXPECT_EQ(DragList->count, 0);
+
+    // A file copied in the tree is no library cut: pasting it removes nothing.
+    CopyLibraryItems({0}, true);
+    EXPECT_TRUE(CopyFileToClipboard(syx));
+    PasteIntoGrid(*ClipboardList, cells(1, 1, 1, 1), nullptr);
+    EXPECT_EQ(slotName(0), "dumped");
+    EXPECT_EQ(LibraryList->count, 3);
+}
+
+TEST_F(ClipboardTest, PresetsWrittenIntoAFolderNeverOverwriteADumpFile)
+{
+    QTemporaryDir dir;
+    const QString syx = dir.filePath(QStringLiteral("bank.syx"));
+    ASSERT_TRUE(ExportDump(-1, syx));
+    QFile dump(syx);
+    ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
+    const QByteArray before = dump.readAll();
+    dump.close();
+    ASSERT_TRUE(ReadPresetFile(*DragList, syx));
+
+    // Dropped onto its own folder: a library beside the dump.
+    const FolderWrite copy = WritePresetsIntoFolder(*DragList, dir.path(), QStringLiteral("bank.syx"), false);
+    EXPECT_TRUE(copy.saved);
+    EXPECT_EQ(copy.path, dir.filePath(QStringLiteral("bank.dlb")));
+    EXPECT_FALSE(copy.editName);
+    ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
+    EXPECT_EQ(dump.readAll(), before);
+    PresetRecordList read;
+    ListInit(read);
+    ASSERT_TRUE(ReadPresetFile(read, copy.path));
+    EXPECT_EQ(read.count, SlotCount);
+
+    // Presets from the grid make a new file to be named.
+    CollectSelection(cells(1, 1, 2, 1), QString(), *DragList);
+    const FolderWrite fresh = WritePresetsIntoFolder(*DragList, dir.path(), QString(), false);
+    EXPECT_TRUE(fresh.saved);
+    EXPECT_TRUE(fresh.editName);
+    EXPECT_EQ(fresh.path, dir.filePath(QStringLiteral("New.dlb")));
+    EXPECT_FALSE(WritePresetsIntoFolder(*DragList, dir.filePath(QStringLiteral("no/such")), QString(), false).saved);
 }
 
 } // namespace

@@ -141,10 +141,6 @@ void TBassEditF::buildPanel()
         panel.captions.push_back({QRect(b->x() + 50, b->y(), width, b->height()), QString::fromLatin1(text),
                                   Qt::AlignLeft | Qt::AlignVCenter});
     };
-    auto captionBelow = [&](TWC_ImgButton* b, const char* text) {
-        panel.captions.push_back({QRect(b->x() - 6, b->y() + b->height() + 2, b->width() + 12, 12),
-                                  QString::fromLatin1(text)});
-    };
     auto knobAt = [&](int x, int row) { return QPoint(x, RowTop[row] + KnobDrop); };
     auto titleList = [&](int mcix, int x, int row, int w, int help, const auto& texts) {
         return list(mcix, QRect(x, RowTop[row] + TitleLine, w, 22), help, texts);
@@ -231,17 +227,17 @@ void TBassEditF::buildPanel()
              true, &lbFx[static_cast<size_t>(i)]);
     KnbFx[6]->FineEnabled = true;
 
-    const std::array<const char*, 6> looperCaptions{"REC", "LOOP", "PLAY", "STOP", "HALF", "BACK"};
+    const std::array<const char*, 6> looperTexts{"REC", "LOOP", "PLAY", "STOP", "HALF", "BACK"};
     std::array<TWC_ImgButton**, 6> looper{&KnbRec, &KnbLoop, &KnbPlay, &KnbStop, &KnbHalf, &KnbBack};
-    for (int i = 0; i < 6; ++i) {
-        TWC_ImgButton* b = *looper[static_cast<size_t>(i)] = button({340 + 54 * i, RowTop[2] + 44}, 40);
+    for (size_t i = 0; i < looper.size(); ++i) {
+        TWC_ImgButton* b = *looper[i] = button({340 + 54 * static_cast<int>(i), RowTop[2] + 44}, 40);
         b->SetIsPushButton(i < 4);
+        QLabel* caption = looperCaptions[i] = new QLabel(QString::fromLatin1(looperTexts[i]), this);
+        caption->setAlignment(Qt::AlignCenter);
+        caption->setGeometry(b->x() - 6, b->y() + b->height() + 2, b->width() + 12, 12);
+        caption->setStyleSheet(QStringLiteral("QLabel { background: transparent; color: #d6dae2;"
+                                              " font: bold 9px 'DejaVu Sans'; }"));
     }
-    // The looper captions are printed on the panel; the keys are hidden
-    // outside the "Delay/Loop" mode, so the captions sit in the piano's place
-    // and the piano covers them when it is shown.
-    for (int i = 0; i < 6; ++i)
-        captionBelow(*looper[static_cast<size_t>(i)], looperCaptions[static_cast<size_t>(i)]);
     buildPiano(QRect(326, RowTop[2] + 34, BassPiano::Width, BassPiano::Height));
 
     KnbTap = button({674, RowTop[2] + 36}, 33);
@@ -312,6 +308,14 @@ void TBassEditF::buildPiano(QRect place)
 std::array<TWC_ImgButton*, 6> TBassEditF::looperButtons() const
 {
     return {KnbRec, KnbLoop, KnbPlay, KnbStop, KnbHalf, KnbBack};
+}
+
+void TBassEditF::showLooper(bool on)
+{
+    for (TWC_ImgButton* b : looperButtons())
+        b->setVisible(on);
+    for (QLabel* caption : looperCaptions)
+        caption->setVisible(on);
 }
 
 bool TBassEditF::PianoActive() const
@@ -497,8 +501,7 @@ void TBassEditF::setEffectKnob(int i, const PostEffectKnob& use)
 void TBassEditF::cbPostFxModeCtrlChange(int v)
 {
     using namespace BassEditorTexts;
-    for (TWC_ImgButton* b : looperButtons())
-        b->hide();
+    showLooper(false);
     if (!Piano->isHidden()) {
         PianoMouseUp();
         DotTimer();
@@ -521,8 +524,7 @@ void TBassEditF::cbPostFxModeCtrlChange(int v)
         bindSynthInterval(param(McSynthKey).value);
     }
     if (v == DelayLoop)
-        for (TWC_ImgButton* key : looperButtons())
-            key->show();
+        showLooper(true);
     if (v == MidiBassSynth) {
         Piano->show();
         Piano->raise();

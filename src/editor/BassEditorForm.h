@@ -178,9 +178,12 @@ private:
     void setEffectKnob(int i, const PostEffectKnob& use);
     bool pianoKey(QKeyEvent* e, bool down);
     std::array<TWC_ImgButton*, 6> looperButtons() const;
+    void showLooper(bool on);
 
     // The user chose a pre-effect mode: "MIDI-Wah" then starts its pedal at 0.
     bool preFxModeChosen = false;
+    // The looper keys' captions come and go with the keys.
+    std::array<QLabel*, 6> looperCaptions{};
     int playingNote = -1;
     BassPiano::Position lastPosition;
     QPixmap markerBackground;

@@ -1,7 +1,4 @@
 // Copy, paste, drops and undo on the unit's memory, without a window.
-#include <QMimeData>
-#include <memory>
-
 #include "librarian/ClipboardFixture.h"
 
 namespace {
@@ -224,18 +221,6 @@ TEST_F(ClipboardTest, ARecordOfTheOtherFamilyIsStoredButNotSent)
     PasteIntoGrid(*ClipboardList, cells(1, 2, 1, 2), nullptr);
     EXPECT_EQ(DeviceMemory[5]->model, uint32_t(ModelBass));
     EXPECT_TRUE(unit.dumpSlots.empty());
-}
-
-TEST_F(ClipboardTest, DragDataNamesItsSourceAndOtherDataNone)
-{
-    for (DragSource s : {DragSource::Grid, DragSource::CurrentPreset, DragSource::LibraryList, DragSource::FileTree}) {
-        std::unique_ptr<QMimeData> data(PresetDragData(s));
-        EXPECT_EQ(PresetDragSource(data.get()), s);
-    }
-    QMimeData text;
-    text.setText(QStringLiteral("3"));
-    EXPECT_EQ(PresetDragSource(&text), DragSource::None);
-    EXPECT_EQ(PresetDragSource(nullptr), DragSource::None);
 }
 
 } // namespace

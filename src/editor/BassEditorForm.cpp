@@ -238,7 +238,9 @@ void TBassEditF::buildPanel()
         caption->setStyleSheet(QStringLiteral("QLabel { background: transparent; color: #d6dae2;"
                                               " font: bold 9px 'DejaVu Sans'; }"));
     }
-    buildPiano(QRect(326, RowTop[2] + 34, BassPiano::Width, BassPiano::Height));
+    const QRect pianoPlace(326, RowTop[2] + 34, BassPiano::Width, BassPiano::Height);
+    panel.sections.push_back({pianoPlace.adjusted(-6, -6, 6, 6), QString()});
+    buildPiano(pianoPlace);
 
     KnbTap = button({674, RowTop[2] + 36}, 33);
     KnbTap->SetIsPushButton(true);

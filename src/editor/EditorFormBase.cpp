@@ -297,6 +297,7 @@ void TEditorFormBase::CloseWithoutQuery()
 void TEditorFormBase::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
+    takeValueEditor();
     if (!e->spontaneous())
         FormShow();
 }
@@ -310,8 +311,20 @@ void TEditorFormBase::FormActivate()
 void TEditorFormBase::changeEvent(QEvent* e)
 {
     QWidget::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+    if (e->type() == QEvent::ActivationChange && isActiveWindow()) {
+        takeValueEditor();
         FormActivate();
+    }
+}
+
+// The controls share one value editor, which they move into the window of
+// the label they edit. Both editor windows exist at once, so the active one
+// makes its own editor the shared one; otherwise a window's field would end
+// up owned, and deleted, by the other window.
+void TEditorFormBase::takeValueEditor()
+{
+    if (TWC_CustomControl::ValEdit() != ValueEdit)
+        TWC_CustomControl::SetValEdit(ValueEdit);
 }
 
 void TEditorFormBase::closeEvent(QCloseEvent* e)

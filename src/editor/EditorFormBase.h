@@ -196,6 +196,7 @@ protected:
     std::vector<KnobAndLabel> knobs;
 
 private:
+    void takeValueEditor();
     void originalButtonChange();
     void editBufferButtonChange();
 

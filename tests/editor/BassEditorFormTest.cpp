@@ -13,6 +13,7 @@
 #include "controls/ListControls.h"
 #include "controls/ResForm.h"
 #include "editor/BassEditorForm.h"
+#include "editor/EditorForm.h"
 #include "files/Preferences.h"
 #include "model/RecordingUnit.h"
 #include "model/WindowLink.h"
@@ -713,6 +714,23 @@ TEST_F(BassEditor, F1OpensTheBassAnchorsAndNothingFromAnEditField)
     form->PresetNameClick();
     press(Qt::Key_F1);
     EXPECT_EQ(help.count(), 1);
+}
+
+TEST_F(BassEditor, TheActiveEditorTypesValuesInItsOwnField)
+{
+    // The guitar editor, created later, took the shared value editor.
+    TEditorForm guitar;
+    ASSERT_EQ(TWC_CustomControl::ValEdit(), guitar.ValueEdit);
+    showActive();
+    EXPECT_EQ(TWC_CustomControl::ValEdit(), form->ValueEdit);
+    QTest::mouseClick(form->vlPre1, Qt::LeftButton);
+    EXPECT_TRUE(form->ValueEdit->isVisible());
+    EXPECT_EQ(form->ValueEdit->parentWidget(), form.get());
+    EXPECT_EQ(guitar.ValueEdit->parentWidget(), &guitar);
+    QTest::keyClicks(form->ValueEdit, "77");
+    QTest::keyClick(form->ValueEdit, Qt::Key_Return);
+    key(QEvent::KeyRelease, KeyConfirm);
+    EXPECT_EQ(bass(McGain).value, 77);
 }
 
 // Pictures of the window in the modes that change it most.

@@ -174,7 +174,7 @@ void TBassEditF::buildPanel()
     KnbCabBypass = button({620, RowTop[0] + 58}, 5);
     captionRight(KnbCabBypass, "CAB ON");
     KnbFxOn = button({620, RowTop[0] + 90}, 32, 14);
-    captionRight(KnbFxOn, "GLOBAL FX", 70);
+    captionRight(KnbFxOn, "Global Fx On/Off", 110);
 
     // Compressor, crossover, denoiser.
     section(8, 1, 176, "COMPRESSOR");
@@ -242,12 +242,16 @@ void TBassEditF::buildPanel()
     panel.sections.push_back({pianoPlace.adjusted(-6, -6, 6, 6), QString()});
     buildPiano(pianoPlace);
 
-    KnbTap = button({674, RowTop[2] + 36}, 33);
+    auto captionBelow = [&](TWC_ImgButton* b, const char* text) {
+        panel.captions.push_back({QRect(b->x() - 20, b->y() + b->height() + 2, b->width() + 40, 12),
+                                  QString::fromLatin1(text)});
+    };
+    KnbTap = button({702, RowTop[2] + 32}, 33);
     KnbTap->SetIsPushButton(true);
-    captionRight(KnbTap, "TAP", 50);
-    TunerBut = button({674, RowTop[2] + 74}, 34);
+    captionBelow(KnbTap, "Tap Tempo");
+    TunerBut = button({702, RowTop[2] + 78}, 34);
     TunerBut->SetIsPushButton(true);
-    captionRight(TunerBut, "TUNER", 50);
+    captionBelow(TunerBut, "TUNER");
 
     // Handlers.
     for (auto [box, handler] : {std::pair{cbAmpModel, &TBassEditF::cbAmpModelCtrlChange},
@@ -408,7 +412,6 @@ void TBassEditF::cbAmpModelCtrlChange(int v)
                             std::pair{KnbPre4, vlPre4}, std::pair{KnbPre5, vlPre5}, std::pair{KnbPre6, vlPre6},
                             std::pair{KnbPre7, vlPre7}})
         setKnobInUse(k, label, !bypass);
-    lbPre5->setEnabled(!bypass);
 }
 
 void TBassEditF::cbCabModelCtrlChange(int v)
@@ -520,11 +523,8 @@ void TBassEditF::cbPostFxModeCtrlChange(int v)
                                                                               : none;
     for (int i = 0; i < 7; ++i)
         setEffectKnob(i, row[static_cast<size_t>(i)]);
-    if (v == Synth) {
-        // Whatever the interval knob was bound to, it now follows the key.
-        KnbFx[3]->SetMcix(-1);
-        bindSynthInterval(param(McSynthKey).value);
-    }
+    if (v == Synth)
+        bindSynthInterval(param(McSynthKey).value, true);
     if (v == DelayLoop)
         showLooper(true);
     if (v == MidiBassSynth) {
@@ -533,13 +533,15 @@ void TBassEditF::cbPostFxModeCtrlChange(int v)
     }
 }
 
-void TBassEditF::bindSynthInterval(int key)
+void TBassEditF::bindSynthInterval(int key, bool modeChanged)
 {
     const int mcix = key != 0 ? McIntervalWithKey : McIntervalWithoutKey;
-    if (KnbFx[3]->Mcix() == mcix)
+    if (!modeChanged && KnbFx[3]->Mcix() == mcix)
         return;
+    // The mode gave the knob the plain pair; the key decides its own.
     InstallConversion(*KnbFx[3], key != 0 ? BassValues::Trans : BassValues::Semi);
-    KnbFx[3]->SetMcix(mcix);
+    if (KnbFx[3]->Mcix() != mcix)
+        KnbFx[3]->SetMcix(mcix);
     refreshValueLabel(KnbFx[3], vlFx[3]);
 }
 

@@ -173,7 +173,7 @@ private:
     void applyCouplings();
     // The synth's interval knob shows semitones without a key and
     // intervals with one.
-    void bindSynthInterval(int key);
+    void bindSynthInterval(int key, bool modeChanged = false);
     void rebind(TWC_ImgKnob* knob, QLabel* label, int mcix);
     void setEffectKnob(int i, const PostEffectKnob& use);
     bool pianoKey(QKeyEvent* e, bool down);

@@ -7,6 +7,7 @@
 #include "app/MessageService.h"
 #include "app/SplashForm.h"
 #include "controls/CustomControl.h"
+#include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
 #include "files/IniFile.h"
 #include "librarian/DeviceForm.h"
@@ -65,18 +66,24 @@ void Program::start()
     editorServices.sendProgramChange = [this](int program) { Ports->SendProgramChange(program); };
     editorServices.currentSlot = [this] { return DeviceForm->CurrentSlot(); };
     GuitarEditor = new TEditorForm(editorServices);
-    connect(GuitarEditor, &TEditorForm::helpRequested, this, [](const QString& anchor) { OpenHelp(anchor); });
+    EditorServices bassServices = editorServices;
+    bassServices.sendNoteOn = [this](int note, int velocity) { Ports->SendNoteOn(note, velocity); };
+    bassServices.sendNoteOff = [this](int note, int velocity) { Ports->SendNoteOff(note, velocity); };
+    BassEditor = new TBassEditF(bassServices);
+    for (TEditorFormBase* editor : {editorFor(false), editorFor(true)})
+        connect(editor, &TEditorFormBase::helpRequested, this, [](const QString& anchor) { OpenHelp(anchor); });
     connect(DeviceForm, &TDeviceForm::editorRequested, this, [this](bool bass, const QString& name) {
-        if (bass)
-            return;
-        GuitarEditor->ShowPresetName(name.toLatin1().toStdString());
-        GuitarEditor->ResetCompareState();
-        GuitarEditor->ShowPreset(QString::fromLatin1(ActiveDevice.DeviceName.c_str()), PresetSource::Unit);
+        TEditorFormBase* editor = editorFor(bass);
+        editor->ShowPresetName(name.toLatin1().toStdString());
+        editor->ResetCompareState();
+        editor->ShowPreset(QString::fromLatin1(ActiveDevice.DeviceName.c_str()), PresetSource::Unit);
     });
     DeviceForm->closeQuery = [this] {
-        if (GuitarEditor->isVisible() && !GuitarEditor->FormCloseQuery())
-            return false;
+        for (TEditorFormBase* editor : {editorFor(false), editorFor(true)})
+            if (editor->isVisible() && !editor->FormCloseQuery())
+                return false;
         GuitarEditor->CloseWithoutQuery();
+        BassEditor->CloseWithoutQuery();
         return true;
     };
 
@@ -92,6 +99,7 @@ void Program::start()
     Proto->hooks.unitRecognised = [this] { Search->UnitRecognised(); };
 
     Filter = new ApplicationFilter(this);
+    Filter->pianoActive = [this] { return BassEditor && BassEditor->PianoActive(); };
     Filter->hooks.controller = [](int controller, int value) { HandleController(controller, value); };
     Filter->hooks.programChange = [this](int program) {
         ProgramChangeFromUnit();
@@ -131,6 +139,7 @@ Program::~Program()
 {
     SetUnitLink(nullptr);
     SetWindowLink(nullptr);
+    delete BassEditor;
     delete GuitarEditor;
     delete DeviceForm;
     delete Splash;
@@ -168,54 +177,62 @@ bool Program::askRetry(const std::string& text)
     return answer == QMessageBox::Retry;
 }
 
+TEditorFormBase* Program::editorFor(bool bass) const
+{
+    return bass ? static_cast<TEditorFormBase*>(BassEditor) : GuitarEditor;
+}
+
 void Program::showUnitPresetName(bool bass, const std::string& name)
 {
-    if (!bass && GuitarEditor)
-        GuitarEditor->ShowPresetName(name);
+    if (TEditorFormBase* editor = editorFor(bass))
+        editor->ShowPresetName(name);
     showEditBufferName(name);
 }
 
-// The guitar editor answers for the guitar family; the bass editor does not
-// exist yet, so the bass family has none.
+// Each family has its editor: the bass editor for 0x13, the guitar editor
+// for the others.
 std::string Program::editorPresetName(bool bass)
 {
-    return !bass && GuitarEditor ? GuitarEditor->PresetNameText() : std::string();
+    TEditorFormBase* editor = editorFor(bass);
+    return editor ? editor->PresetNameText() : std::string();
 }
 
 bool Program::editorExists(bool bass)
 {
-    return !bass && GuitarEditor;
+    return editorFor(bass) != nullptr;
 }
 
 bool Program::editorVisible(bool bass)
 {
-    return !bass && GuitarEditor && GuitarEditor->isVisible();
+    TEditorFormBase* editor = editorFor(bass);
+    return editor && editor->isVisible();
 }
 
 void Program::editorTookOriginal(bool bass)
 {
-    if (!bass && GuitarEditor)
-        GuitarEditor->TookOriginal();
+    if (TEditorFormBase* editor = editorFor(bass))
+        editor->TookOriginal();
 }
 
 void Program::enableChangedTimer(bool bass)
 {
-    if (!bass && GuitarEditor)
-        GuitarEditor->EnableChangedTimer();
+    if (TEditorFormBase* editor = editorFor(bass))
+        editor->EnableChangedTimer();
 }
 
 void Program::stopChangedTimer(bool bass)
 {
-    if (!bass && GuitarEditor)
-        GuitarEditor->StopChangedTimer();
+    if (TEditorFormBase* editor = editorFor(bass))
+        editor->StopChangedTimer();
 }
 
 void Program::closeWindowsForModel(int model)
 {
-    // A new unit takes over: windows that close now ask nothing.
+    // A new unit takes over: the editor of the other family closes, and
+    // windows that close now ask nothing.
     const ConfirmationsOff quiet;
-    if (IsBassModel(model) && GuitarEditor)
-        GuitarEditor->CloseWithoutQuery();
+    if (TEditorFormBase* other = editorFor(!IsBassModel(model)))
+        other->CloseWithoutQuery();
 }
 
 void Program::showError(const std::string& text)
@@ -231,6 +248,7 @@ bool Program::askYesNo(const std::string& text)
 void Program::preferencesChanged()
 {
     TWC_CustomControl::SetMouseDir(CurrentPreferences.MouseMoveMode);
-    if (GuitarEditor)
-        GuitarEditor->ShowAgain();
+    for (TEditorFormBase* editor : {editorFor(false), editorFor(true)})
+        if (editor)
+            editor->ShowAgain();
 }

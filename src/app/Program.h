@@ -16,7 +16,9 @@ class MidiPorts;
 class PortsUnitLink;
 class TConnectForm;
 class TDeviceForm;
+class TBassEditF;
 class TEditorForm;
+class TEditorFormBase;
 class TPrefsForm;
 class TSplashForm;
 
@@ -39,6 +41,7 @@ public:
     TSplashForm* splash() const { return Splash; }
     TDeviceForm* deviceForm() const { return DeviceForm; }
     TEditorForm* guitarEditor() const { return GuitarEditor; }
+    TBassEditF* bassEditor() const { return BassEditor; }
     MidiPorts& ports() const { return *Ports; }
     ApplicationFilter& filter() const { return *Filter; }
     TConnectForm* connectForm() const { return ConnectForm; }
@@ -66,9 +69,13 @@ public:
     bool askRetry(const std::string& text) override;
 
 private:
+    // The editor of the bass family (0x13) or of the guitar family.
+    TEditorFormBase* editorFor(bool bass) const;
+
     TSplashForm* Splash = nullptr;
     TDeviceForm* DeviceForm = nullptr;
     TEditorForm* GuitarEditor = nullptr;
+    TBassEditF* BassEditor = nullptr;
     TConnectForm* ConnectForm = nullptr;
     TPrefsForm* PrefsForm = nullptr;
     std::unique_ptr<MidiPorts> Ports;

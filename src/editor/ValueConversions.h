@@ -7,13 +7,13 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "files/Preferences.h"
+
 // Conversions between a knob's raw parameter value and the text of its value
 // label, and back from the text typed into the value editor. They are pure
 // functions of the value or text and a context; the editor windows install
 // them on their knobs (see ConversionControls.h).
 
-// Values of the "Time Unit" preference.
-enum TimeUnitMode : int { TimeUnitBpm = 0, TimeUnitMs = 1, TimeUnitMidi = 2 };
 
 // The decimal separator of the system's locale.
 QChar SystemDecimalSeparator();

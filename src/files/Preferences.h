@@ -5,6 +5,9 @@
 
 class QSettings;
 
+// Values of the "Time Unit" preference: how times and speeds are shown.
+enum TimeUnitMode : int { TimeUnitBpm = 0, TimeUnitMs = 1, TimeUnitMidi = 2 };
+
 // One named set of user preferences. The field names are the ini keys.
 struct PreferenceSet {
     QString Name = QStringLiteral("Default");

@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+#include "files/Preferences.h"
+
 // The texts of the configuration window's settings area and the rules that
 // pick them: the entries of its lists, the description of each base
 // configuration, when Live EQ and the ZEPHRA-D output apply, the value texts
@@ -33,7 +35,6 @@ void TextToValMidi(const QString& text, int& value);
 // The tuner's centre frequency: value v stands for 425 + v Hz, which the
 // unit receives as v + 25. Time Unit "MIDI" shows that controller number,
 // any other unit shows the frequency.
-constexpr int TimeUnitMidi = 2;
 QString TunerCenterToText(int value, int timeUnit);
 void TunerCenterFromText(const QString& text, int timeUnit, int& value);
 

@@ -9,11 +9,13 @@
 #include "app/KeyCodes.h"
 #include "app/Program.h"
 #include "app/SplashForm.h"
+#include "editor/EditorForm.h"
 #include "librarian/DeviceForm.h"
 #include "midi/LoopbackDriver.h"
 #include "midi/MidiPorts.h"
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
+#include "model/WindowLink.h"
 
 namespace {
 
@@ -157,6 +159,35 @@ TEST_F(Startup, AProgramChangeFromTheUnitSelectsItsCell)
     QCoreApplication::processEvents();
     EXPECT_EQ(program->deviceForm()->Selection(), QRect(QPoint(4, 3), QPoint(4, 3)));
     EXPECT_EQ(driver->sent.back().second, (std::vector<uint8_t>{0xB0, 80, 80}));
+}
+
+TEST_F(Startup, EachFamilyHasItsEditorAndANewUnitClosesTheOtherFamilysEditor)
+{
+    start({"In"}, {"Out"});
+    WindowLink& windows = Windows();
+    ASSERT_TRUE(windows.editorExists(false));
+    ASSERT_TRUE(windows.editorExists(true));
+
+    emit program->deviceForm()->editorRequested(false, QStringLiteral("Clean"));
+    EXPECT_TRUE(program->guitarEditor()->isVisible());
+    EXPECT_TRUE(windows.editorVisible(false));
+    EXPECT_FALSE(windows.editorVisible(true));
+
+    // A bass unit becomes active: the guitar editor goes without a question.
+    ActiveDevice.Model = ModelBass;
+    windows.closeWindowsForModel(ModelBass);
+    EXPECT_FALSE(program->guitarEditor()->isVisible());
+    EXPECT_TRUE(dialogs.texts.isEmpty());
+
+    emit program->deviceForm()->editorRequested(true, QStringLiteral("Thump"));
+    EXPECT_TRUE(windows.editorVisible(true));
+    windows.showUnitPresetName(true, "Growl");
+    EXPECT_EQ(QString::fromStdString(windows.editorPresetName(true)).trimmed(), QStringLiteral("Growl"));
+    EXPECT_EQ(program->deviceForm()->CurrentPreset->text(), QStringLiteral("Growl"));
+
+    windows.closeWindowsForModel(ModelDrux2);
+    EXPECT_FALSE(windows.editorVisible(true));
+    ActiveDevice = DeviceConnection();
 }
 
 TEST(EntryPoint, AnEscapingExceptionIsShownAndTheResultIsStillZero)

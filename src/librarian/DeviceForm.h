@@ -207,6 +207,7 @@ protected:
 private:
     void createActions();
     void createMenus();
+    void showRestored(UndoTarget target);
     void PresetGridMouseMove(const QPoint& pos);
     bool PresetGridMouseDown(QMouseEvent* e, bool inCurrentPreset);
     bool PresetGridKeyDown(QKeyEvent* e);

@@ -377,32 +377,23 @@ void TDeviceForm::PasteExecute()
 
 void TDeviceForm::UndoExecute()
 {
-    switch (UndoLastChange()) {
-    case UndoTarget::Device:
-        for (int slot = 0; slot < SlotCount; ++slot)
-            RedrawSlot(slot);
-        break;
-    case UndoTarget::Library:
-        emit libraryListChanged();
-        break;
-    case UndoTarget::None:
-        break;
-    }
+    showRestored(UndoLastChange());
 }
 
 void TDeviceForm::RedoExecute()
 {
-    switch (RedoLastChange()) {
-    case UndoTarget::Device:
+    showRestored(RedoLastChange());
+}
+
+// After an undo or redo: the device side redraws the whole grid, the
+// library side tells the library window.
+void TDeviceForm::showRestored(UndoTarget target)
+{
+    if (target == UndoTarget::Device)
         for (int slot = 0; slot < SlotCount; ++slot)
             RedrawSlot(slot);
-        break;
-    case UndoTarget::Library:
+    else if (target == UndoTarget::Library)
         emit libraryListChanged();
-        break;
-    case UndoTarget::None:
-        break;
-    }
 }
 
 // ---- drag and drop ----

@@ -14,6 +14,7 @@
 #include "controls/ResForm.h"
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
+#include "editor/EditorFixture.h"
 #include "files/Preferences.h"
 #include "model/RecordingUnit.h"
 #include "model/WindowLink.h"
@@ -40,65 +41,24 @@ struct BassLink : WindowLink {
 // A bass editor on fresh modules for a bass unit, showing a preset with the
 // compressor, crossover, denoiser, pedal and wah in use; it is both the
 // original and the edit buffer.
-class BassEditor : public ::testing::Test, protected ModelFixtureBase {
+class BassEditor : public ::testing::Test, protected EditorFixture<TBassEditF> {
 protected:
     void SetUp() override
     {
-        setUpModel(ModelBass);
-        TWC_CustomControl::SetModul(ModuleTable);
-        TResForm::Create()->MS20.stop();
-        saved = CurrentPreferences;
-        CurrentPreferences.Confirm = 1;
-        CurrentPreferences.TimeUnit = 1;
-
         EditorServices services;
-        services.sendProgramChange = [this](int program) { programs.push_back(program); };
-        services.currentSlot = [this] { return currentSlot; };
         services.sendNoteOn = [this](int note, int velocity) { notes.emplace_back(note, velocity); };
         services.sendNoteOff = [this](int note, int velocity) { notes.emplace_back(-note, velocity); };
-        form = std::make_unique<TBassEditF>(services);
+        setUpEditor(ModelBass, services);
         link.form = form.get();
         SetWindowLink(&link);
-
-        PresetRecord start = *OriginalRecord;
-        const int values[][2] = {{McGain, 70},       {McVolume, 100},     {McDensity, 40},      {McAmpModel, 5},
-                                 {McMidShift, 30},   {McCabinet, 7},      {McXoverFreq, 20},    {McXoverBalance, 64},
-                                 {McExpander, 3},    {McSensitivity, 50}, {21, 60},             {McPedal, 2},
-                                 {26, 3},            {McWahPosition, 50}, {McPreFxMode, 2},     {McPostFxMode, 1},
-                                 {McDelayUpper, 10}, {McDelayLower, 20}};
-        for (auto [mcix, v] : values)
-            start.data[static_cast<size_t>(mcix - 1)] = static_cast<uint8_t>(v);
-        SetRecordName(start, "Deep Slap");
-        form->TakePreset(start);
-        FlushPending();
-        unit.controllers.clear();
+        takeStart({{McGain, 70}, {McVolume, 100}, {McDensity, 40}, {McAmpModel, 5}, {McMidShift, 30},
+                   {McCabinet, 7}, {McXoverFreq, 20}, {McXoverBalance, 64}, {McExpander, 3},
+                   {McSensitivity, 50}, {21, 60}, {McPedal, 2}, {26, 3}, {McWahPosition, 50},
+                   {McPreFxMode, 2}, {McPostFxMode, 1}, {McDelayUpper, 10}, {McDelayLower, 20}},
+                  "Deep Slap");
     }
 
-    void TearDown() override
-    {
-        form.reset();
-        SetWindowLink(nullptr);
-        TWC_CustomControl::SetValEdit(nullptr);
-        tearDownModel();
-        TWC_CustomControl::SetModul(nullptr);
-        TResForm::Instance()->MS20.start();
-        CurrentPreferences = saved;
-    }
-
-    void showActive()
-    {
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        FlushPending();
-        unit.controllers.clear();
-    }
-
-    void tick()
-    {
-        FlushPending();
-        form->ChangedTimerTimer();
-    }
+    void TearDown() override { tearDownEditor(); }
 
     static void stepUp(TWC_ImgKnob* knob, int steps = 1)
     {
@@ -112,17 +72,6 @@ protected:
     {
         knob->UserChange = true;
         knob->SetVal(value);
-        FlushPending();
-    }
-    static void choose(TWC_ComboBox* box, int index)
-    {
-        box->setCurrentIndex(index);
-        emit box->activated(index);
-        FlushPending();
-    }
-    static void click(TWC_ImgButton* b)
-    {
-        QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         FlushPending();
     }
     void key(QEvent::Type type, int code, Qt::KeyboardModifiers mods = Qt::NoModifier)
@@ -157,12 +106,8 @@ protected:
     }
     void pianoRelease(QPoint at) { QTest::mouseRelease(form->Piano, Qt::LeftButton, Qt::NoModifier, at); }
 
-    PreferenceSet saved;
     BassLink link;
-    std::unique_ptr<TBassEditF> form;
-    std::vector<int> programs;
     Messages notes; // note on as (note, velocity), note off as (-note, velocity)
-    int currentSlot = 0;
 };
 
 // ---- knobs and lists ----

@@ -13,6 +13,7 @@
 #include "controls/ImgKnob.h"
 #include "controls/ListControls.h"
 #include "controls/ResForm.h"
+#include "editor/EditorFixture.h"
 #include "editor/EditorForm.h"
 #include "editor/EditorFormTables.h"
 #include "files/Preferences.h"
@@ -52,61 +53,19 @@ struct EditorLink : WindowLink {
 
 // A guitar editor on fresh modules, showing a preset with known values that
 // is both the original and the edit buffer.
-class GuitarEditor : public ::testing::TestWithParam<int>, protected ModelFixtureBase {
+class GuitarEditor : public ::testing::TestWithParam<int>, protected EditorFixture<TEditorForm> {
 protected:
     void SetUp() override
     {
-        setUpModel(GetParam());
-        TWC_CustomControl::SetModul(ModuleTable);
-        TResForm::Create()->MS20.stop();
-        saved = CurrentPreferences;
-        CurrentPreferences.Confirm = 1;
-        CurrentPreferences.TimeUnit = 1;
-
-        EditorServices services;
-        services.sendProgramChange = [this](int program) { programs.push_back(program); };
-        services.currentSlot = [this] { return currentSlot; };
-        form = std::make_unique<TEditorForm>(services);
+        setUpEditor(GetParam(), EditorServices());
         link.form = form.get();
         SetWindowLink(&link);
-
-        PresetRecord start = *OriginalRecord;
-        const int values[][2] = {{McGain, 70}, {McVolume, 100}, {McAmpModel, 5}, {McCabinet, 7}, {McModMix, 90}, {McDelayMix, 80},
-                                 {McDelayUpper, 10}, {McDelayLower, 20}, {McModSpeed, 100}};
-        for (auto [mcix, v] : values)
-            start.data[mcix - 1] = static_cast<uint8_t>(v);
-        SetRecordName(start, "Clean Start");
-        form->TakePreset(start);
-        FlushPending();
-        unit.controllers.clear();
+        takeStart({{McGain, 70}, {McVolume, 100}, {McAmpModel, 5}, {McCabinet, 7}, {McModMix, 90},
+                   {McDelayMix, 80}, {McDelayUpper, 10}, {McDelayLower, 20}, {McModSpeed, 100}},
+                  "Clean Start");
     }
 
-    void TearDown() override
-    {
-        form.reset();
-        SetWindowLink(nullptr);
-        TWC_CustomControl::SetValEdit(nullptr);
-        tearDownModel();
-        TWC_CustomControl::SetModul(nullptr);
-        TResForm::Instance()->MS20.start();
-        CurrentPreferences = saved;
-    }
-
-    void showActive()
-    {
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        FlushPending();
-        unit.controllers.clear();
-    }
-
-    // One frame tick, then one comparison tick.
-    void tick()
-    {
-        FlushPending();
-        form->ChangedTimerTimer();
-    }
+    void TearDown() override { tearDownEditor(); }
 
     // A knob turned one step up by the user.
     static void stepUp(TWC_ImgKnob* knob, int steps = 1)
@@ -122,17 +81,6 @@ protected:
             QKeyEvent e(QEvent::KeyPress, Qt::Key_Minus, Qt::KeypadModifier);
             QCoreApplication::sendEvent(knob, &e);
         }
-    }
-    static void choose(TWC_ComboBox* box, int index)
-    {
-        box->setCurrentIndex(index);
-        emit box->activated(index);
-        FlushPending();
-    }
-    static void click(TWC_ImgButton* b)
-    {
-        QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-        FlushPending();
     }
     static void key(QWidget* w, QEvent::Type type, int code, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
@@ -157,11 +105,7 @@ protected:
 
     bool firstGeneration() const { return GetParam() == ModelDrux; }
 
-    PreferenceSet saved;
     EditorLink link;
-    std::unique_ptr<TEditorForm> form;
-    std::vector<int> programs;
-    int currentSlot = 0;
 };
 
 // ---- knobs, lists and the connected model ----

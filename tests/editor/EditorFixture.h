@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "controls/ImgButton.h"
+#include "controls/ListControls.h"
+#include "controls/ResForm.h"
+#include "editor/EditorFormBase.h"
+#include "files/Preferences.h"
+#include "model/RecordingUnit.h"
+#include "model/WindowLink.h"
+
+// What the guitar and the bass editor tests share: fresh modules for the
+// unit's model, the preferences put back afterwards, an editor showing a
+// preset that is both the original and the edit buffer, and the user's ways
+// of working the window.
+template <typename Form>
+class EditorFixture : protected ModelFixtureBase {
+protected:
+    // Builds the editor for `model`; `services` gets the program change and
+    // slot answers here, the rest from the caller.
+    void setUpEditor(int model, EditorServices services)
+    {
+        setUpModel(model);
+        TWC_CustomControl::SetModul(ModuleTable);
+        TResForm::Create()->MS20.stop();
+        saved = CurrentPreferences;
+        CurrentPreferences.Confirm = 1;
+        CurrentPreferences.TimeUnit = 1;
+        services.sendProgramChange = [this](int program) { programs.push_back(program); };
+        services.currentSlot = [this] { return currentSlot; };
+        form = std::make_unique<Form>(services);
+    }
+
+    // The preset the editor starts with: the default image with `values`
+    // (parameter, value) and `name`.
+    void takeStart(std::initializer_list<std::pair<int, int>> values, const char* name)
+    {
+        PresetRecord start = *OriginalRecord;
+        for (auto [mcix, v] : values)
+            start.data[static_cast<size_t>(mcix - 1)] = static_cast<uint8_t>(v);
+        SetRecordName(start, name);
+        form->TakePreset(start);
+        FlushPending();
+        unit.controllers.clear();
+    }
+
+    void tearDownEditor()
+    {
+        form.reset();
+        SetWindowLink(nullptr);
+        TWC_CustomControl::SetValEdit(nullptr);
+        tearDownModel();
+        TWC_CustomControl::SetModul(nullptr);
+        TResForm::Instance()->MS20.start();
+        CurrentPreferences = saved;
+    }
+
+    void showActive()
+    {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        FlushPending();
+        unit.controllers.clear();
+    }
+
+    // One frame tick, then one comparison tick.
+    void tick()
+    {
+        FlushPending();
+        form->ChangedTimerTimer();
+    }
+
+    static void choose(TWC_ComboBox* box, int index)
+    {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+        FlushPending();
+    }
+
+    static void click(TWC_ImgButton* b)
+    {
+        QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        FlushPending();
+    }
+
+    PreferenceSet saved;
+    std::unique_ptr<Form> form;
+    std::vector<int> programs;
+    int currentSlot = 0;
+};

@@ -92,11 +92,7 @@ void Program::start()
     Link = std::make_unique<PortsUnitLink>(*Ports, Proto.get());
     SetUnitLink(Link.get());
     Search = std::make_unique<DeviceSearch>(*Ports);
-    Search->sendIdentifyRequest = [this] { Proto->SendIdentifyRequest(); };
-    Search->readWholeMemory = [this] { Proto->ReadMemory(1); };
-    Proto->hooks.stopSearchTimer = [this] { Search->IdentifyReplyArrived(); };
-    Proto->hooks.nameRequested = [this] { Search->NameRequested(); };
-    Proto->hooks.unitRecognised = [this] { Search->UnitRecognised(); };
+    ConnectSearchToProtocol(*Search, *Proto);
 
     Filter = new ApplicationFilter(this);
     Filter->pianoActive = [this] { return BassEditor && BassEditor->PianoActive(); };

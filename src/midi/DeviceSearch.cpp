@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "midi/MidiPorts.h"
+#include "midi/Protocol.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
 #include "model/Trace.h"
@@ -497,4 +498,13 @@ bool DeviceSearch::WindowClosed(QSettings& ini)
     if (!ActiveDevice.isVirtual() && readWholeMemory)
         readWholeMemory();
     return written;
+}
+
+void ConnectSearchToProtocol(DeviceSearch& search, Protocol& protocol)
+{
+    search.sendIdentifyRequest = [&protocol] { protocol.SendIdentifyRequest(); };
+    search.readWholeMemory = [&protocol] { protocol.ReadMemory(1); };
+    protocol.hooks.stopSearchTimer = [&search] { search.IdentifyReplyArrived(); };
+    protocol.hooks.nameRequested = [&search] { search.NameRequested(); };
+    protocol.hooks.unitRecognised = [&search] { search.UnitRecognised(); };
 }

@@ -153,3 +153,9 @@ private:
     bool scanActive = false;
     bool stopRequested = false;
 };
+
+class Protocol;
+
+// Joins a search to the protocol: identify requests and whole-memory reads go
+// out through it, and its replies move the search on.
+void ConnectSearchToProtocol(DeviceSearch& search, Protocol& protocol);

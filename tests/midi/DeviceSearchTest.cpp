@@ -140,12 +140,8 @@ protected:
         nameWait = n.get();
         search = std::make_unique<DeviceSearch>(*ports, std::move(t), std::move(n));
         search->setWindow(&window);
-        search->sendIdentifyRequest = [this] { protocol->SendIdentifyRequest(); };
-        search->readWholeMemory = [this] { protocol->ReadMemory(1); };
+        ConnectSearchToProtocol(*search, *protocol);
         search->searchEnded = [this] { ++searchesEnded; };
-        protocol->hooks.stopSearchTimer = [this] { search->IdentifyReplyArrived(); };
-        protocol->hooks.nameRequested = [this] { search->NameRequested(); };
-        protocol->hooks.unitRecognised = [this] { search->UnitRecognised(); };
         midiHooks.sysex = [this](int port, const std::vector<uint8_t>& m) { protocol->HandleSysexIn(port, m); };
         midiHooks.controller = [](int c, int v) { HandleController(c, v); };
         ports->SetInputHandler([this](int port, const std::vector<uint8_t>& m) { DispatchMidiInput(midiHooks, port, m); });

@@ -106,11 +106,7 @@ protected:
         ports = std::make_unique<MidiPorts>(std::unique_ptr<MidiDriver>(driver));
         protocol = std::make_unique<Protocol>(*ports);
         search = std::make_unique<DeviceSearch>(*ports);
-        search->sendIdentifyRequest = [this] { protocol->SendIdentifyRequest(); };
-        search->readWholeMemory = [this] { protocol->ReadMemory(1); };
-        protocol->hooks.stopSearchTimer = [this] { search->IdentifyReplyArrived(); };
-        protocol->hooks.nameRequested = [this] { search->NameRequested(); };
-        protocol->hooks.unitRecognised = [this] { search->UnitRecognised(); };
+        ConnectSearchToProtocol(*search, *protocol);
         ports->SetInputHandler([this](int port, const Bytes& m) {
             if (!m.empty() && m[0] == 0xF0)
                 protocol->HandleSysexIn(port, m);

@@ -161,11 +161,8 @@ protected:
         link = std::make_unique<PortsUnitLink>(*ports, protocol.get());
         SetUnitLink(link.get());
         search = std::make_unique<DeviceSearch>(*ports);
-        search->sendIdentifyRequest = [this] { protocol->SendIdentifyRequest(); };
+        ConnectSearchToProtocol(*search, *protocol);
         search->readWholeMemory = [] {};
-        protocol->hooks.stopSearchTimer = [this] { search->IdentifyReplyArrived(); };
-        protocol->hooks.nameRequested = [this] { search->NameRequested(); };
-        protocol->hooks.unitRecognised = [this] { search->UnitRecognised(); };
         ports->SetInputHandler([this](int port, const Bytes& m) {
             if (!m.empty() && m[0] == 0xF0)
                 protocol->HandleSysexIn(port, m);

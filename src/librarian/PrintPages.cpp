@@ -8,6 +8,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <algorithm>
 #include <numeric>
 
@@ -197,6 +198,16 @@ LibraryPrintout LibraryPrintoutFromList(const PresetRecordList& list, const QStr
         printout.rows.push_back(row);
     }
     return printout;
+}
+
+LibraryPrintout LibraryPrintoutFromView(const QTreeWidget& view, const QString& caption)
+{
+    QList<int> widths;
+    for (int column = 0; column < view.columnCount(); ++column)
+        widths << view.columnWidth(column);
+    if (widths.size() != LibraryColumnCaptions().size())
+        widths.clear();
+    return LibraryPrintoutFromList(*LibraryList, caption, widths, view.width());
 }
 
 int PaintLibraryList(QPainter& painter, const LibraryPrintout& printout, bool landscape, const NewPage& newPage)

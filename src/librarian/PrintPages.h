@@ -11,6 +11,7 @@
 
 class QFont;
 class QPainter;
+class QTreeWidget;
 class TDeviceForm;
 
 // The printed tables, drawn line by line with the painter's current font on
@@ -88,6 +89,10 @@ const QList<int>& LibraryColumnWidths();
 // the widths.
 LibraryPrintout LibraryPrintoutFromList(const PresetRecordList& list, const QString& caption,
                                         const QList<int>& columnWidths = {}, int listWidth = 0);
+
+// LibraryList with the column widths and the width that `view` (the library
+// window's preset list) has on screen.
+LibraryPrintout LibraryPrintoutFromView(const QTreeWidget& view, const QString& caption);
 
 // Starts a fresh page on the painter's device; false when none can be had
 // (the printout then ends).

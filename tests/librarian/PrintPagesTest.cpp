@@ -3,6 +3,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QTextItem>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -298,6 +299,21 @@ TEST_F(LibraryPrint, RowsShowTheListsColumns)
     EXPECT_EQ(p.rows[2].cells.value(3), QStringLiteral("1"));
     EXPECT_EQ(p.rows[2].cells.value(4), QStringLiteral("C"));
     EXPECT_EQ(p.listWidth, 561);
+}
+
+TEST_F(LibraryPrint, TheWindowsListLendsItsWidths)
+{
+    QTreeWidget view;
+    view.setColumnCount(8);
+    for (int column = 0; column < 8; ++column)
+        view.setColumnWidth(column, 40 + 10 * column);
+    view.resize(700, 300);
+    const LibraryPrintout fromView = LibraryPrintoutFromView(view, QStringLiteral("Songs"));
+    EXPECT_EQ(fromView.columnWidths, (QList<int>{40, 50, 60, 70, 80, 90, 100, 110}));
+    EXPECT_EQ(fromView.listWidth, 700);
+    // A list of other columns is not taken for the library's.
+    view.setColumnCount(3);
+    EXPECT_EQ(LibraryPrintoutFromView(view, QString()).columnWidths, LibraryColumnWidths());
 }
 
 TEST_F(LibraryPrint, AnEmptyLibraryPrintsTheHeadAndTheHeaderRow)

@@ -13,7 +13,6 @@ struct PdfPrintDialogs : PrintDialogs {
     QString file;
     bool accept = true;
     std::vector<QPageLayout::Orientation> askedWith;
-    int setups = 0;
 
     bool print(QPrinter& printer, QWidget*) override
     {
@@ -23,11 +22,6 @@ struct PdfPrintDialogs : PrintDialogs {
         printer.setResolution(150);
         printer.setPageOrientation(QPageLayout::Portrait); // the user's choice
         return accept;
-    }
-    bool pageSetup(QPrinter&, QWidget*) override
-    {
-        ++setups;
-        return true;
     }
 };
 
@@ -161,13 +155,6 @@ TEST_F(PrintingTest, PrintActsForTheActiveWindow)
         EXPECT_EQ(pdfPages(), c.prints ? 1 : 0) << c.what;
         EXPECT_EQ(printDialogs.askedWith.size(), c.prints ? 1u : 0u) << c.what;
     }
-}
-
-TEST_F(PrintingTest, PrinterSetupShowsTheSetupDialog)
-{
-    printing->PrintSetupExecute();
-    EXPECT_EQ(printDialogs.setups, 1);
-    EXPECT_EQ(pdfPages(), 0);
 }
 
 } // namespace

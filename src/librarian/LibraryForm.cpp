@@ -1,0 +1,1107 @@
+#include "librarian/LibraryForm.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDrag>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QVBoxLayout>
+
+#include "app/HelpPage.h"
+#include "app/KeyCodes.h"
+#include "app/MessageService.h"
+#include "files/LibraryFile.h"
+#include "files/Preferences.h"
+#include "librarian/DeviceForm.h"
+#include "librarian/LibrarianState.h"
+#include "model/Trace.h"
+
+namespace {
+
+// LibActionList in its order. The PresetList actions answer to their keys
+// while the list has the focus, the FileTree actions while the tree has it,
+// so that a key shared by both (Delete, Cut, Copy, Paste, Rename) acts on
+// what the user is looking at.
+struct LibActionRow {
+    QAction* TLibraryForm::*member;
+    const char* name;
+    const char* caption;
+    const char* key;
+    bool tree;
+    void (TLibraryForm::*handler)();
+    bool enabled;
+};
+
+const LibActionRow LibActionTable[] = {
+    {&TLibraryForm::Edit, "Edit", "&Edit", "Return", false, &TLibraryForm::EditExecute, true},
+    {&TLibraryForm::Audition, "Audition", "&Audition", "Alt+A", false, &TLibraryForm::AuditionExecute, true},
+    {&TLibraryForm::CutPresets, "CutPresets", "&Cut", "Ctrl+X", false, &TLibraryForm::CutPresetsExecute, false},
+    {&TLibraryForm::CopyPresets, "CopyPresets", "C&opy", "Ctrl+C", false, &TLibraryForm::CopyPresetsExecute, false},
+    {&TLibraryForm::PastePresets, "PastePresets", "&Paste", "Ctrl+V", false, &TLibraryForm::PastePresetsExecute,
+     false},
+    {&TLibraryForm::DeletePresets, "DeletePresets", "&Delete", "Del", false, &TLibraryForm::DeletePresetsExecute,
+     false},
+    {&TLibraryForm::SelectAll, "SelectAll", "Select All", "Ctrl+A", false, &TLibraryForm::SelectAllExecute, true},
+    {&TLibraryForm::RenamePreset, "RenamePreset", "Rena&me", "Ctrl+M", false, &TLibraryForm::RenamePresetExecute,
+     true},
+    {&TLibraryForm::Export, "Export", "E&xport", "Ctrl+E", false, &TLibraryForm::ExportExecute, true},
+    {&TLibraryForm::InsertCommentLine, "InsertCommentLine", "Insert Comment Line", "Ctrl+I", false,
+     &TLibraryForm::InsertCommentLineExecute, true},
+    {&TLibraryForm::NewDirectory, "NewDirectory", "New Directory", "Ins", true, &TLibraryForm::NewDirectoryExecute,
+     true},
+    {&TLibraryForm::DeleteF, "DeleteF", "Delete", "Del", true, &TLibraryForm::DeleteFExecute, true},
+    {&TLibraryForm::RenameF, "RenameF", "Rename", "Ctrl+M", true, &TLibraryForm::RenameFExecute, true},
+    {&TLibraryForm::CutF, "CutF", "Cut", "Ctrl+X", true, &TLibraryForm::CutFExecute, true},
+    {&TLibraryForm::CopyF, "CopyF", "Copy", "Ctrl+C", true, &TLibraryForm::CopyFExecute, true},
+    {&TLibraryForm::PasteF, "PasteF", "Paste", "Ctrl+V", true, &TLibraryForm::PasteFExecute, false},
+    {&TLibraryForm::UpOneLevel, "UpOneLevel", "UpOneLevel", "", true, &TLibraryForm::UpOneLevelExecute, true},
+};
+
+bool isCommitKey(int key) { return key == KeyConfirm || key == Qt::Key_Return || key == Qt::Key_Enter; }
+bool isCancelKey(int key) { return key == KeyCancel || key == Qt::Key_Escape; }
+
+QToolButton* toolButton(QWidget* parent, const QString& text, const QString& tip)
+{
+    auto* b = new QToolButton(parent);
+    b->setText(text);
+    b->setToolTip(tip);
+    b->setAutoRaise(true);
+    return b;
+}
+
+// The comment column is the right one to edit for a comment line.
+EditColumn columnFor(int column)
+{
+    switch (column) {
+    case NameColumn:
+        return EditColumn::Name;
+    case CommentColumn:
+        return EditColumn::Comment;
+    case CreatedByColumn:
+        return EditColumn::Author;
+    default:
+        return EditColumn::None;
+    }
+}
+
+} // namespace
+
+// ---- the tree's model ----
+
+bool LibraryFileModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid())
+        return QFileSystemModel::setData(index, value, role);
+    const QString oldPath = filePath(index);
+    const QString name = isDir(index) ? value.toString() : RenamedFileName(fileName(index), value.toString());
+    if (name == fileName(index))
+        return true;
+    if (!QFileSystemModel::setData(index, name, role))
+        return false;
+    emit renamed(oldPath, QDir(QFileInfo(oldPath).absolutePath()).filePath(name));
+    return true;
+}
+
+// ---- the window ----
+
+TLibraryForm::TLibraryForm(TDeviceForm* deviceForm, QWidget* parent) : QWidget(parent, Qt::Window), device(deviceForm)
+{
+    setObjectName(QStringLiteral("LibraryForm"));
+    writeLibrary = [](const QString& path) { return !WriteLibraryFile(*LibraryList, path); };
+    runDrag = [this](QMimeData* data) {
+        auto* drag = new QDrag(this);
+        drag->setMimeData(data);
+        drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    };
+    slowClickTimer = new QTimer(this);
+    slowClickTimer->setSingleShot(true);
+    connect(slowClickTimer, &QTimer::timeout, this, [this] {
+        if (RenamePreset->isEnabled() && editColumn != EditColumn::None)
+            StartPropertyEdit(firstSelected(), editColumn);
+    });
+    ScrollTimer = new QTimer(this);
+    ScrollTimer->setInterval(100);
+
+    createLayout();
+    createActions();
+    resize(860, 480);
+    // The program starts with Undo enabled and the library as its owner.
+    TakeLibrarySnapshot();
+    RefillPresetList();
+}
+
+TLibraryForm::~TLibraryForm() = default;
+
+void TLibraryForm::createLayout()
+{
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    Splitter = new QSplitter(Qt::Horizontal, this);
+    outer->addWidget(Splitter);
+
+    auto* left = new QWidget(Splitter);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(2, 2, 2, 2);
+    auto* leftTools = new QHBoxLayout;
+    leftTools->setSpacing(0);
+    UpOneLevelBtn = toolButton(left, QStringLiteral("Up"), QStringLiteral("Up one level"));
+    NewDirectoryBtn = toolButton(left, QStringLiteral("New Dir"), QStringLiteral("New Directory"));
+    NewFbtn = toolButton(left, QStringLiteral("New"), QStringLiteral("New library"));
+    BitBtn1 = toolButton(left, QStringLiteral("Save"), QStringLiteral("Save library"));
+    BitBtn2 = toolButton(left, QStringLiteral("Save As"), QStringLiteral("Save library as"));
+    DeleteFBtn = toolButton(left, QStringLiteral("Del"), QStringLiteral("Delete"));
+    CutFBtn = toolButton(left, QStringLiteral("Cut"), QStringLiteral("Cut"));
+    CopyFBtn = toolButton(left, QStringLiteral("Copy"), QStringLiteral("Copy"));
+    PasteFBtn = toolButton(left, QStringLiteral("Paste"), QStringLiteral("Paste"));
+    for (QToolButton* b : {UpOneLevelBtn, NewDirectoryBtn, NewFbtn, BitBtn1, BitBtn2, DeleteFBtn, CutFBtn, CopyFBtn,
+                           PasteFBtn})
+        leftTools->addWidget(b);
+    leftTools->addStretch();
+    leftLayout->addLayout(leftTools);
+
+    FileModel = new LibraryFileModel(this);
+    FileModel->setReadOnly(false);
+    FileModel->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
+    FileModel->setNameFilterDisables(false);
+    FileModel->setRootPath(QString());
+    FileTree = new QTreeView(left);
+    FileTree->setObjectName(QStringLiteral("FileTree"));
+    FileTree->setModel(FileModel);
+    FileTree->setRootIsDecorated(true);
+    FileTree->setHeaderHidden(true);
+    for (int c = 1; c < FileModel->columnCount(); ++c)
+        FileTree->hideColumn(c);
+    FileTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FileTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    FileTree->setProperty("helpContext", TreeHelpContext);
+    leftLayout->addWidget(FileTree);
+    connect(FileModel, &LibraryFileModel::renamed, this, &TLibraryForm::fileRenamed);
+    connect(FileTree, &QTreeView::doubleClicked, this, &TLibraryForm::FileTreeDblClick);
+
+    auto* right = new QWidget(Splitter);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(2, 2, 2, 2);
+    auto* rightTools = new QHBoxLayout;
+    rightTools->setSpacing(0);
+    PresetsLabel = new QLabel(QStringLiteral("Presets:"), right);
+    DeletePBtn = toolButton(right, QStringLiteral("Del"), QStringLiteral("Delete"));
+    CutPBtn = toolButton(right, QStringLiteral("Cut"), QStringLiteral("Cut"));
+    CopyPBtn = toolButton(right, QStringLiteral("Copy"), QStringLiteral("Copy"));
+    PastePBtn = toolButton(right, QStringLiteral("Paste"), QStringLiteral("Paste"));
+    PrintFBtn = toolButton(right, QStringLiteral("Print"), QStringLiteral("Print library list"));
+    rightTools->addWidget(PresetsLabel);
+    rightTools->addSpacing(8);
+    for (QToolButton* b : {DeletePBtn, CutPBtn, CopyPBtn, PastePBtn, PrintFBtn})
+        rightTools->addWidget(b);
+    rightTools->addStretch();
+    rightLayout->addLayout(rightTools);
+
+    PresetList = new QTreeWidget(right);
+    PresetList->setObjectName(QStringLiteral("PresetList"));
+    PresetList->setColumnCount(LibraryColumnCount);
+    QStringList captions;
+    for (const LibraryColumnRow& c : LibraryColumns)
+        captions << QString::fromLatin1(c.caption);
+    PresetList->setHeaderLabels(captions);
+    PresetList->header()->setSectionsClickable(false);
+    PresetList->header()->setSectionsMovable(false);
+    PresetList->header()->setStretchLastSection(false);
+    PresetList->header()->setMinimumSectionSize(20);
+    for (int c = 0; c < LibraryColumnCount; ++c)
+        PresetList->setColumnWidth(c, LibraryColumns[c].width);
+    PresetList->setRootIsDecorated(false);
+    PresetList->setUniformRowHeights(true);
+    PresetList->setAllColumnsShowFocus(true);
+    PresetList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    PresetList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    PresetList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    PresetList->setContextMenuPolicy(Qt::CustomContextMenu);
+    PresetList->setProperty("helpContext", ListHelpContext);
+    PresetList->viewport()->installEventFilter(this);
+    PresetList->viewport()->setAcceptDrops(true);
+    PresetList->installEventFilter(this);
+    rightLayout->addWidget(PresetList);
+    connect(PresetList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TLibraryForm::selectionChanged);
+
+    PresetPropertyEdit = new QLineEdit(PresetList->viewport());
+    PresetPropertyEdit->setObjectName(QStringLiteral("PresetPropertyEdit"));
+    PresetPropertyEdit->setProperty("helpContext", ListHelpContext);
+    PresetPropertyEdit->hide();
+    PresetPropertyEdit->installEventFilter(this);
+    connect(PresetPropertyEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const int limit = EditLimit(editColumn);
+        if (text.size() <= limit)
+            return;
+        QApplication::beep();
+        PresetPropertyEdit->setText(text.left(limit));
+        PresetPropertyEdit->end(false);
+    });
+
+    Splitter->addWidget(left);
+    Splitter->addWidget(right);
+    Splitter->setSizes({250, 610});
+    Splitter->setStretchFactor(1, 1);
+}
+
+void TLibraryForm::createActions()
+{
+    for (const LibActionRow& row : LibActionTable) {
+        auto* action = new QAction(QString::fromLatin1(row.caption), this);
+        action->setObjectName(QString::fromLatin1(row.name));
+        action->setShortcut(QKeySequence(QString::fromLatin1(row.key)));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setProperty("category", row.tree ? QStringLiteral("FileTree") : QStringLiteral("PresetList"));
+        action->setEnabled(row.enabled);
+        connect(action, &QAction::triggered, this, row.handler);
+        (row.tree ? static_cast<QWidget*>(FileTree) : static_cast<QWidget*>(PresetList))->addAction(action);
+        this->*row.member = action;
+        LibActionList.append(action);
+    }
+    UpOneLevelBtn->setDefaultAction(UpOneLevel);
+    NewDirectoryBtn->setDefaultAction(NewDirectory);
+    DeleteFBtn->setDefaultAction(DeleteF);
+    CutFBtn->setDefaultAction(CutF);
+    CopyFBtn->setDefaultAction(CopyF);
+    PasteFBtn->setDefaultAction(PasteF);
+    DeletePBtn->setDefaultAction(DeletePresets);
+    CutPBtn->setDefaultAction(CutPresets);
+    CopyPBtn->setDefaultAction(CopyPresets);
+    PastePBtn->setDefaultAction(PastePresets);
+    connect(NewFbtn, &QToolButton::clicked, this, &TLibraryForm::NewFbtnClick);
+    if (device) {
+        BitBtn1->setDefaultAction(device->Save);
+        BitBtn2->setDefaultAction(device->SaveAs);
+        PrintFBtn->setDefaultAction(device->PrintL);
+    }
+    // Tool buttons keep their short captions.
+    for (QToolButton* b : findChildren<QToolButton*>())
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+
+    LibPopupMenu = new QMenu(this);
+    LibPopupMenu->addActions({Edit, Audition});
+    LibPopupMenu->addSeparator();
+    LibPopupMenu->addActions({CutPresets, CopyPresets, PastePresets, DeletePresets, SelectAll});
+    LibPopupMenu->addSeparator();
+    LibPopupMenu->addActions({RenamePreset, Export});
+    LibPopupMenu->addSeparator();
+    if (device)
+        LibPopupMenu->addActions({device->Undo, device->Redo});
+    LibPopupMenu->addSeparator();
+    LibPopupMenu->addAction(InsertCommentLine);
+    connect(PresetList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        LibPopupMenuPopup();
+        LibPopupMenu->popup(PresetList->viewport()->mapToGlobal(pos));
+    });
+
+    FileTreePopupMenu = new QMenu(this);
+    FileTreePopupMenu->addActions({NewDirectory, DeleteF, RenameF});
+    FileTreePopupMenu->addSeparator();
+    FileTreePopupMenu->addActions({CutF, CopyF, PasteF});
+    FileTreePopupMenu->addSeparator();
+    connect(FileTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        // A right click selects the node under the pointer.
+        const QModelIndex index = FileTree->indexAt(pos);
+        if (index.isValid())
+            FileTree->setCurrentIndex(index);
+        LibPopupMenuPopup();
+        FileTreePopupMenu->popup(FileTree->viewport()->mapToGlobal(pos));
+    });
+    connect(FileTree->selectionModel(), &QItemSelectionModel::currentChanged, this, &TLibraryForm::FileTreeChange);
+
+    auto* helpKey = new QAction(this);
+    helpKey->setShortcut(QKeySequence(Qt::Key_F1));
+    helpKey->setShortcutContext(Qt::WindowShortcut);
+    connect(helpKey, &QAction::triggered, this, &TLibraryForm::FormKeyUp);
+    addAction(helpKey);
+}
+
+void TLibraryForm::showMessage(const QString& text)
+{
+    Dialogs().message(this, MessageService::Kind::Information, QString(), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+// ---- the preset list ----
+
+void TLibraryForm::RefillPresetList()
+{
+    const std::vector<int> keep = SelectedItems();
+    PresetList->clear();
+    const std::vector<int> numbers = RowNumbers(*LibraryList);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QPalette palette = PresetList->palette();
+    QList<QTreeWidgetItem*> items;
+    for (int i = 0; i < LibraryList->count; ++i) {
+        PresetRecord& r = LibraryList->at(i);
+        if (!r.isCommentLine())
+            StampUndatedRecord(r, now);
+        auto* item = new QTreeWidgetItem(RowTexts(r, numbers[size_t(i)]));
+        if (r.isCommentLine()) {
+            QFont bold = item->font(0);
+            bold.setBold(true);
+            item->setFont(0, bold);
+            item->setForeground(0, palette.color(QPalette::Active, QPalette::Link));
+        } else if (r.mark & CutMark) {
+            for (int c = 0; c < LibraryColumnCount; ++c)
+                item->setForeground(c, palette.color(QPalette::Disabled, QPalette::Text));
+        }
+        items << item;
+    }
+    PresetList->addTopLevelItems(items);
+    // Spanning only works on items that are in the list.
+    for (int i = 0; i < items.size(); ++i)
+        items[i]->setFirstColumnSpanned(LibraryList->at(i).isCommentLine());
+    for (int c = 0; c < LibraryColumnCount; ++c)
+        if (LibraryColumns[c].automatic) {
+            PresetList->resizeColumnToContents(c);
+            PresetList->setColumnWidth(c, std::min(PresetList->columnWidth(c), LibraryColumns[c].width));
+        }
+    std::vector<int> still;
+    for (int i : keep)
+        if (i < LibraryList->count)
+            still.push_back(i);
+    SetSelectedItems(still);
+    updatePresetActions();
+    emit libraryChanged();
+}
+
+std::vector<int> TLibraryForm::SelectedItems() const
+{
+    std::vector<int> items;
+    for (int i = 0; i < PresetList->topLevelItemCount(); ++i)
+        if (PresetList->topLevelItem(i)->isSelected())
+            items.push_back(i);
+    return items;
+}
+
+void TLibraryForm::SetSelectedItems(const std::vector<int>& items, int focused)
+{
+    QItemSelectionModel* model = PresetList->selectionModel();
+    const QSignalBlocker block(model);
+    model->clearSelection();
+    for (int i : items)
+        if (QTreeWidgetItem* item = PresetList->topLevelItem(i))
+            item->setSelected(true);
+    if (QTreeWidgetItem* item = PresetList->topLevelItem(focused))
+        model->setCurrentIndex(PresetList->indexFromItem(item), QItemSelectionModel::NoUpdate);
+    updatePresetActions();
+}
+
+int TLibraryForm::firstSelected() const
+{
+    const std::vector<int> items = SelectedItems();
+    return items.empty() ? -1 : items.front();
+}
+
+void TLibraryForm::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    const QModelIndexList on = selected.indexes();
+    const QModelIndexList off = deselected.indexes();
+    if (!on.isEmpty())
+        lastSelected = on.last().row();
+    else if (!off.isEmpty())
+        lastSelected = off.last().row();
+    updatePresetActions();
+    if (!on.isEmpty() && CurrentPreferences.AutoAud)
+        AuditionExecute();
+}
+
+void TLibraryForm::updatePresetActions()
+{
+    const bool any = !SelectedItems().empty();
+    DeletePresets->setEnabled(any);
+    CutPresets->setEnabled(any);
+    CopyPresets->setEnabled(any);
+    RenamePreset->setEnabled(SelectedItems().size() == 1);
+    updatePaste();
+}
+
+void TLibraryForm::updatePaste()
+{
+    const bool clip = ClipboardList->count > 0;
+    PastePresets->setEnabled(clip);
+    PasteF->setEnabled(clip && FileTree->currentIndex().isValid());
+}
+
+void TLibraryForm::changeEvent(QEvent* e)
+{
+    // The device window may have filled the clipboard meanwhile.
+    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+        updatePaste();
+    QWidget::changeEvent(e);
+}
+
+void TLibraryForm::LibPopupMenuPopup()
+{
+    const QList<QAction*> presetActions{Edit, Audition, DeletePresets, CutPresets, CopyPresets, PastePresets,
+                                        RenamePreset, Export};
+    if (FileTree->hasFocus()) {
+        for (QAction* a : presetActions)
+            a->setEnabled(false);
+        updatePaste();
+        PastePresets->setEnabled(false);
+        return;
+    }
+    PresetList->setFocus();
+    const std::vector<int> items = SelectedItems();
+    const bool one = items.size() == 1;
+    const bool oneComment = one && LibraryList->at(items.front()).isCommentLine();
+    DeletePresets->setEnabled(!items.empty());
+    CutPresets->setEnabled(!items.empty());
+    CopyPresets->setEnabled(!items.empty());
+    PastePresets->setEnabled(ClipboardList->count > 0);
+    Audition->setEnabled(one && !oneComment);
+    Edit->setEnabled(one && !oneComment && !PresetPropertyEdit->isVisible());
+    RenamePreset->setEnabled(one);
+    Export->setEnabled(!items.empty() && !oneComment);
+}
+
+void TLibraryForm::SelectAllExecute()
+{
+    PresetList->selectAll();
+}
+
+void TLibraryForm::AuditionExecute()
+{
+    AuditionItem(firstSelected());
+}
+
+void TLibraryForm::EditExecute()
+{
+    const int index = firstSelected();
+    if (!AuditionItem(index))
+        return;
+    const PresetRecord& r = LibraryList->at(index);
+    const std::string name = GetRecordName(r);
+    ApplyRecord(r, false);
+    RecordFromModules(*OriginalRecord, name);
+    RecordFromModules(*EditBufferRecord, name);
+    OriginalRecord->origin = r.origin;
+    const QFileInfo node(SelectedPath());
+    const QString caption = node.isFile() ? node.fileName() : QString();
+    emit editorRequested(BassFamily(), QString::fromLatin1(name.data(), qsizetype(name.size())), caption);
+}
+
+void TLibraryForm::CutPresetsExecute()
+{
+    updatePaste();
+    if (CopyLibraryItems(SelectedItems(), true))
+        RefillPresetList();
+}
+
+void TLibraryForm::CopyPresetsExecute()
+{
+    CopyLibraryItems(SelectedItems(), false);
+    RefillPresetList();
+}
+
+void TLibraryForm::PastePresetsExecute()
+{
+    if (ClipboardList->count == 0)
+        return;
+    const QModelIndex current = PresetList->currentIndex();
+    const ListSelection s = PasteIntoLibrary(current.isValid() ? current.row() : -1, SelectedItems());
+    RefillPresetList();
+    SetSelectedItems(s.selected, s.focused);
+}
+
+void TLibraryForm::DeletePresetsExecute()
+{
+    if (DeleteFromLibrary(SelectedItems(), this)) {
+        SetSelectedItems({});
+        RefillPresetList();
+    }
+}
+
+void TLibraryForm::DeleteCutItems()
+{
+    RemoveCutItems();
+    RefillPresetList();
+}
+
+// ---- property editing ----
+
+void TLibraryForm::placeEditor(int index, EditColumn column)
+{
+    QRect area;
+    const int rows = PresetList->topLevelItemCount();
+    if (QTreeWidgetItem* item = PresetList->topLevelItem(std::min(index, rows - 1))) {
+        area = PresetList->visualItemRect(item);
+        // A line that goes to the end is typed below the last item.
+        if (index >= rows)
+            area.translate(0, area.height());
+    } else {
+        area = QRect(0, 0, PresetList->viewport()->width(), PresetList->fontMetrics().height() + 6);
+    }
+    const bool spans = column == EditColumn::NewCommentLine
+        || (index < LibraryList->count && LibraryList->at(index).isCommentLine());
+    if (spans) {
+        area.setLeft(0);
+        area.setWidth(PresetList->viewport()->width());
+    } else {
+        const int c = static_cast<int>(column);
+        area.setLeft(PresetList->header()->sectionViewportPosition(c));
+        area.setWidth(PresetList->columnWidth(c));
+    }
+    area.setHeight(std::max(area.height(), PresetPropertyEdit->sizeHint().height()));
+    PresetPropertyEdit->setGeometry(area);
+}
+
+void TLibraryForm::StartPropertyEdit(int index, EditColumn column)
+{
+    if (column == EditColumn::NewCommentLine) {
+        index = std::clamp(index, 0, LibraryList->count);
+    } else {
+        if (!RenamePreset->isEnabled() || index < 0 || index >= LibraryList->count)
+            return;
+        if (column == EditColumn::None || LibraryList->at(index).isCommentLine())
+            column = EditColumn::Comment;
+    }
+    slowClickTimer->stop();
+    editColumn = column;
+    editIndex = index;
+    editStartText = PropertyText(column, index);
+    PresetPropertyEdit->setText(editStartText);
+    placeEditor(index, column);
+    PresetPropertyEdit->selectAll();
+    takeKeys(true);
+    PresetPropertyEdit->show();
+    PresetPropertyEdit->raise();
+    PresetPropertyEdit->setFocus();
+}
+
+void TLibraryForm::takeKeys(bool take)
+{
+    QAction* const owners[] = {Edit, DeletePresets, DeleteF};
+    if (take) {
+        if (!takenKeys.isEmpty())
+            return;
+        for (QAction* a : owners) {
+            takenKeys << a->shortcut();
+            a->setShortcut(QKeySequence());
+        }
+    } else if (!takenKeys.isEmpty()) {
+        for (int i = 0; i < 3; ++i)
+            owners[i]->setShortcut(takenKeys[i]);
+        takenKeys.clear();
+    }
+}
+
+void TLibraryForm::PresetPropertyEditCommit()
+{
+    finishPropertyEdit(false);
+}
+
+void TLibraryForm::PresetPropertyEditCancel()
+{
+    finishPropertyEdit(true);
+}
+
+void TLibraryForm::finishPropertyEdit(bool cancel)
+{
+    if (finishing || editColumn == EditColumn::None)
+        return;
+    finishing = true;
+    if (cancel)
+        PresetPropertyEdit->setText(editStartText);
+    const EditColumn column = editColumn;
+    takeKeys(false);
+    PresetPropertyEdit->hide();
+    editColumn = EditColumn::None;
+    const int changed = CommitPropertyEdit(column, editIndex, PresetPropertyEdit->text());
+    RefillPresetList();
+    if (changed >= 0)
+        SetSelectedItems({changed}, changed);
+    PresetList->setFocus();
+    finishing = false;
+}
+
+void TLibraryForm::RenamePresetExecute()
+{
+    const int index = firstSelected();
+    if (index < 0)
+        return;
+    StartPropertyEdit(index, LibraryList->at(index).isCommentLine() ? EditColumn::Comment : EditColumn::Name);
+}
+
+void TLibraryForm::InsertCommentLineExecute()
+{
+    int at = LibraryList->count;
+    if (LibraryList->count == 0)
+        at = 0;
+    else if (!SelectedItems().empty() && lastSelected >= 0)
+        at = lastSelected;
+    StartPropertyEdit(at, EditColumn::NewCommentLine);
+}
+
+// ---- mouse and keys in the list ----
+
+bool TLibraryForm::listMousePress(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    QTreeWidgetItem* item = PresetList->itemAt(pos);
+    if (!item) {
+        // Empty space: no focus mark.
+        PresetList->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        return false;
+    }
+    const int row = PresetList->indexOfTopLevelItem(item);
+    if (e->button() == Qt::LeftButton) {
+        pendingDrag = true;
+        dragStart = pos;
+        dropMode = DropModeFor(e->modifiers().testFlag(Qt::ControlModifier),
+                               e->modifiers().testFlag(Qt::ShiftModifier));
+    }
+    if (LibraryList->at(row).isCommentLine()) {
+        editColumn = EditColumn::Comment;
+    } else if (e->button() == Qt::LeftButton) {
+        const int column = PresetList->header()->logicalIndexAt(pos.x());
+        editColumn = column < 0 ? EditColumn::Author : columnFor(column);
+    }
+    // Pressing inside the selection keeps it, for dragging.
+    if (e->button() == Qt::LeftButton && item->isSelected() && e->modifiers() == Qt::NoModifier
+        && SelectedItems().size() > 1)
+        return true;
+    return false;
+}
+
+void TLibraryForm::listMouseRelease(QMouseEvent* e)
+{
+    pendingDrag = false;
+    if (e->button() != Qt::LeftButton)
+        return;
+    const bool oneNow = SelectedItems().size() == 1;
+    const bool secondClick = oneNow && oneSelectedAtLastRelease && !doubleClicked;
+    oneSelectedAtLastRelease = oneNow;
+    doubleClicked = false;
+    RenamePreset->setEnabled(oneNow);
+    // A slow second click on the one selected row opens its text for editing,
+    // unless it turns out to be a double-click.
+    if (secondClick && editColumn != EditColumn::None && !PresetPropertyEdit->isVisible())
+        slowClickTimer->start(QApplication::doubleClickInterval());
+}
+
+bool TLibraryForm::listKeyPress(QKeyEvent* e)
+{
+    const int rows = PresetList->topLevelItemCount();
+    const QModelIndex current = PresetList->currentIndex();
+    if (e->key() == Qt::Key_Down && current.isValid() && current.row() == rows - 1) {
+        PresetList->clearSelection();
+        PresetList->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        return true;
+    }
+    if (e->key() == Qt::Key_Up && !current.isValid() && rows > 0) {
+        QTreeWidgetItem* last = PresetList->topLevelItem(rows - 1);
+        PresetList->setCurrentItem(last);
+        return true;
+    }
+    if (isCommitKey(e->key()) && !PresetPropertyEdit->isVisible() && Edit->isEnabled()) {
+        EditExecute();
+        return true;
+    }
+    return false;
+}
+
+bool TLibraryForm::listDragEvent(QEvent* e)
+{
+    auto* drop = static_cast<QDropEvent*>(e);
+    const DragSource source = PresetDragSource(drop->mimeData());
+    if (e->type() == QEvent::DragEnter) {
+        activateWindow();
+        raise();
+    }
+    QTreeWidgetItem* item = PresetList->itemAt(drop->position().toPoint());
+    const int index = item ? PresetList->indexOfTopLevelItem(item) : PresetList->topLevelItemCount();
+    const bool fromList = source == DragSource::LibraryList;
+    const bool accepted = source != DragSource::None && LibraryDropAllowed(index, SelectedItems(), fromList);
+    if (!accepted) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (e->type() != QEvent::Drop)
+        return true;
+    if (source == DragSource::CurrentPreset && device)
+        CollectEditBuffer(device->CurrentPreset->text(), *DragList);
+    const LibraryDrop result = DropIntoLibrary(index, dropMode, this);
+    if (!result.dropped)
+        return true;
+    if (result.libraryBecameChanged)
+        ListClear(*LibraryLoadedList);
+    RefillPresetList();
+    SetSelectedItems(result.selection.selected, result.selection.focused);
+    return true;
+}
+
+bool TLibraryForm::eventFilter(QObject* watched, QEvent* e)
+{
+    const QEvent::Type type = e->type();
+    if (watched == PresetList->viewport()) {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+            return listMousePress(static_cast<QMouseEvent*>(e));
+        case QEvent::MouseButtonRelease:
+            listMouseRelease(static_cast<QMouseEvent*>(e));
+            break;
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+                slowClickTimer->stop();
+                doubleClicked = true;
+                pendingDrag = false;
+                PresetList->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+                EditExecute();
+                return true;
+            }
+            break;
+        case QEvent::MouseMove: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            if (pendingDrag && (m->buttons() & Qt::LeftButton)
+                && (m->position().toPoint() - dragStart).manhattanLength() >= 7) {
+                pendingDrag = false;
+                StartLibraryDrag(SelectedItems());
+                runDrag(PresetDragData(DragSource::LibraryList));
+                return true;
+            }
+            break;
+        }
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return listDragEvent(e);
+        default:
+            break;
+        }
+    } else if (watched == PresetList) {
+        if (type == QEvent::KeyPress)
+            return listKeyPress(static_cast<QKeyEvent*>(e));
+    } else if (watched == PresetPropertyEdit) {
+        if (type == QEvent::KeyRelease) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (isCommitKey(key)) {
+                PresetPropertyEditCommit();
+                return true;
+            }
+            if (isCancelKey(key)) {
+                PresetPropertyEditCancel();
+                return true;
+            }
+        } else if (type == QEvent::KeyPress) {
+            // Enter and Escape act on release; the list must not see them.
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            if (isCommitKey(key) || isCancelKey(key))
+                return true;
+        } else if (type == QEvent::FocusOut && PresetPropertyEdit->isVisible()) {
+            PresetPropertyEditCommit();
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+// ---- the tree and files ----
+
+void TLibraryForm::setFileFilter()
+{
+    FileModel->setNameFilters(TreeNameFilters(BassFamily()));
+}
+
+void TLibraryForm::setRoot(const QString& folder)
+{
+    rootFolder = QDir::cleanPath(folder);
+    FileModel->setRootPath(rootFolder);
+    FileTree->setRootIndex(FileModel->index(rootFolder));
+}
+
+QString TLibraryForm::SelectedPath() const
+{
+    const QModelIndex index = FileTree->currentIndex();
+    return index.isValid() ? FileModel->filePath(index) : QString();
+}
+
+QString TLibraryForm::SelectedFolder() const
+{
+    const QString path = SelectedPath();
+    if (path.isEmpty())
+        return CurrentPreferences.Dir;
+    const QFileInfo info(path);
+    return info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+}
+
+void TLibraryForm::SelectPath(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString clean = QDir::cleanPath(info.absoluteFilePath());
+    // The root lies above the path, so that the path itself can be shown.
+    if (rootFolder.isEmpty() || !clean.startsWith(rootFolder + QLatin1Char('/')))
+        setRoot(info.absolutePath() == clean ? clean : QFileInfo(info.absolutePath()).absolutePath());
+    const QModelIndex index = FileModel->index(clean);
+    if (index.isValid()) {
+        FileTree->setCurrentIndex(index);
+        FileTree->scrollTo(index);
+    }
+    captionFor(path);
+}
+
+void TLibraryForm::captionFor(const QString& path)
+{
+    setWindowTitle(QDir::toNativeSeparators(path));
+}
+
+void TLibraryForm::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (!e->spontaneous())
+        FormShow();
+}
+
+void TLibraryForm::FormShow()
+{
+    setFileFilter();
+    if (LibraryFileName.isEmpty()) {
+        const QString dir = CurrentPreferences.Dir.isEmpty() ? QDir::homePath() : CurrentPreferences.Dir;
+        SelectPath(dir);
+        captionFor(UntitledCaption(SelectedFolder(), BassFamily()));
+    } else {
+        captionFor(LibraryFileName);
+    }
+    dropMode = DropMode::Move;
+    updatePaste();
+}
+
+void TLibraryForm::FileTreeDblClick(const QModelIndex& index)
+{
+    if (!index.isValid() || FileModel->isDir(index))
+        return;
+    const QString path = FileModel->filePath(index);
+    if (!OpenIntoLibrary(path)) {
+        showMessage(QStringLiteral("Unable to Load the file"));
+        return;
+    }
+    RefillPresetList();
+    captionFor(path);
+    LibraryFileName = LibraryNameFor(path, BassFamily());
+}
+
+void TLibraryForm::FileTreeChange()
+{
+    const QModelIndex index = FileTree->currentIndex();
+    NewDirectory->setEnabled(index.isValid() && FileModel->isDir(index));
+    CutF->setEnabled(true);
+    CopyF->setEnabled(true);
+    updatePaste();
+}
+
+void TLibraryForm::NewFbtnClick()
+{
+    if (CurrentPreferences.Confirm && LibraryDiffersFromSaved()
+        && Dialogs().message(this, MessageService::Kind::Question, QString(), QStringLiteral("Create New Library ?"),
+                             QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+               != QMessageBox::Yes)
+        return;
+    ClearLibrary();
+    RefillPresetList();
+    LibraryFileName.clear();
+    captionFor(UntitledCaption(SelectedFolder(), BassFamily()));
+}
+
+bool TLibraryForm::FormCloseQuery()
+{
+    if (!isVisible())
+        return true;
+    if (PresetPropertyEdit->isVisible())
+        PresetPropertyEditCommit();
+    if (LibraryDiffersFromSaved() && CurrentPreferences.Confirm) {
+        const auto answer = Dialogs().message(this, MessageService::Kind::Question, QString(),
+                                              QStringLiteral("Save Library?"),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                              QMessageBox::Yes);
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer == QMessageBox::Yes) {
+            if (LibraryFileName.isEmpty()) {
+                if (device) {
+                    device->SaveAsExecute();
+                    if (!LibraryFileName.isEmpty())
+                        MarkLibrarySaved();
+                }
+            } else if (!writeLibrary(LibraryFileName)) {
+                showMessage(QStringLiteral("Unable to Save the file"));
+                return false;
+            } else {
+                MarkLibrarySaved();
+            }
+        }
+    }
+    NewFbtnClick();
+    return true;
+}
+
+void TLibraryForm::closeEvent(QCloseEvent* e)
+{
+    if (!FormCloseQuery()) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
+}
+
+void TLibraryForm::LibraryOpened(const QString& path)
+{
+    show();
+    raise();
+    RefillPresetList();
+    SelectPath(path);
+}
+
+void TLibraryForm::LibrarySaved(const QString& path)
+{
+    MarkLibrarySaved();
+    captionFor(path);
+}
+
+void TLibraryForm::SysexImported(const QString& path)
+{
+    SelectPath(path);
+}
+
+void TLibraryForm::ExportExecute()
+{
+    const std::vector<int> items = SelectedItems();
+    if (items.empty())
+        return;
+    const bool bass = BassFamily();
+    const QModelIndex focused = PresetList->currentIndex();
+    const int proposedIndex = focused.isValid() ? focused.row() : items.front();
+    const QString proposed = PropertyText(EditColumn::Name, proposedIndex).trimmed();
+    const QString library = bass ? QStringLiteral("Bass DRUX Library files (*.blb)")
+                                 : QStringLiteral("Drux Library files (*.dlb)");
+    const QString extension = LibraryExtension(bass).mid(1);
+    const bool one = items.size() == 1;
+    const QString title = one ? QStringLiteral("Export Preset to file..") : QStringLiteral("Export Presets to file..");
+    const QString filter = one ? QStringLiteral("Sysex files (*.syx);;") + library : library;
+    const QString start = QDir(SelectedFolder()).filePath(proposed);
+    QString file = Dialogs().saveFileName(this, title, start, filter);
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QLatin1Char('.') + (one ? QStringLiteral("syx") : extension);
+    // The chosen name tells which of the two forms a single preset takes.
+    const bool asDump = one && !file.endsWith(LibraryExtension(bass), Qt::CaseInsensitive);
+    if (!ExportLibraryItems(items, file, asDump))
+        showMessage(QStringLiteral("Unable to Save the file"));
+}
+
+void TLibraryForm::NewDirectoryExecute()
+{
+    const QModelIndex parent = FileTree->currentIndex();
+    if (!parent.isValid() || !FileModel->isDir(parent))
+        return;
+    const QModelIndex created = FileModel->mkdir(parent, NewFolderName(FileModel->filePath(parent)));
+    if (!created.isValid()) {
+        showMessage(QStringLiteral("Cannot create new directory."));
+        return;
+    }
+    FileTree->expand(parent);
+    FileTree->setCurrentIndex(created);
+    FileTree->edit(created);
+}
+
+void TLibraryForm::DeleteFExecute()
+{
+    const QModelIndex index = FileTree->currentIndex();
+    if (!index.isValid())
+        return;
+    const QString path = FileModel->filePath(index);
+    const bool folder = FileModel->isDir(index);
+    const QString question = folder ? QStringLiteral("Delete the folder \"%1\" and everything in it?")
+                                    : QStringLiteral("Delete the file \"%1\"?");
+    if (Dialogs().message(this, MessageService::Kind::Question, QString(),
+                          question.arg(QDir::toNativeSeparators(path)), QMessageBox::Yes | QMessageBox::No,
+                          QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    const bool removed = folder ? QDir(path).removeRecursively() : QFile::remove(path);
+    if (!removed) {
+        TraceLine(1, "Could not delete %s", qPrintable(path));
+        showMessage(QStringLiteral("Cannot delete \"%1\".").arg(QDir::toNativeSeparators(path)));
+    }
+}
+
+void TLibraryForm::RenameFExecute()
+{
+    const QModelIndex index = FileTree->currentIndex();
+    if (index.isValid())
+        FileTree->edit(index);
+}
+
+void TLibraryForm::fileRenamed(const QString& oldPath, const QString& newPath)
+{
+    if (!LibraryFileName.isEmpty() && QFileInfo(LibraryFileName) == QFileInfo(oldPath)) {
+        LibraryFileName = QFileInfo(newPath).absoluteFilePath();
+        captionFor(LibraryFileName);
+    }
+}
+
+void TLibraryForm::CutFExecute()
+{
+    CopyFExecute();
+}
+
+void TLibraryForm::CopyFExecute()
+{
+    const QModelIndex index = FileTree->currentIndex();
+    if (!index.isValid())
+        return;
+    auto* data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(FileModel->filePath(index))});
+    QApplication::clipboard()->setMimeData(data);
+    if (!FileModel->isDir(index) && !CopyFileToClipboard(FileModel->filePath(index)))
+        showMessage(QStringLiteral("Unable to Load the file"));
+    updatePaste();
+}
+
+void TLibraryForm::PasteFExecute()
+{
+    const QModelIndex index = FileTree->currentIndex();
+    if (!index.isValid() || ClipboardList->count == 0)
+        return;
+    const QString path = FileModel->filePath(index);
+    if (FileModel->isDir(index)) {
+        const FolderWrite write = WritePresetsIntoFolder(*ClipboardList, path, QString(), BassFamily());
+        if (!write.saved) {
+            showMessage(QStringLiteral("Unable to Save the file"));
+            return;
+        }
+        const QModelIndex created = FileModel->index(write.path);
+        FileTree->setCurrentIndex(created);
+        if (write.editName)
+            FileTree->edit(created);
+        return;
+    }
+    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)
+        || AppendToLibraryFile(*ClipboardList, path)) {
+        showMessage(QStringLiteral("Unable to Save the file"));
+        return;
+    }
+    FileTreeDblClick(index);
+}
+
+void TLibraryForm::UpOneLevelExecute()
+{
+    QDir dir(rootFolder.isEmpty() ? SelectedFolder() : rootFolder);
+    if (dir.cdUp())
+        setRoot(dir.absolutePath());
+}
+
+void TLibraryForm::FormKeyUp()
+{
+    const QWidget* focused = QApplication::focusWidget();
+    int context = 0;
+    for (const QWidget* w = focused; w && !context; w = w->parentWidget())
+        context = w->property("helpContext").toInt();
+    OpenHelp(LibraryHelpAnchor(context));
+}

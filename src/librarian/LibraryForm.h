@@ -1,0 +1,203 @@
+#pragma once
+
+#include <QAction>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QUrl>
+#include <functional>
+#include <vector>
+
+#include "librarian/LibraryFormLogic.h"
+#include "librarian/PresetClipboard.h"
+
+class TDeviceForm;
+
+// The file tree of the library window: folders and the preset files of the
+// connected family. A rename typed in the tree keeps the file's extension;
+// `renamed` tells the window which file became which.
+class LibraryFileModel : public QFileSystemModel {
+    Q_OBJECT
+public:
+    using QFileSystemModel::QFileSystemModel;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+signals:
+    void renamed(const QString& oldPath, const QString& newPath);
+};
+
+// The librarian's second window: a tree of folders and preset files on the
+// left, the presets of the open library (LibraryList) on the right, one row
+// per preset or comment line. The device window lends it Save, Save As,
+// Print Library List, Undo and Redo.
+class TLibraryForm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int TreeHelpContext = 1;
+    static constexpr int ListHelpContext = 2;
+
+    explicit TLibraryForm(TDeviceForm* device, QWidget* parent = nullptr);
+    ~TLibraryForm() override;
+
+    // ---- what the program calls ----
+    // Refill the preset list from the library list and renumber.
+    void RefillPresetList();
+    // The item whose selection changed last (-1 for none).
+    int LastSelectedIndex() const { return lastSelected; }
+    // Select `path` in the tree and caption the window with it.
+    void SelectPath(const QString& path);
+    // The close query: false keeps the window (and the program) open.
+    bool FormCloseQuery();
+    // Removes the items a library Cut marked and renumbers.
+    void DeleteCutItems();
+    // Handlers for the device window's signals.
+    void LibraryOpened(const QString& path);
+    void LibrarySaved(const QString& path);
+    void SysexImported(const QString& path);
+
+    // ---- handlers ----
+    void FormShow();
+    void FileTreeDblClick(const QModelIndex& index);
+    void FileTreeChange();
+    void NewFbtnClick();
+    void EditExecute();
+    void AuditionExecute();
+    void CutPresetsExecute();
+    void CopyPresetsExecute();
+    void PastePresetsExecute();
+    void DeletePresetsExecute();
+    void SelectAllExecute();
+    void RenamePresetExecute();
+    void ExportExecute();
+    void InsertCommentLineExecute();
+    void NewDirectoryExecute();
+    void DeleteFExecute();
+    void RenameFExecute();
+    void CutFExecute();
+    void CopyFExecute();
+    void PasteFExecute();
+    void UpOneLevelExecute();
+    void LibPopupMenuPopup();
+    void FormKeyUp();
+
+    // Property editing of item `index` in `column` (see EditColumn).
+    void StartPropertyEdit(int index, EditColumn column);
+    void PresetPropertyEditCommit();
+    void PresetPropertyEditCancel();
+    bool PropertyEditActive() const { return PresetPropertyEdit->isVisible(); }
+    EditColumn ColumnToEdit() const { return editColumn; }
+
+    // Selected item indices in list order.
+    std::vector<int> SelectedItems() const;
+    void SetSelectedItems(const std::vector<int>& items, int focused = -1);
+    QString SelectedPath() const;
+    // The folder of the selected path (the path itself for a folder).
+    QString SelectedFolder() const;
+
+    // Library file write of the close query; tests may replace it.
+    std::function<bool(const QString&)> writeLibrary;
+    // Carries a started drag to its drop; the default runs a QDrag.
+    std::function<void(QMimeData*)> runDrag;
+
+    QSplitter* Splitter;
+    QToolButton* UpOneLevelBtn;
+    QToolButton* NewDirectoryBtn;
+    QToolButton* NewFbtn;
+    QToolButton* BitBtn1;
+    QToolButton* BitBtn2;
+    QToolButton* DeleteFBtn;
+    QToolButton* CutFBtn;
+    QToolButton* CopyFBtn;
+    QToolButton* PasteFBtn;
+    QTreeView* FileTree;
+    LibraryFileModel* FileModel;
+    QLabel* PresetsLabel;
+    QToolButton* DeletePBtn;
+    QToolButton* CutPBtn;
+    QToolButton* CopyPBtn;
+    QToolButton* PastePBtn;
+    QToolButton* PrintFBtn;
+    QTreeWidget* PresetList;
+    QLineEdit* PresetPropertyEdit;
+    QTimer* ScrollTimer;
+
+    // LibActionList in list order.
+    QList<QAction*> LibActionList;
+    QAction* Edit;
+    QAction* Audition;
+    QAction* CutPresets;
+    QAction* CopyPresets;
+    QAction* PastePresets;
+    QAction* DeletePresets;
+    QAction* SelectAll;
+    QAction* RenamePreset;
+    QAction* Export;
+    QAction* InsertCommentLine;
+    QAction* NewDirectory;
+    QAction* DeleteF;
+    QAction* RenameF;
+    QAction* CutF;
+    QAction* CopyF;
+    QAction* PasteF;
+    QAction* UpOneLevel;
+
+    QMenu* LibPopupMenu;
+    QMenu* FileTreePopupMenu;
+
+signals:
+    // The editor of the family is to be shown, opened from the library: the
+    // records have been prepared; `name` goes into its name field, `caption`
+    // (the tree's file without folder; empty to keep the caption) on top.
+    void editorRequested(bool bass, const QString& name, const QString& caption);
+    // LibraryList changed here; the device window need not know, but the
+    // printing of the library list may.
+    void libraryChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    void createActions();
+    void createLayout();
+    void updatePresetActions();
+    void updatePaste();
+    void takeKeys(bool take);
+    void placeEditor(int index, EditColumn column);
+    void finishPropertyEdit(bool cancel);
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    bool listMousePress(QMouseEvent* e);
+    void listMouseRelease(QMouseEvent* e);
+    bool listKeyPress(QKeyEvent* e);
+    bool listDragEvent(QEvent* e);
+    void setRoot(const QString& folder);
+    void setFileFilter();
+    void captionFor(const QString& path);
+    void fileRenamed(const QString& oldPath, const QString& newPath);
+    int firstSelected() const;
+    void showMessage(const QString& text);
+
+    TDeviceForm* device;
+    int lastSelected = -1;
+    EditColumn editColumn = EditColumn::None;
+    int editIndex = -1;
+    QString editStartText;
+    bool finishing = false;
+    // Rename by a second click needs one selected item at two releases.
+    bool oneSelectedAtLastRelease = false;
+    bool doubleClicked = false;
+    QTimer* slowClickTimer;
+    DropMode dropMode = DropMode::Move;
+    bool pendingDrag = false;
+    QPoint dragStart;
+    QString rootFolder;
+    // Shortcuts taken from the actions while the property editor is open.
+    QList<QKeySequence> takenKeys;
+};

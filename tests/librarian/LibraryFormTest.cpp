@@ -1,0 +1,491 @@
+// The library window: opening files from the tree, the list's columns,
+// property edits, comment lines, the save / new / close questions and the
+// file operations of the tree.
+#include <QFile>
+#include <QHeaderView>
+#include <QTest>
+
+#include "app/HelpPage.h"
+#include "app/KeyCodes.h"
+#include "files/DumpFile.h"
+#include "files/LibraryFile.h"
+#include "librarian/DeviceFormFixture.h"
+#include "librarian/LibraryForm.h"
+
+namespace {
+
+const QString SaveQuestion = QStringLiteral("Save Library?");
+const QString NewQuestion = QStringLiteral("Create New Library ?");
+const QString CannotLoad = QStringLiteral("Unable to Load the file");
+const QString CannotSave = QStringLiteral("Unable to Save the file");
+
+// File dialogs from a queue, message boxes from a queue (then Ok).
+struct LibraryDialogs : FileDialogs {
+    QList<QMessageBox::StandardButton> answers;
+    QMessageBox::StandardButton message(QWidget* parent, Kind kind, const QString& title, const QString& text,
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton) override
+    {
+        FileDialogs::message(parent, kind, title, text, buttons, defaultButton);
+        return answers.isEmpty() ? QMessageBox::Ok : answers.takeFirst();
+    }
+};
+
+class LibraryFormTest : public ::testing::Test, public ModelFixtureBase {
+protected:
+    QTemporaryDir dir;
+    LibraryDialogs dialogs;
+    std::unique_ptr<TDeviceForm> device;
+    std::unique_ptr<TLibraryForm> form;
+
+    void SetUp() override
+    {
+        setUpModel(ModelDrux2);
+        DataFormatVersion = CurrentDataFormatVersion;
+        ResetAllRecords();
+        UndoState = UndoStates();
+        CurrentPreferences = PreferenceSet();
+        CurrentPreferences.Confirm = 0;
+        CurrentPreferences.Dir = dir.path();
+        device = std::make_unique<TDeviceForm>();
+        form = std::make_unique<TLibraryForm>(device.get());
+        QObject::connect(device.get(), &TDeviceForm::librarySaved, form.get(), &TLibraryForm::LibrarySaved);
+        form->show();
+    }
+    void TearDown() override
+    {
+        form->hide();
+        form.reset();
+        device.reset();
+        CurrentPreferences = PreferenceSet();
+        LibraryFileName.clear();
+        tearDownModel();
+    }
+
+    QString path(const QString& file) const { return dir.filePath(file); }
+
+    // Entries: a name makes a preset (origin 7, device id 3), "#text" a
+    // comment line, "?name" a preset never taken from the unit.
+    static void fill(PresetRecordList& list, const QStringList& entries)
+    {
+        ListClear(list);
+        for (const QString& e : entries) {
+            PresetRecord r;
+            InitRecord(r, -1);
+            r.origin = 7;
+            r.deviceId = 3;
+            if (e.startsWith('#')) {
+                r.origin = -1;
+                r.comment = e.mid(1).toStdString();
+            } else if (e.startsWith('?')) {
+                r.origin = -2;
+                SetRecordName(r, e.mid(1).toStdString());
+            } else {
+                SetRecordName(r, e.toStdString());
+            }
+            r.dateTime = 45000.5;
+            ListAdd(list, &r);
+        }
+    }
+    QString writeLibrary(const QString& file, const QStringList& entries)
+    {
+        PresetRecordList list;
+        ListInit(list);
+        fill(list, entries);
+        EXPECT_FALSE(WriteLibraryFile(list, path(file)));
+        return path(file);
+    }
+    void openInTree(const QString& file)
+    {
+        form->SelectPath(file);
+        form->FileTreeDblClick(form->FileModel->index(file));
+    }
+    QStringList column(int c) const
+    {
+        QStringList texts;
+        for (int i = 0; i < form->PresetList->topLevelItemCount(); ++i)
+            texts << form->PresetList->topLevelItem(i)->text(c);
+        return texts;
+    }
+    QStringList names() const
+    {
+        QStringList texts;
+        for (int i = 0; i < LibraryList->count; ++i) {
+            const PresetRecord& r = LibraryList->at(i);
+            texts << (r.isCommentLine() ? '#' + QString::fromStdString(r.comment)
+                                        : QString::fromStdString(GetRecordName(r)).trimmed());
+        }
+        return texts;
+    }
+    // The program's own codes for Enter and Escape, as the key filter hands
+    // them to edit fields.
+    void release(int key)
+    {
+        QKeyEvent e(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(form->PresetPropertyEdit, &e);
+    }
+    void typeAndCommit(const QString& text)
+    {
+        form->PresetPropertyEdit->clear();
+        QTest::keyClicks(form->PresetPropertyEdit, text);
+        release(KeyConfirm);
+    }
+};
+
+TEST_F(LibraryFormTest, OpeningALibraryFromTheTreeFillsTheColumns)
+{
+    const QString file = writeLibrary("My.dlb", {"Alpha", "?Beta", "Gamma", "#Heavy ones", "Delta"});
+    openInTree(file);
+
+    QStringList captions;
+    for (int c = 0; c < LibraryColumnCount; ++c)
+        captions << form->PresetList->headerItem()->text(c);
+    EXPECT_EQ(captions, (QStringList{"Number", "Preset-name", "Device ID", "Bank", "Preset", "Comment", "Date/Time",
+                                     "Created by"}));
+    EXPECT_FALSE(form->PresetList->header()->sectionsClickable());
+    EXPECT_EQ(column(0), (QStringList{"1", "2", "3", "Heavy ones", "4"}));
+    EXPECT_EQ(column(1).at(0).trimmed(), "Alpha");
+    EXPECT_EQ(column(2).at(0), "3");
+    // Origin 7 is bank 2, preset C; a preset never in the unit shows "?".
+    EXPECT_EQ(column(3), (QStringList{"2", "?", "2", "", "2"}));
+    EXPECT_EQ(column(4), (QStringList{"C", "?", "C", "", "C"}));
+    EXPECT_FALSE(column(6).at(0).isEmpty());
+    EXPECT_TRUE(form->PresetList->topLevelItem(3)->isFirstColumnSpanned());
+    EXPECT_TRUE(form->PresetList->topLevelItem(3)->font(0).bold());
+    EXPECT_EQ(form->windowTitle(), QDir::toNativeSeparators(file));
+    EXPECT_EQ(LibraryFileName, file);
+    EXPECT_FALSE(LibraryDiffersFromSaved());
+}
+
+TEST_F(LibraryFormTest, AnOpenedDumpIsSavedAsALibraryBesideIt)
+{
+    PresetRecord r;
+    InitRecord(r, -1);
+    SetRecordName(r, "Dumped");
+    ASSERT_TRUE(ExportRecordDump(r, path("One.syx")));
+    const QByteArray dumpBytes = [&] {
+        QFile f(path("One.syx"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    openInTree(path("One.syx"));
+    EXPECT_EQ(names(), QStringList{"Dumped"});
+    EXPECT_EQ(LibraryFileName, path("One.dlb"));
+
+    device->SaveExecute();
+    QFile dump(path("One.syx"));
+    ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
+    EXPECT_EQ(dump.readAll(), dumpBytes);
+    PresetRecordList back;
+    ListInit(back);
+    ASSERT_FALSE(ReadLibraryFile(back, path("One.dlb")));
+    EXPECT_EQ(back.count, 1);
+}
+
+TEST_F(LibraryFormTest, AFileThatCannotBeReadLeavesTheListAsItWas)
+{
+    openInTree(writeLibrary("Good.dlb", {"Alpha", "Beta"}));
+    for (const char* bad : {"Bad.dlb", "Bad.syx"}) {
+        SCOPED_TRACE(bad);
+        QFile f(path(bad));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a preset file at all");
+        f.close();
+        dialogs.texts.clear();
+        openInTree(path(bad));
+        EXPECT_EQ(dialogs.texts, QStringList{CannotLoad});
+        EXPECT_EQ(names(), (QStringList{"Alpha", "Beta"}));
+        EXPECT_EQ(form->PresetList->topLevelItemCount(), 2);
+        EXPECT_EQ(LibraryFileName, path("Good.dlb"));
+    }
+}
+
+TEST_F(LibraryFormTest, PropertyEditsKeepTheirLimitsTrimAndCanBeCancelled)
+{
+    openInTree(writeLibrary("My.dlb", {"Alpha", "Beta"}));
+    form->SetSelectedItems({1}, 1);
+
+    QApplication::beep(); // the first beep of a process may load a backend
+    form->StartPropertyEdit(1, EditColumn::Name);
+    ASSERT_TRUE(form->PropertyEditActive());
+    EXPECT_EQ(form->PresetPropertyEdit->text().trimmed(), "Beta");
+    // The editor holds the keys of Edit and both Deletes while it is open.
+    EXPECT_TRUE(form->Edit->shortcut().isEmpty());
+    EXPECT_TRUE(form->DeleteF->shortcut().isEmpty());
+    QTest::keyClicks(form->PresetPropertyEdit, "ABCDEFGHIJKLMNOPQ");
+    EXPECT_EQ(form->PresetPropertyEdit->text(), "ABCDEFGHIJKLMNOP");
+    release(KeyConfirm);
+    EXPECT_FALSE(form->PropertyEditActive());
+    EXPECT_EQ(names(), (QStringList{"Alpha", "ABCDEFGHIJKLMNOP"}));
+    EXPECT_EQ(form->Edit->shortcut(), QKeySequence(Qt::Key_Return));
+    EXPECT_EQ(form->DeleteF->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_TRUE(LibraryDiffersFromSaved());
+
+    const struct {
+        EditColumn column;
+        int limit;
+        std::string PresetRecord::*field;
+    } texts[] = {{EditColumn::Comment, 127, &PresetRecord::comment},
+                 {EditColumn::Author, 63, &PresetRecord::createdBy}};
+    for (const auto& t : texts) {
+        SCOPED_TRACE(t.limit);
+        form->StartPropertyEdit(0, t.column);
+        typeAndCommit(QString(t.limit + 3, 'x'));
+        EXPECT_EQ(LibraryList->at(0).*t.field, std::string(size_t(t.limit), 'x'));
+        form->StartPropertyEdit(0, t.column);
+        typeAndCommit("  padded  ");
+        EXPECT_EQ(LibraryList->at(0).*t.field, "padded");
+        EXPECT_EQ(form->PresetList->topLevelItem(0)->text(int(t.column)), "padded");
+    }
+
+    // Escape restores the text but still leaves a snapshot to undo to.
+    form->StartPropertyEdit(0, EditColumn::Name);
+    QTest::keyClicks(form->PresetPropertyEdit, "Zeta");
+    release(KeyCancel);
+    EXPECT_EQ(names().at(0), "Alpha");
+    EXPECT_TRUE(UndoState.undoEnabled);
+    EXPECT_EQ(UndoState.owner, UndoOwner::Library);
+    device->UndoExecute();
+    form->RefillPresetList();
+    EXPECT_EQ(LibraryList->at(0).comment, "padded");
+}
+
+TEST_F(LibraryFormTest, CommentLinesGoToTheSelectionTheEndOrTheTop)
+{
+    form->InsertCommentLineExecute();
+    typeAndCommit("first");
+    EXPECT_EQ(names(), QStringList{"#first"});
+
+    openInTree(writeLibrary("My.dlb", {"a", "b", "c"}));
+    form->SetSelectedItems({});
+    form->InsertCommentLineExecute();
+    typeAndCommit("  at the end ");
+    EXPECT_EQ(names(), (QStringList{"a", "b", "c", "#at the end"}));
+
+    form->PresetList->topLevelItem(1)->setSelected(true);
+    form->InsertCommentLineExecute();
+    typeAndCommit("before b");
+    EXPECT_EQ(names(), (QStringList{"a", "#before b", "b", "c", "#at the end"}));
+    EXPECT_EQ(column(0), (QStringList{"1", "before b", "2", "3", "at the end"}));
+
+    // Renaming a comment line edits its text.
+    form->SetSelectedItems({1}, 1);
+    form->RenamePresetExecute();
+    EXPECT_EQ(form->ColumnToEdit(), EditColumn::Comment);
+    typeAndCommit("renamed");
+    EXPECT_EQ(names().at(1), "#renamed");
+}
+
+TEST_F(LibraryFormTest, AuditionAndEditSkipCommentLinesAndTheOtherFamily)
+{
+    openInTree(writeLibrary("My.dlb", {"Alpha", "#note", "Bass one"}));
+    LibraryList->at(2).model = ModelBass;
+    QList<QStringList> requests;
+    QObject::connect(form.get(), &TLibraryForm::editorRequested,
+                     [&](bool bass, const QString& name, const QString& caption) {
+                         requests << QStringList{bass ? "bass" : "guitar", name.trimmed(), caption};
+                     });
+    for (int i : {1, 2}) {
+        form->SetSelectedItems({i});
+        form->AuditionExecute();
+        form->EditExecute();
+    }
+    EXPECT_TRUE(unit.dumpSlots.empty());
+    EXPECT_TRUE(requests.isEmpty());
+
+    form->SetSelectedItems({0});
+    form->EditExecute();
+    EXPECT_EQ(unit.dumpSlots, std::vector<int>{127});
+    EXPECT_EQ(requests, QList<QStringList>{(QStringList{"guitar", "Alpha", "My.dlb"})});
+}
+
+// ---- the save, new and close questions ----
+
+TEST_F(LibraryFormTest, ClosingAsksToSaveOnlyWithConfirmAndChanges)
+{
+    using B = QMessageBox::StandardButton;
+    const struct {
+        const char* name;
+        bool confirm;
+        bool changed;
+        bool writeFails;
+        QList<B> answers;
+        QStringList asked;
+        bool closes;
+        bool written;
+        bool listKept;
+    } cases[] = {
+        {"confirm off", false, true, false, {}, {}, true, false, false},
+        {"nothing changed", true, false, false, {}, {}, true, false, false},
+        {"cancel", true, true, false, {B::Cancel}, {SaveQuestion}, false, false, true},
+        {"yes", true, true, false, {B::Yes}, {SaveQuestion}, true, true, false},
+        {"yes, write fails", true, true, true, {B::Yes}, {SaveQuestion, CannotSave}, false, false, true},
+        {"no, then keep", true, true, false, {B::No, B::No}, {SaveQuestion, NewQuestion}, true, false, true},
+        {"no, then new", true, true, false, {B::No, B::Yes}, {SaveQuestion, NewQuestion}, true, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        form->show();
+        openInTree(writeLibrary("My.dlb", {"a", "b"}));
+        if (c.changed)
+            CommitPropertyEdit(EditColumn::Comment, 0, "changed");
+        CurrentPreferences.Confirm = c.confirm;
+        int writes = 0;
+        form->writeLibrary = [&](const QString& file) {
+            ++writes;
+            return !c.writeFails && !WriteLibraryFile(*LibraryList, file);
+        };
+        dialogs.texts.clear();
+        dialogs.answers = c.answers;
+        EXPECT_EQ(form->close(), c.closes);
+        EXPECT_EQ(dialogs.texts, c.asked);
+        EXPECT_EQ(form->isVisible(), !c.closes);
+        EXPECT_EQ(writes > 0 && !c.writeFails, c.written);
+        EXPECT_EQ(LibraryList->count, c.listKept ? 2 : 0);
+        if (!c.listKept) {
+            EXPECT_TRUE(LibraryFileName.isEmpty());
+        }
+        CurrentPreferences.Confirm = 0;
+    }
+}
+
+TEST_F(LibraryFormTest, NewLibraryAsksOnlyForUnsavedChanges)
+{
+    openInTree(writeLibrary("My.dlb", {"a"}));
+    CurrentPreferences.Confirm = 1;
+    form->NewFbtnClick(); // nothing unsaved: no question
+    EXPECT_TRUE(dialogs.texts.isEmpty());
+    EXPECT_EQ(LibraryList->count, 0);
+    EXPECT_EQ(form->windowTitle(), UntitledCaption(dir.path(), false));
+
+    CommitPropertyEdit(EditColumn::NewCommentLine, 0, "unsaved");
+    dialogs.answers = {QMessageBox::No};
+    form->NewFbtnClick();
+    EXPECT_EQ(dialogs.texts, QStringList{NewQuestion});
+    EXPECT_EQ(names(), QStringList{"#unsaved"});
+    dialogs.answers = {QMessageBox::Yes};
+    form->NewFbtnClick();
+    EXPECT_EQ(LibraryList->count, 0);
+    EXPECT_FALSE(LibraryDiffersFromSaved());
+}
+
+// ---- files and folders ----
+
+TEST_F(LibraryFormTest, TheTreeShowsFoldersDumpsAndTheFamilysLibraries)
+{
+    const struct {
+        const char* name;
+        bool guitar, bass;
+    } rows[] = {{"a.dlb", true, false}, {"A.DLB", true, false}, {"b.blb", false, true},
+                {"c.syx", true, true},  {"d.SYX", true, true},  {"e.txt", false, false}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(TreeShowsFile(r.name, false), r.guitar) << r.name;
+        EXPECT_EQ(TreeShowsFile(r.name, true), r.bass) << r.name;
+    }
+}
+
+TEST_F(LibraryFormTest, NewFolderRenameAndDeleteInTheTree)
+{
+    form->SelectPath(dir.path());
+    form->NewDirectoryExecute();
+    EXPECT_TRUE(QDir(path("New Folder")).exists());
+    form->SelectPath(dir.path());
+    form->NewDirectoryExecute();
+    EXPECT_TRUE(QDir(path("New Folder 2")).exists());
+
+    // A rename keeps the type; the open library follows its file.
+    openInTree(writeLibrary("My.dlb", {"a"}));
+    const QModelIndex file = form->FileModel->index(path("My.dlb"));
+    ASSERT_TRUE(form->FileModel->setData(file, "Other.txt"));
+    EXPECT_TRUE(QFile::exists(path("Other.dlb")));
+    EXPECT_FALSE(QFile::exists(path("My.dlb")));
+    EXPECT_EQ(LibraryFileName, path("Other.dlb"));
+    EXPECT_EQ(form->windowTitle(), QDir::toNativeSeparators(path("Other.dlb")));
+    EXPECT_EQ(RenamedFileName("x.SYX", "y"), "y.syx");
+    EXPECT_EQ(RenamedFileName("Folder", "New.name"), "New.name");
+
+    form->SelectPath(path("Other.dlb"));
+    dialogs.answers = {QMessageBox::No};
+    form->DeleteFExecute();
+    EXPECT_TRUE(QFile::exists(path("Other.dlb")));
+    dialogs.answers = {QMessageBox::Yes};
+    form->DeleteFExecute();
+    EXPECT_FALSE(QFile::exists(path("Other.dlb")));
+    form->SelectPath(path("New Folder 2"));
+    dialogs.answers = {QMessageBox::Yes};
+    form->DeleteFExecute();
+    EXPECT_FALSE(QDir(path("New Folder 2")).exists());
+    EXPECT_EQ(dialogs.texts.size(), 3);
+}
+
+TEST_F(LibraryFormTest, AFolderThatCannotBeCreatedIsReported)
+{
+    QDir(dir.path()).mkdir("locked");
+    QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::ExeOwner);
+    if (QFileInfo(path("locked")).isWritable())
+        GTEST_SKIP() << "running with rights that ignore permissions";
+    form->SelectPath(path("locked"));
+    form->NewDirectoryExecute();
+    EXPECT_EQ(dialogs.texts, QStringList{"Cannot create new directory."});
+    QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(LibraryFormTest, CopyOfAFileAndPasteIntoAFolderWriteANewLibrary)
+{
+    writeLibrary("Src.dlb", {"a", "b"});
+    QDir(dir.path()).mkdir("sub");
+    form->SelectPath(path("Src.dlb"));
+    form->CopyFExecute();
+    EXPECT_EQ(ClipboardList->count, 2);
+    EXPECT_TRUE(form->PastePresets->isEnabled());
+    form->SelectPath(path("sub"));
+    form->PasteFExecute();
+    PresetRecordList back;
+    ListInit(back);
+    ASSERT_FALSE(ReadLibraryFile(back, dir.filePath("sub/New.dlb")));
+    EXPECT_EQ(back.count, 2);
+}
+
+TEST_F(LibraryFormTest, ExportWritesADumpOrALibraryByTheChosenName)
+{
+    openInTree(writeLibrary("My.dlb", {"a", "b", "c"}));
+    form->SetSelectedItems({1});
+    dialogs.fileAnswers = {path("single")};
+    form->ExportExecute();
+    EXPECT_EQ(QFileInfo(path("single.syx")).size(), dump::OnePresetSize(GuitarImageLength));
+    ASSERT_EQ(dialogs.saves.size(), 1u);
+    EXPECT_EQ(dialogs.saves[0].caption, "Export Preset to file..");
+    EXPECT_EQ(dialogs.saves[0].start.trimmed(), path("b"));
+
+    form->SetSelectedItems({0, 2});
+    dialogs.fileAnswers = {path("two")};
+    form->ExportExecute();
+    PresetRecordList back;
+    ListInit(back);
+    ASSERT_FALSE(ReadLibraryFile(back, path("two.dlb")));
+    EXPECT_EQ(back.count, 2);
+    EXPECT_EQ(dialogs.saves.back().caption, "Export Presets to file..");
+
+    dialogs.fileAnswers = {dir.filePath("missing/x.dlb")};
+    form->ExportExecute();
+    EXPECT_EQ(dialogs.texts.last(), CannotSave);
+}
+
+TEST_F(LibraryFormTest, F1OpensTheTopicOfTheFocusedPane)
+{
+    std::vector<QString> anchors;
+    SetHelpUrlOpener([&](const QUrl& url) { anchors.push_back(url.fragment()); });
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->FileTree->setFocus();
+    form->FormKeyUp();
+    form->PresetList->setFocus();
+    form->FormKeyUp();
+    form->PresetsLabel->setFocus();
+    form->NewFbtn->setFocus();
+    form->FormKeyUp();
+    SetHelpUrlOpener({});
+    EXPECT_EQ(anchors, (std::vector<QString>{"T5H10", "T5H20", "T5H00"}));
+}
+
+} // namespace

@@ -382,13 +382,16 @@ std::vector<int> TLibraryForm::SelectedItems() const
 void TLibraryForm::SetSelectedItems(const std::vector<int>& items, int focused)
 {
     QItemSelectionModel* model = PresetList->selectionModel();
-    const QSignalBlocker block(model);
+    // The items keep their own selected flags in step with the model's
+    // signals, so those stay connected; only audition is held back.
+    settingSelection = true;
     model->clearSelection();
     for (int i : items)
         if (QTreeWidgetItem* item = PresetList->topLevelItem(i))
             item->setSelected(true);
     if (QTreeWidgetItem* item = PresetList->topLevelItem(focused))
         model->setCurrentIndex(PresetList->indexFromItem(item), QItemSelectionModel::NoUpdate);
+    settingSelection = false;
     updatePresetActions();
 }
 
@@ -407,7 +410,7 @@ void TLibraryForm::selectionChanged(const QItemSelection& selected, const QItemS
     else if (!off.isEmpty())
         lastSelected = off.last().row();
     updatePresetActions();
-    if (!on.isEmpty() && CurrentPreferences.AutoAud)
+    if (!on.isEmpty() && CurrentPreferences.AutoAud && !settingSelection)
         AuditionExecute();
 }
 

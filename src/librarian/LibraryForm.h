@@ -190,6 +190,7 @@ private:
     int editIndex = -1;
     QString editStartText;
     bool finishing = false;
+    bool settingSelection = false;
     // Rename by a second click needs one selected item at two releases.
     bool oneSelectedAtLastRelease = false;
     bool doubleClicked = false;

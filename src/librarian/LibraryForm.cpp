@@ -74,6 +74,15 @@ QToolButton* toolButton(QWidget* parent, const QString& text, const QString& tip
     return b;
 }
 
+// A tool button that runs `action` and follows its enabled state while
+// keeping its own short caption.
+void bindButton(QToolButton* button, QAction* action)
+{
+    QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
+    QObject::connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+    button->setEnabled(action->isEnabled());
+}
+
 // The comment column is the right one to edit for a comment line.
 EditColumn columnFor(int column)
 {
@@ -158,11 +167,17 @@ void TLibraryForm::createLayout()
     CutFBtn = toolButton(left, QStringLiteral("Cut"), QStringLiteral("Cut"));
     CopyFBtn = toolButton(left, QStringLiteral("Copy"), QStringLiteral("Copy"));
     PasteFBtn = toolButton(left, QStringLiteral("Paste"), QStringLiteral("Paste"));
-    for (QToolButton* b : {UpOneLevelBtn, NewDirectoryBtn, NewFbtn, BitBtn1, BitBtn2, DeleteFBtn, CutFBtn, CopyFBtn,
-                           PasteFBtn})
+    // Two rows: folders and library files, then the file transfers.
+    auto* leftTools2 = new QHBoxLayout;
+    leftTools2->setSpacing(0);
+    for (QToolButton* b : {UpOneLevelBtn, NewDirectoryBtn, NewFbtn, BitBtn1, BitBtn2})
         leftTools->addWidget(b);
+    for (QToolButton* b : {DeleteFBtn, CutFBtn, CopyFBtn, PasteFBtn})
+        leftTools2->addWidget(b);
     leftTools->addStretch();
+    leftTools2->addStretch();
     leftLayout->addLayout(leftTools);
+    leftLayout->addLayout(leftTools2);
 
     FileModel = new LibraryFileModel(this);
     FileModel->setReadOnly(false);
@@ -245,6 +260,9 @@ void TLibraryForm::createLayout()
 
     Splitter->addWidget(left);
     Splitter->addWidget(right);
+    left->setMinimumWidth(120);
+    for (QWidget* pane : {left, right})
+        pane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Splitter->setSizes({250, 610});
     Splitter->setStretchFactor(1, 1);
 }
@@ -263,25 +281,22 @@ void TLibraryForm::createActions()
         this->*row.member = action;
         LibActionList.append(action);
     }
-    UpOneLevelBtn->setDefaultAction(UpOneLevel);
-    NewDirectoryBtn->setDefaultAction(NewDirectory);
-    DeleteFBtn->setDefaultAction(DeleteF);
-    CutFBtn->setDefaultAction(CutF);
-    CopyFBtn->setDefaultAction(CopyF);
-    PasteFBtn->setDefaultAction(PasteF);
-    DeletePBtn->setDefaultAction(DeletePresets);
-    CutPBtn->setDefaultAction(CutPresets);
-    CopyPBtn->setDefaultAction(CopyPresets);
-    PastePBtn->setDefaultAction(PastePresets);
+    bindButton(UpOneLevelBtn, UpOneLevel);
+    bindButton(NewDirectoryBtn, NewDirectory);
+    bindButton(DeleteFBtn, DeleteF);
+    bindButton(CutFBtn, CutF);
+    bindButton(CopyFBtn, CopyF);
+    bindButton(PasteFBtn, PasteF);
+    bindButton(DeletePBtn, DeletePresets);
+    bindButton(CutPBtn, CutPresets);
+    bindButton(CopyPBtn, CopyPresets);
+    bindButton(PastePBtn, PastePresets);
     connect(NewFbtn, &QToolButton::clicked, this, &TLibraryForm::NewFbtnClick);
     if (device) {
-        BitBtn1->setDefaultAction(device->Save);
-        BitBtn2->setDefaultAction(device->SaveAs);
-        PrintFBtn->setDefaultAction(device->PrintL);
+        bindButton(BitBtn1, device->Save);
+        bindButton(BitBtn2, device->SaveAs);
+        bindButton(PrintFBtn, device->PrintL);
     }
-    // Tool buttons keep their short captions.
-    for (QToolButton* b : findChildren<QToolButton*>())
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
 
     LibPopupMenu = new QMenu(this);
     LibPopupMenu->addActions({Edit, Audition});

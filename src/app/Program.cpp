@@ -11,6 +11,10 @@
 #include "editor/EditorForm.h"
 #include "files/IniFile.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/LibraryForm.h"
+#include "librarian/PrintPages.h"
+#include "librarian/Printing.h"
+#include "librarian/StoreForm.h"
 #include "midi/DeviceSearch.h"
 #include "midi/MidiPorts.h"
 #include "midi/PortsUnitLink.h"
@@ -78,12 +82,39 @@ void Program::start()
         editor->ResetCompareState();
         editor->ShowPreset(QString::fromLatin1(ActiveDevice.DeviceName.c_str()), PresetSource::Unit);
     });
+
+    // The library window, with the start-up snapshot that enables Undo.
+    LibraryForm = new TLibraryForm(DeviceForm);
+    connect(DeviceForm, &TDeviceForm::libraryWindowRequested, LibraryForm, [this] {
+        LibraryForm->show();
+        LibraryForm->raise();
+        LibraryForm->activateWindow();
+    });
+    connect(DeviceForm, &TDeviceForm::closeLibraryRequested, LibraryForm, &QWidget::close);
+    connect(DeviceForm, &TDeviceForm::libraryOpened, LibraryForm, &TLibraryForm::LibraryOpened);
+    connect(DeviceForm, &TDeviceForm::librarySaved, LibraryForm, &TLibraryForm::LibrarySaved);
+    connect(DeviceForm, &TDeviceForm::sysexImported, LibraryForm, &TLibraryForm::SysexImported);
+    connect(DeviceForm, &TDeviceForm::libraryListChanged, LibraryForm, &TLibraryForm::RefillPresetList);
+    DeviceForm->libraryWindowVisible = [this] { return LibraryForm->isVisible(); };
+    connect(LibraryForm, &TLibraryForm::editorRequested, this,
+            [this](bool bass, const QString& name, const QString& caption) {
+                TEditorFormBase* editor = editorFor(bass);
+                editor->ShowPresetName(name.toLatin1().toStdString());
+                editor->ResetCompareState();
+                editor->ShowPreset(caption.isEmpty() ? QString::fromLatin1(ActiveDevice.DeviceName.c_str()) : caption,
+                                   PresetSource::Library);
+            });
+
+    // Closing the main window asks the editors and the library window first.
     DeviceForm->closeQuery = [this] {
         for (TEditorFormBase* editor : {editorFor(false), editorFor(true)})
             if (editor->isVisible() && !editor->FormCloseQuery())
                 return false;
+        if (!LibraryForm->FormCloseQuery())
+            return false;
         GuitarEditor->CloseWithoutQuery();
         BassEditor->CloseWithoutQuery();
+        LibraryForm->hide();
         return true;
     };
 
@@ -123,6 +154,36 @@ void Program::start()
     connect(DeviceForm, &TDeviceForm::preferencesRequested, PrefsForm, [this] { PrefsForm->exec(); });
     TWC_CustomControl::SetMouseDir(CurrentPreferences.MouseMoveMode);
 
+    // Where an edited preset goes: the store dialog, or Overwrite directly.
+    StoreServices storeServices;
+    storeServices.deviceForm = DeviceForm;
+    storeServices.openedFromDevice = [this] {
+        const TEditorFormBase* editor = editorFor(IsBassModel(ActiveDevice.Model));
+        return !editor || editor->Source() == PresetSource::Unit;
+    };
+    storeServices.lastLibraryIndex = [this] { return LibraryForm->LastSelectedIndex(); };
+    StoreForm = new TStoreForm(storeServices, DeviceForm);
+    connect(StoreForm, &TStoreForm::libraryListChanged, LibraryForm, &TLibraryForm::RefillPresetList);
+    for (TEditorFormBase* editor : {editorFor(false), editorFor(true)}) {
+        connect(editor, &TEditorFormBase::storeDialogRequested, StoreForm, &TStoreForm::ShowModal);
+        connect(editor, &TEditorFormBase::storeToUnitRequested, StoreForm, &TStoreForm::StoreToUnit);
+        connect(editor, &TEditorFormBase::storeToLibraryRequested, StoreForm, &TStoreForm::StoreToLibrary);
+    }
+
+    Printing = new TPrinting(DeviceForm, this);
+    Printing->libraryWindow = LibraryForm;
+    Printing->libraryPrintout = [this] {
+        return LibraryPrintoutFromView(*LibraryForm->PresetList, LibraryForm->windowTitle());
+    };
+    Printing->guitarEditor = GuitarEditor;
+    Printing->bassEditor = BassEditor;
+    Printing->pictureWindows = {ConnectForm, PrefsForm};
+    connect(DeviceForm, &TDeviceForm::printSetupRequested, Printing, &TPrinting::PrintSetupExecute);
+    connect(DeviceForm, &TDeviceForm::printPresetFormRequested, Printing, &TPrinting::PrintPExecute);
+    connect(DeviceForm, &TDeviceForm::printDeviceListRequested, Printing, &TPrinting::PrintDExecute);
+    connect(DeviceForm, &TDeviceForm::printLibraryListRequested, Printing, &TPrinting::PrintLExecute);
+    connect(DeviceForm, &TDeviceForm::printRequested, Printing, &TPrinting::PrintExecute);
+
     ResetAllRecords();
     DeviceForm->show();
 
@@ -135,6 +196,7 @@ Program::~Program()
 {
     SetUnitLink(nullptr);
     SetWindowLink(nullptr);
+    delete LibraryForm;
     delete BassEditor;
     delete GuitarEditor;
     delete DeviceForm;
@@ -224,11 +286,14 @@ void Program::stopChangedTimer(bool bass)
 
 void Program::closeWindowsForModel(int model)
 {
-    // A new unit takes over: the editor of the other family closes, and
-    // windows that close now ask nothing.
+    // A new unit takes over: the editor of the other family and the library
+    // window close, and windows that close now ask nothing (the library
+    // window would offer to save).
     const ConfirmationsOff quiet;
     if (TEditorFormBase* other = editorFor(!IsBassModel(model)))
         other->CloseWithoutQuery();
+    if (LibraryForm && LibraryForm->isVisible())
+        LibraryForm->close();
 }
 
 void Program::showError(const std::string& text)

@@ -19,7 +19,10 @@ class TDeviceForm;
 class TBassEditF;
 class TEditorForm;
 class TEditorFormBase;
+class TLibraryForm;
 class TPrefsForm;
+class TPrinting;
+class TStoreForm;
 class TSplashForm;
 
 // Runs the program's body; an exception that escapes it is shown in the
@@ -46,6 +49,8 @@ public:
     ApplicationFilter& filter() const { return *Filter; }
     TConnectForm* connectForm() const { return ConnectForm; }
     TPrefsForm* prefsForm() const { return PrefsForm; }
+    TStoreForm* storeForm() const { return StoreForm; }
+    TLibraryForm* libraryForm() const { return LibraryForm; }
     DeviceSearch& search() const { return *Search; }
     Protocol& protocol() const { return *Proto; }
 
@@ -78,6 +83,9 @@ private:
     TBassEditF* BassEditor = nullptr;
     TConnectForm* ConnectForm = nullptr;
     TPrefsForm* PrefsForm = nullptr;
+    TLibraryForm* LibraryForm = nullptr;
+    TStoreForm* StoreForm = nullptr;
+    TPrinting* Printing = nullptr;
     std::unique_ptr<MidiPorts> Ports;
     std::unique_ptr<Protocol> Proto;
     std::unique_ptr<PortsUnitLink> Link;

@@ -502,7 +502,7 @@ void TLibraryForm::EditExecute()
     OriginalRecord->origin = r.origin;
     const QFileInfo node(SelectedPath());
     const QString caption = node.isFile() ? node.fileName() : QString();
-    emit editorRequested(BassFamily(), QString::fromLatin1(name.data(), qsizetype(name.size())), caption);
+    emit editorRequested(ConnectedUnitIsBass(), QString::fromLatin1(name.data(), qsizetype(name.size())), caption);
 }
 
 void TLibraryForm::CutPresetsExecute()
@@ -824,7 +824,7 @@ bool TLibraryForm::eventFilter(QObject* watched, QEvent* e)
 
 void TLibraryForm::setFileFilter()
 {
-    FileModel->setNameFilters(TreeNameFilters(BassFamily()));
+    FileModel->setNameFilters(TreeNameFilters(ConnectedUnitIsBass()));
 }
 
 void TLibraryForm::setRoot(const QString& folder)
@@ -882,7 +882,7 @@ void TLibraryForm::FormShow()
     if (LibraryFileName.isEmpty()) {
         const QString dir = CurrentPreferences.Dir.isEmpty() ? QDir::homePath() : CurrentPreferences.Dir;
         SelectPath(dir);
-        captionFor(UntitledCaption(SelectedFolder(), BassFamily()));
+        captionFor(UntitledCaption(SelectedFolder(), ConnectedUnitIsBass()));
     } else {
         captionFor(LibraryFileName);
     }
@@ -901,7 +901,7 @@ void TLibraryForm::FileTreeDblClick(const QModelIndex& index)
     }
     RefillPresetList();
     captionFor(path);
-    LibraryFileName = LibraryNameFor(path, BassFamily());
+    LibraryFileName = LibraryNameFor(path, ConnectedUnitIsBass());
 }
 
 void TLibraryForm::FileTreeChange()
@@ -923,7 +923,7 @@ void TLibraryForm::NewFbtnClick()
     ClearLibrary();
     RefillPresetList();
     LibraryFileName.clear();
-    captionFor(UntitledCaption(SelectedFolder(), BassFamily()));
+    captionFor(UntitledCaption(SelectedFolder(), ConnectedUnitIsBass()));
 }
 
 bool TLibraryForm::FormCloseQuery()
@@ -991,7 +991,7 @@ void TLibraryForm::ExportExecute()
     const std::vector<int> items = SelectedItems();
     if (items.empty())
         return;
-    const bool bass = BassFamily();
+    const bool bass = ConnectedUnitIsBass();
     const QModelIndex focused = PresetList->currentIndex();
     const int proposedIndex = focused.isValid() ? focused.row() : items.front();
     const QString proposed = PropertyText(EditColumn::Name, proposedIndex).trimmed();
@@ -1089,7 +1089,7 @@ void TLibraryForm::PasteFExecute()
         return;
     const QString path = FileModel->filePath(index);
     if (FileModel->isDir(index)) {
-        const FolderWrite write = WritePresetsIntoFolder(*ClipboardList, path, QString(), BassFamily());
+        const FolderWrite write = WritePresetsIntoFolder(*ClipboardList, path, QString(), ConnectedUnitIsBass());
         if (!write.saved) {
             showMessage(QStringLiteral("Unable to Save the file"));
             return;

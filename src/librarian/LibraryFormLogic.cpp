@@ -169,7 +169,7 @@ QString LibraryExtension(bool bass)
     return bass ? QStringLiteral(".blb") : QStringLiteral(".dlb");
 }
 
-bool BassFamily()
+bool ConnectedUnitIsBass()
 {
     return IsBassModel(ActiveDevice.Model);
 }

@@ -84,7 +84,8 @@ void ClearLibrary();
 // ---- files and names ----
 
 QString LibraryExtension(bool bass); // ".blb" or ".dlb"
-bool BassFamily();
+// Whether the connected unit is of the bass family.
+bool ConnectedUnitIsBass();
 
 // Whether the tree shows a file: ".syx" or the family's library extension,
 // in any case.

@@ -77,10 +77,7 @@ void Program::start()
     for (TEditorFormBase* editor : {editorFor(false), editorFor(true)})
         connect(editor, &TEditorFormBase::helpRequested, this, [](const QString& anchor) { OpenHelp(anchor); });
     connect(DeviceForm, &TDeviceForm::editorRequested, this, [this](bool bass, const QString& name) {
-        TEditorFormBase* editor = editorFor(bass);
-        editor->ShowPresetName(name.toLatin1().toStdString());
-        editor->ResetCompareState();
-        editor->ShowPreset(QString::fromLatin1(ActiveDevice.DeviceName.c_str()), PresetSource::Unit);
+        openEditor(bass, name, QString(), PresetSource::Unit);
     });
 
     // The library window, with the start-up snapshot that enables Undo.
@@ -98,11 +95,7 @@ void Program::start()
     DeviceForm->libraryWindowVisible = [this] { return LibraryForm->isVisible(); };
     connect(LibraryForm, &TLibraryForm::editorRequested, this,
             [this](bool bass, const QString& name, const QString& caption) {
-                TEditorFormBase* editor = editorFor(bass);
-                editor->ShowPresetName(name.toLatin1().toStdString());
-                editor->ResetCompareState();
-                editor->ShowPreset(caption.isEmpty() ? QString::fromLatin1(ActiveDevice.DeviceName.c_str()) : caption,
-                                   PresetSource::Library);
+                openEditor(bass, name, caption, PresetSource::Library);
             });
 
     // Closing the main window asks the editors and the library window first.
@@ -238,6 +231,16 @@ bool Program::askRetry(const std::string& text)
 TEditorFormBase* Program::editorFor(bool bass) const
 {
     return bass ? static_cast<TEditorFormBase*>(BassEditor) : GuitarEditor;
+}
+
+// Shows the family's editor with a preset whose records the device or
+// library window has prepared; the caption is the unit's name unless given.
+void Program::openEditor(bool bass, const QString& name, const QString& caption, PresetSource source)
+{
+    TEditorFormBase* editor = editorFor(bass);
+    editor->ShowPresetName(name.toLatin1().toStdString());
+    editor->ResetCompareState();
+    editor->ShowPreset(caption.isEmpty() ? QString::fromLatin1(ActiveDevice.DeviceName.c_str()) : caption, source);
 }
 
 void Program::showUnitPresetName(bool bass, const std::string& name)

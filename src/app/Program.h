@@ -16,6 +16,7 @@ class MidiPorts;
 class PortsUnitLink;
 class TConnectForm;
 class TDeviceForm;
+enum class PresetSource;
 class TBassEditF;
 class TEditorForm;
 class TEditorFormBase;
@@ -76,6 +77,7 @@ public:
 private:
     // The editor of the bass family (0x13) or of the guitar family.
     TEditorFormBase* editorFor(bool bass) const;
+    void openEditor(bool bass, const QString& name, const QString& caption, PresetSource source);
 
     TSplashForm* Splash = nullptr;
     TDeviceForm* DeviceForm = nullptr;

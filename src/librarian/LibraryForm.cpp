@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QDrag>
 #include <QFileInfo>
@@ -10,6 +11,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPalette>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/HelpPage.h"
@@ -116,6 +119,24 @@ bool LibraryFileModel::setData(const QModelIndex& index, const QVariant& value, 
     return true;
 }
 
+QVariant LibraryFileModel::data(const QModelIndex& index, int role) const
+{
+    if (role == Qt::ForegroundRole && !cutPath.isEmpty() && index.column() == 0 && filePath(index) == cutPath)
+        return QPalette().color(QPalette::Disabled, QPalette::Text);
+    return QFileSystemModel::data(index, role);
+}
+
+void LibraryFileModel::SetCutPath(const QString& path)
+{
+    const QString old = cutPath;
+    cutPath = path;
+    for (const QString& p : {old, cutPath}) {
+        const QModelIndex i = p.isEmpty() ? QModelIndex() : index(p);
+        if (i.isValid())
+            emit dataChanged(i, i, {Qt::ForegroundRole});
+    }
+}
+
 // ---- the window ----
 
 TLibraryForm::TLibraryForm(TDeviceForm* deviceForm, QWidget* parent) : QWidget(parent, Qt::Window), device(deviceForm)
@@ -135,6 +156,8 @@ TLibraryForm::TLibraryForm(TDeviceForm* deviceForm, QWidget* parent) : QWidget(p
     });
     ScrollTimer = new QTimer(this);
     ScrollTimer->setInterval(100);
+    connect(ScrollTimer, &QTimer::timeout, this, &TLibraryForm::ScrollTimerTimer);
+    pointerPosition = [] { return QCursor::pos(); };
 
     createLayout();
     createActions();
@@ -265,6 +288,9 @@ void TLibraryForm::createLayout()
         pane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Splitter->setSizes({250, 610});
     Splitter->setStretchFactor(1, 1);
+    // Last, so that the filter finds every control it asks about.
+    FileTree->viewport()->installEventFilter(this);
+    FileTree->viewport()->setAcceptDrops(true);
 }
 
 void TLibraryForm::createActions()
@@ -783,6 +809,7 @@ bool TLibraryForm::eventFilter(QObject* watched, QEvent* e)
                 pendingDrag = false;
                 StartLibraryDrag(SelectedItems());
                 runDrag(PresetDragData(DragSource::LibraryList));
+                ScrollTimer->stop();
                 return true;
             }
             break;
@@ -790,7 +817,47 @@ bool TLibraryForm::eventFilter(QObject* watched, QEvent* e)
         case QEvent::DragEnter:
         case QEvent::DragMove:
         case QEvent::Drop:
+            dragHovered(PresetList, false);
             return listDragEvent(e);
+        case QEvent::DragLeave:
+            dragHovered(PresetList, true);
+            break;
+        default:
+            break;
+        }
+    } else if (watched == FileTree->viewport()) {
+        switch (type) {
+        case QEvent::MouseButtonPress: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            treeDragIndex = m->button() == Qt::LeftButton ? FileTree->indexAt(m->position().toPoint())
+                                                          : QModelIndex();
+            treeDragStart = m->position().toPoint();
+            break;
+        }
+        case QEvent::MouseMove: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            if (treeDragIndex.isValid() && (m->buttons() & Qt::LeftButton)
+                && (m->position().toPoint() - treeDragStart).manhattanLength() >= 7) {
+                const QModelIndex index = treeDragIndex;
+                treeDragIndex = QModelIndex();
+                if (!FileModel->isDir(index)) {
+                    FileTreeStartDrag(index);
+                    return true;
+                }
+            }
+            break;
+        }
+        case QEvent::MouseButtonRelease:
+            treeDragIndex = QModelIndex();
+            break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            dragHovered(FileTree, false);
+            return treeDragEvent(e);
+        case QEvent::DragLeave:
+            dragHovered(FileTree, true);
+            break;
         default:
             break;
         }
@@ -1067,6 +1134,9 @@ void TLibraryForm::fileRenamed(const QString& oldPath, const QString& newPath)
 void TLibraryForm::CutFExecute()
 {
     CopyFExecute();
+    const QModelIndex index = FileTree->currentIndex();
+    if (index.isValid())
+        FileModel->SetCutPath(FileModel->filePath(index));
 }
 
 void TLibraryForm::CopyFExecute()
@@ -1074,6 +1144,7 @@ void TLibraryForm::CopyFExecute()
     const QModelIndex index = FileTree->currentIndex();
     if (!index.isValid())
         return;
+    FileModel->SetCutPath(QString());
     auto* data = new QMimeData;
     data->setUrls({QUrl::fromLocalFile(FileModel->filePath(index))});
     QApplication::clipboard()->setMimeData(data);
@@ -1122,4 +1193,114 @@ void TLibraryForm::FormKeyUp()
     for (const QWidget* w = focused; w && !context; w = w->parentWidget())
         context = w->property("helpContext").toInt();
     OpenHelp(LibraryHelpAnchor(context));
+}
+
+// ---- drags into and out of the tree ----
+
+void TLibraryForm::FileTreeStartDrag(const QModelIndex& index)
+{
+    if (!index.isValid() || FileModel->isDir(index))
+        return;
+    const QString path = FileModel->filePath(index);
+    // A file that cannot be read is dragged with what could be read.
+    if (!ReadPresetFile(*DragList, path))
+        showMessage(QStringLiteral("Unable to Load the file"));
+    draggedFilePath = path;
+    draggedFileName = QFileInfo(path).fileName();
+    dropMode = DropMode::Insert;
+    runDrag(PresetDragData(DragSource::FileTree));
+    FileTreeEndDrag();
+}
+
+bool TLibraryForm::FileTreeDragOver(DragSource source, const QModelIndex& node) const
+{
+    if (source == DragSource::None || !node.isValid())
+        return false;
+    const QString path = FileModel->filePath(node);
+    // A file dropped where it was picked up would be appended to itself.
+    if (source == DragSource::FileTree && path == draggedFilePath)
+        return false;
+    return TreeAcceptsDrop(path, FileModel->isDir(node), ConnectedUnitIsBass());
+}
+
+void TLibraryForm::FileTreeDragDrop(DragSource source, const QModelIndex& node)
+{
+    if (!FileTreeDragOver(source, node))
+        return;
+    if (source == DragSource::CurrentPreset && device)
+        CollectEditBuffer(device->CurrentPreset->text(), *DragList);
+    const QString path = FileModel->filePath(node);
+    const bool folder = FileModel->isDir(node);
+    const QString dragged = source == DragSource::FileTree ? draggedFileName : QString();
+    const TreeDrop drop = DropIntoTree(*DragList, path, folder, dragged, ConnectedUnitIsBass(), this);
+    if (!drop.dropped)
+        return;
+    if (!drop.saved) {
+        showMessage(QStringLiteral("Unable to Save the file"));
+        return;
+    }
+    if (folder) {
+        // The library list stays; the new file is selected.
+        const QModelIndex created = FileModel->index(drop.path);
+        FileTree->expand(node);
+        FileTree->setCurrentIndex(created);
+        if (drop.editName)
+            FileTree->edit(created);
+        return;
+    }
+    // The file that grew becomes the open library.
+    FileTree->setCurrentIndex(node);
+    FileTreeDblClick(node);
+}
+
+void TLibraryForm::FileTreeEndDrag()
+{
+    ScrollTimer->stop();
+    draggedFileName.clear();
+    draggedFilePath.clear();
+}
+
+bool TLibraryForm::treeDragEvent(QEvent* e)
+{
+    auto* drop = static_cast<QDropEvent*>(e);
+    const DragSource source = PresetDragSource(drop->mimeData());
+    if (e->type() == QEvent::DragEnter) {
+        activateWindow();
+        raise();
+    }
+    const QModelIndex node = FileTree->indexAt(drop->position().toPoint());
+    // Entering refuses nothing yet: the node under the pointer decides.
+    const bool accepted =
+        e->type() == QEvent::DragEnter ? source != DragSource::None : FileTreeDragOver(source, node);
+    if (!accepted) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (e->type() == QEvent::Drop)
+        FileTreeDragDrop(source, node);
+    return true;
+}
+
+void TLibraryForm::dragHovered(QAbstractItemView* view, bool left)
+{
+    scrollTarget = view;
+    if (left)
+        ScrollTimer->start();
+}
+
+void TLibraryForm::ScrollTimerTimer()
+{
+    if (!scrollTarget) {
+        ScrollTimer->stop();
+        return;
+    }
+    const QRect control(scrollTarget->mapTo(this, QPoint(0, 0)), scrollTarget->size());
+    const int direction = ScrollDirection(control, mapFromGlobal(pointerPosition()));
+    if (direction == 0) {
+        ScrollTimer->stop();
+        return;
+    }
+    scrollTarget->verticalScrollBar()->triggerAction(direction < 0 ? QAbstractSlider::SliderSingleStepSub
+                                                                   : QAbstractSlider::SliderSingleStepAdd);
 }

@@ -27,8 +27,15 @@ class LibraryFileModel : public QFileSystemModel {
 public:
     using QFileSystemModel::QFileSystemModel;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // The node a tree Cut placed on the clipboard is drawn greyed; empty for none.
+    void SetCutPath(const QString& path);
+    QString CutPath() const { return cutPath; }
 signals:
     void renamed(const QString& oldPath, const QString& newPath);
+
+private:
+    QString cutPath;
 };
 
 // The librarian's second window: a tree of folders and preset files on the
@@ -84,6 +91,21 @@ public:
     void UpOneLevelExecute();
     void LibPopupMenuPopup();
     void FormKeyUp();
+
+    // Drags of files out of the tree and of presets into it. A drag starts
+    // at a file node only: its presets fill the drag list.
+    void FileTreeStartDrag(const QModelIndex& index);
+    bool FileTreeDragOver(DragSource source, const QModelIndex& node) const;
+    void FileTreeDragDrop(DragSource source, const QModelIndex& node);
+    void FileTreeEndDrag();
+    // The name (without folder) of the tree file being dragged; empty when none.
+    QString DraggedFileName() const { return draggedFileName; }
+    DropMode CurrentDropMode() const { return dropMode; }
+    // Scrolls the tree or list that a drag last hovered over by one line while
+    // the pointer stays above or below it; stops the timer otherwise.
+    void ScrollTimerTimer();
+    // The pointer's global position for ScrollTimerTimer; tests may replace it.
+    std::function<QPoint()> pointerPosition;
 
     // Property editing of item `index` in `column` (see EditColumn).
     void StartPropertyEdit(int index, EditColumn column);
@@ -177,6 +199,9 @@ private:
     void listMouseRelease(QMouseEvent* e);
     bool listKeyPress(QKeyEvent* e);
     bool listDragEvent(QEvent* e);
+    bool treeDragEvent(QEvent* e);
+    // A drag hovered over or left `view`: the scroll timer works on it.
+    void dragHovered(QAbstractItemView* view, bool left);
     void setRoot(const QString& folder);
     void setFileFilter();
     void captionFor(const QString& path);
@@ -198,6 +223,11 @@ private:
     DropMode dropMode = DropMode::Move;
     bool pendingDrag = false;
     QPoint dragStart;
+    QPersistentModelIndex treeDragIndex;
+    QPoint treeDragStart;
+    QString draggedFileName;
+    QString draggedFilePath;
+    QAbstractItemView* scrollTarget = nullptr;
     QString rootFolder;
     // Shortcuts taken from the actions while the property editor is open.
     QList<QKeySequence> takenKeys;

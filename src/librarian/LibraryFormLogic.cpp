@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/MessageService.h"
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
+#include "files/Preferences.h"
 #include "librarian/PresetClipboard.h"
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
@@ -257,4 +259,47 @@ QString LibraryHelpAnchor(int helpContext)
     default:
         return QStringLiteral("#T5H00");
     }
+}
+
+// ---- drags over the tree and the list ----
+
+bool TreeAcceptsDrop(const QString& path, bool isDir, bool bass)
+{
+    return isDir || path.endsWith(LibraryExtension(bass), Qt::CaseInsensitive);
+}
+
+int ScrollDirection(const QRect& control, const QPoint& pointer)
+{
+    if (pointer.x() < control.left() || pointer.x() > control.right())
+        return 0;
+    if (pointer.y() < control.top())
+        return -1;
+    if (pointer.y() > control.bottom())
+        return 1;
+    return 0;
+}
+
+TreeDrop DropIntoTree(PresetRecordList& list, const QString& node, bool isDir, const QString& draggedFileName,
+                      bool bass, QWidget* parent)
+{
+    TreeDrop result;
+    if (list.count == 0)
+        return result;
+    if (isDir) {
+        const FolderWrite write = WritePresetsIntoFolder(list, node, draggedFileName, bass);
+        result.dropped = true;
+        result.saved = write.saved;
+        result.path = write.path;
+        result.editName = write.editName;
+        return result;
+    }
+    if (CurrentPreferences.Confirm
+        && Dialogs().message(parent, MessageService::Kind::Question, QString(), QStringLiteral("Append presets?"),
+                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+               != QMessageBox::Ok)
+        return result;
+    result.dropped = true;
+    result.path = node;
+    result.saved = !AppendToLibraryFile(list, node);
+    return result;
 }

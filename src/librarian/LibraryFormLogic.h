@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QDateTime>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
 #include "model/Presets.h"
+
+class QWidget;
 
 // What the library window does to the library list and to file names,
 // apart from any widget: the columns of the preset list, the texts of a
@@ -124,3 +128,28 @@ bool AuditionItem(int index);
 
 // Help anchor for the help context of the focused control (1 tree, 2 list).
 QString LibraryHelpAnchor(int helpContext);
+
+// ---- drags over the tree and the list ----
+
+// Whether presets may be dropped on a tree node: any folder, and the library
+// files of the family (a dump file is never appended to).
+bool TreeAcceptsDrop(const QString& path, bool isDir, bool bass);
+
+// Whether a drag that hovers at `pointer` scrolls `control` (both in the
+// window's coordinates): -1 one line up when the pointer is level with the
+// control and above it, 1 one line down when below it, 0 otherwise.
+int ScrollDirection(const QRect& control, const QPoint& pointer);
+
+struct TreeDrop {
+    bool dropped = false; // false: nothing to drop or the question was cancelled
+    bool saved = false;   // false: "Unable to Save the file"
+    QString path;         // the file written or appended to
+    bool editName = false; // a new file whose name the user is to edit in place
+};
+
+// Drop of `list` onto the tree node `node`: onto a folder the presets become
+// a library there (see WritePresetsIntoFolder; `draggedFileName` names the
+// tree file being dragged, if any); onto a library file they are appended,
+// after "Append presets?" under Confirm. An empty list drops nothing.
+TreeDrop DropIntoTree(PresetRecordList& list, const QString& node, bool isDir, const QString& draggedFileName,
+                      bool bass, QWidget* parent);

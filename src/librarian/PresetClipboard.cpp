@@ -498,7 +498,13 @@ FolderWrite WritePresetsIntoFolder(const PresetRecordList& list, const QString& 
         QString name = draggedFileName;
         if (name.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
             name = QFileInfo(name).completeBaseName() + (bass ? QStringLiteral(".blb") : QStringLiteral(".dlb"));
-        result.path = QDir(folder).filePath(name);
+        // A copy never replaces a file: dropped onto its own folder (or onto
+        // one holding a namesake) it becomes Name0, Name1 ... beside it.
+        const QDir dir(folder);
+        const QFileInfo info(name);
+        result.path = dir.filePath(name);
+        for (int i = 0; QFileInfo::exists(result.path); ++i)
+            result.path = dir.filePath(info.completeBaseName() + QString::number(i) + QLatin1Char('.') + info.suffix());
     }
     result.saved = !WriteLibraryFile(list, result.path);
     return result;

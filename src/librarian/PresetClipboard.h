@@ -186,6 +186,7 @@ struct FolderWrite {
 // Writes `list` as a library into `folder`: under `draggedFileName` when a
 // file of the tree is being dragged (a copy of it), else as a new file.
 // A dragged ".syx" file is written under the family's library extension, so
-// that no dump file is ever overwritten with a library.
+// that no dump file is ever overwritten with a library; when that name is
+// taken, a digit is added (Name0, Name1 ...) so that no file is replaced.
 FolderWrite WritePresetsIntoFolder(const PresetRecordList& list, const QString& folder,
                                    const QString& draggedFileName, bool bass);

@@ -646,3 +646,29 @@ TEST_F(LibraryFormTest, TheScrollTimerScrollsTheListWhileTheDragHoversBelowOrAbo
     form->FileTreeEndDrag();
     EXPECT_FALSE(form->ScrollTimer->isActive());
 }
+
+TEST_F(LibraryFormTest, PullingAFileNodeWithTheMouseStartsItsDrag)
+{
+    const QString src = writeLibrary("Src.dlb", {"a"});
+    form->SelectPath(src);
+    QRect node;
+    for (int i = 0; i < 100 && node.isEmpty(); ++i) {
+        QTest::qWait(20);
+        node = form->FileTree->visualRect(form->FileModel->index(src));
+    }
+    ASSERT_FALSE(node.isEmpty()) << "the tree did not show the file";
+    QStringList dragged;
+    form->runDrag = [&](QMimeData* data) {
+        std::unique_ptr<QMimeData> owned(data);
+        dragged << form->DraggedFileName();
+    };
+    QWidget* viewport = form->FileTree->viewport();
+    const QPoint from = node.center();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+    QTest::mouseMove(viewport, from + QPoint(3, 0));
+    EXPECT_TRUE(dragged.isEmpty()) << "a drag begins after 7 pixels";
+    QTest::mouseMove(viewport, from + QPoint(8, 1));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, from + QPoint(8, 1));
+    EXPECT_EQ(dragged, QStringList{"Src.dlb"});
+    EXPECT_EQ(DragList->count, 1);
+}

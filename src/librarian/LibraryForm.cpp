@@ -962,6 +962,10 @@ void TLibraryForm::FileTreeDblClick(const QModelIndex& index)
     if (!index.isValid() || FileModel->isDir(index))
         return;
     const QString path = FileModel->filePath(index);
+    // Opening replaces the list: unsaved changes are offered for saving
+    // first rather than lost.
+    if (!offerToSave())
+        return;
     if (!OpenIntoLibrary(path)) {
         showMessage(QStringLiteral("Unable to Load the file"));
         return;
@@ -993,34 +997,42 @@ void TLibraryForm::NewFbtnClick()
     captionFor(UntitledCaption(SelectedFolder(), ConnectedUnitIsBass()));
 }
 
+// With unsaved changes and confirmations on: "Save Library?". False when the
+// user cancels or the save fails; whatever replaces the list then waits.
+bool TLibraryForm::offerToSave()
+{
+    if (PresetPropertyEdit->isVisible())
+        PresetPropertyEditCommit();
+    if (!LibraryDiffersFromSaved() || !CurrentPreferences.Confirm)
+        return true;
+    const auto answer = Dialogs().message(this, MessageService::Kind::Question, QString(),
+                                          QStringLiteral("Save Library?"),
+                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer == QMessageBox::Yes) {
+        if (LibraryFileName.isEmpty()) {
+            if (device) {
+                device->SaveAsExecute();
+                if (!LibraryFileName.isEmpty())
+                    MarkLibrarySaved();
+            }
+        } else if (!writeLibrary(LibraryFileName)) {
+            showMessage(QStringLiteral("Unable to Save the file"));
+            return false;
+        } else {
+            MarkLibrarySaved();
+        }
+    }
+    return true;
+}
+
 bool TLibraryForm::FormCloseQuery()
 {
     if (!isVisible())
         return true;
-    if (PresetPropertyEdit->isVisible())
-        PresetPropertyEditCommit();
-    if (LibraryDiffersFromSaved() && CurrentPreferences.Confirm) {
-        const auto answer = Dialogs().message(this, MessageService::Kind::Question, QString(),
-                                              QStringLiteral("Save Library?"),
-                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                              QMessageBox::Yes);
-        if (answer == QMessageBox::Cancel)
-            return false;
-        if (answer == QMessageBox::Yes) {
-            if (LibraryFileName.isEmpty()) {
-                if (device) {
-                    device->SaveAsExecute();
-                    if (!LibraryFileName.isEmpty())
-                        MarkLibrarySaved();
-                }
-            } else if (!writeLibrary(LibraryFileName)) {
-                showMessage(QStringLiteral("Unable to Save the file"));
-                return false;
-            } else {
-                MarkLibrarySaved();
-            }
-        }
-    }
+    if (!offerToSave())
+        return false;
     NewFbtnClick();
     return true;
 }

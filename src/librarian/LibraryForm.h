@@ -187,6 +187,7 @@ protected:
     void changeEvent(QEvent* e) override;
 
 private:
+    bool offerToSave();
     void createActions();
     void createLayout();
     void updatePresetActions();

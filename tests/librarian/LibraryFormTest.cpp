@@ -351,6 +351,38 @@ TEST_F(LibraryFormTest, ClosingAsksToSaveOnlyWithConfirmAndChanges)
     }
 }
 
+TEST_F(LibraryFormTest, OpeningAnotherFileOffersToSaveUnsavedChangesFirst)
+{
+    const QString other = writeLibrary("Other.dlb", {"x", "y", "z"});
+    openInTree(writeLibrary("My.dlb", {"a", "b"}));
+    CommitPropertyEdit(EditColumn::Comment, 0, "changed");
+    CurrentPreferences.Confirm = 1;
+    int writes = 0;
+    form->writeLibrary = [&](const QString& file) {
+        ++writes;
+        return !WriteLibraryFile(*LibraryList, file);
+    };
+
+    dialogs.answers = {QMessageBox::Cancel};
+    openInTree(other);
+    EXPECT_EQ(dialogs.texts, QStringList{SaveQuestion});
+    EXPECT_EQ(names(), (QStringList{"a", "b"}));
+
+    dialogs.texts.clear();
+    dialogs.answers = {QMessageBox::Yes};
+    openInTree(other);
+    EXPECT_EQ(dialogs.texts, QStringList{SaveQuestion});
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(names(), (QStringList{"x", "y", "z"}));
+
+    // Nothing unsaved now: no question.
+    dialogs.texts.clear();
+    openInTree(path("My.dlb"));
+    EXPECT_TRUE(dialogs.texts.isEmpty());
+    EXPECT_EQ(QString::fromStdString(LibraryList->at(0).comment), QStringLiteral("changed"));
+    CurrentPreferences.Confirm = 0;
+}
+
 TEST_F(LibraryFormTest, NewLibraryAsksOnlyForUnsavedChanges)
 {
     openInTree(writeLibrary("My.dlb", {"a"}));

@@ -3,6 +3,7 @@
 #include <QConicalGradient>
 #include <QImage>
 #include <QLinearGradient>
+#include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QRandomGenerator>
@@ -487,6 +488,17 @@ QPixmap Panel(QSize size, qreal dpr)
         p.drawLine(at + QPointF(-2.6, 1.2), at + QPointF(2.6, -1.2));
     }
     return pm;
+}
+
+void DrawKnobScale(QPainter& p, QPointF centre, qreal radius)
+{
+    for (int i = 0; i <= 10; ++i) {
+        const double a = (-150.0 + i * 30.0) * M_PI / 180.0;
+        const QPointF dir(std::sin(a), -std::cos(a));
+        const bool major = i % 5 == 0;
+        p.setPen(QPen(QColor(200, 204, 212, major ? 230 : 150), major ? 1.6 : 1.1, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(centre + dir * radius, centre + dir * (radius + (major ? 5.5 : 3.5)));
+    }
 }
 
 } // namespace ControlArt

@@ -6,6 +6,8 @@
 
 #include "controls/ImageList.h"
 
+class QPainter;
+
 // All pictures of the control set, drawn by the program with antialiasing at
 // the given device pixel ratio so they stay sharp on high-density screens.
 // Image lists follow the controls' index rules: knob bodies, dots and fader
@@ -38,5 +40,10 @@ TImageList FaderKnobs(bool horizontal, qreal dpr);
 
 // A brushed dark panel for windows and the demo.
 QPixmap Panel(QSize size, qreal dpr);
+
+// The scale printed on a panel around a knob: eleven ticks over its 300
+// degrees of travel, the ends and the middle longer, starting `radius`
+// pixels from the knob's centre.
+void DrawKnobScale(QPainter& p, QPointF centre, qreal radius);
 
 } // namespace ControlArt

@@ -65,17 +65,6 @@ void drawCaption(QPainter& p, QPoint centre, const QString& text)
     p.drawText(QRect(centre.x() - 60, centre.y() - 7, 120, 14), Qt::AlignCenter, text);
 }
 
-// Scale ticks around a knob, printed on the panel.
-void drawKnobScale(QPainter& p, QPointF centre)
-{
-    for (int i = 0; i <= 10; ++i) {
-        const double a = (-150.0 + i * 30.0) * M_PI / 180.0;
-        const QPointF dir(std::sin(a), -std::cos(a));
-        const bool major = i % 5 == 0;
-        p.setPen(QPen(QColor(200, 204, 212, major ? 230 : 150), major ? 1.6 : 1.1, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(centre + dir * 28.5, centre + dir * (major ? 34.0 : 32.0));
-    }
-}
 
 QPixmap demoPanel(const std::vector<QPoint>& knobCentres, const std::vector<Caption>& captions)
 {
@@ -100,7 +89,7 @@ QPixmap demoPanel(const std::vector<QPoint>& knobCentres, const std::vector<Capt
         p.drawLine(QPointF(r.left() + 18 + tw, r.top() + 13), QPointF(r.right() - 12, r.top() + 13));
     }
     for (const QPoint c : knobCentres)
-        drawKnobScale(p, QPointF(c));
+        ControlArt::DrawKnobScale(p, QPointF(c), 28.5);
     for (const Caption& c : captions)
         drawCaption(p, c.centre, QString::fromLatin1(c.text));
     return pm;

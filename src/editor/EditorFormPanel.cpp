@@ -42,18 +42,6 @@ void drawSection(QPainter& p, const PanelSection& s)
     p.drawLine(QPointF(r.left() + 18 + tw, r.top() + 13), QPointF(r.right() - 12, r.top() + 13));
 }
 
-// Eleven ticks over the knob's 300 degrees of travel, the ends and the
-// middle longer.
-void drawKnobScale(QPainter& p, QPointF centre)
-{
-    for (int i = 0; i <= 10; ++i) {
-        const double a = (-150.0 + i * 30.0) * M_PI / 180.0;
-        const QPointF dir(std::sin(a), -std::cos(a));
-        const bool major = i % 5 == 0;
-        p.setPen(QPen(QColor(200, 204, 212, major ? 230 : 150), major ? 1.6 : 1.1, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(centre + dir * 28.5, centre + dir * (major ? 34.0 : 32.0));
-    }
-}
 
 void drawNameDisplay(QPainter& p, QRectF r)
 {
@@ -104,7 +92,7 @@ QPixmap DrawEditorPanel(const PanelDrawing& d, qreal dpr)
     for (const PanelSection& s : d.sections)
         drawSection(p, s);
     for (const QPoint c : d.knobCentres)
-        drawKnobScale(p, QPointF(c));
+        ControlArt::DrawKnobScale(p, QPointF(c), 28.5);
     p.setFont(panelFont(9, true, 0.6));
     p.setPen(CaptionColour);
     for (const PanelText& t : d.captions)

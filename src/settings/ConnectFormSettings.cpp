@@ -102,7 +102,6 @@ constexpr HelpEntry HelpNumbers[] = {
 };
 
 const QColor FrameColour(110, 116, 126);
-const QColor ScaleColour(200, 204, 212);
 
 // Fonts differ between systems: a caption that would not fit its place is
 // set a little smaller instead of being cut.
@@ -173,15 +172,7 @@ QPixmap background(qreal dpr)
     p.drawLine(QPointF(268.5, 252), QPointF(268.5, 420));
     for (const KnobPlace& k : Knobs) {
         const QPointF c(k.at.x() + KnobWidth / 2.0, k.at.y() + KnobWidth / 2.0);
-        for (int i = 0; i <= 10; ++i) {
-            const double a = (-150.0 + i * 30.0) * M_PI / 180.0;
-            const QPointF dir(std::sin(a), -std::cos(a));
-            const bool major = i % 5 == 0;
-            QColor tick = ScaleColour;
-            tick.setAlpha(major ? 220 : 130);
-            p.setPen(QPen(tick, major ? 1.5 : 1.0, Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(c + dir * 25.5, c + dir * (major ? 30.0 : 28.5));
-        }
+        ControlArt::DrawKnobScale(p, c, 25.5);
     }
     return pm;
 }

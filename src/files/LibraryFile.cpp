@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstring>
 
+#include "files/Backups.h"
+#include "files/Preferences.h"
 #include "files/SafeFile.h"
 #include "model/DeviceConnection.h"
 #include "model/Trace.h"
@@ -233,6 +235,11 @@ bool WriteLibraryFile(const PresetRecordList& list, const QString& fileName)
     if (list.count < 1)
         return true;
     const QByteArray bytes = library::EncodeLibrary(list, PresetLength, DataFormatVersion);
+    // The contents being replaced are kept first; when they cannot be, the
+    // library stays as it is.
+    if (backup::KeepLibraryVersion(fileName, bytes, CurrentPreferences.Dir, QDateTime::currentDateTime()).outcome ==
+        backup::Outcome::Failed)
+        return true;
     return !WriteFileSafely(fileName, bytes.constData(), bytes.size());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <string>
@@ -68,6 +69,8 @@ struct FilesFixture {
         SetUnitLink(&unit);
         SetWindowLink(&windows);
         CurrentPreferences = PreferenceSet();
+        CurrentPreferences.Dir = dir.path();
+        QStandardPaths::setTestModeEnabled(true);
         ASSERT_TRUE(dir.isValid());
     }
 

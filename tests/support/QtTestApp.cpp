@@ -1,5 +1,6 @@
 // One application object for a whole test program: widgets, timers and posted
 // MIDI input need it. Programs that link Qt Widgets get a QApplication.
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #if defined(QT_WIDGETS_LIB)
@@ -16,6 +17,9 @@ struct QtApplicationEnvironment : ::testing::Environment {
     {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Backups and other per-user files go to Qt's test folders, never to
+        // the user's own.
+        QStandardPaths::setTestModeEnabled(true);
         if (!QCoreApplication::instance())
             new TestApplication(argc, argv);
     }

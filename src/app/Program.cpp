@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include <QApplication>
+#include <algorithm>
 
 #include "app/ApplicationFilter.h"
 #include "app/HelpPage.h"
@@ -9,6 +10,7 @@
 #include "controls/CustomControl.h"
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
+#include "files/Backups.h"
 #include "files/IniFile.h"
 #include "librarian/DeviceForm.h"
 #include "librarian/LibraryForm.h"
@@ -23,6 +25,7 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
+#include "model/Trace.h"
 #include "files/Preferences.h"
 #include "settings/ConnectForm.h"
 #include "settings/PrefsForm.h"
@@ -117,6 +120,13 @@ void Program::start()
     SetUnitLink(Link.get());
     Search = std::make_unique<DeviceSearch>(*Ports);
     ConnectSearchToProtocol(*Search, *Proto);
+    // Every complete read of a real unit keeps its memory among the backups
+    // (once per change: an unchanged memory writes nothing).
+    Proto->hooks.memoryRead = [] {
+        const auto device = static_cast<uint8_t>(std::clamp(CurrentPreferences.SysexNr, 0, 15));
+        if (backup::BackUpActiveUnit(CurrentPreferences.Dir, device).outcome == backup::Outcome::Failed)
+            TraceLine(0, "Unable to back up the memory of %s", ActiveDevice.DeviceKey.c_str());
+    };
 
     Filter = new ApplicationFilter(this);
     Filter->pianoActive = [this] { return BassEditor && BassEditor->PianoActive(); };

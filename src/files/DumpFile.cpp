@@ -3,6 +3,7 @@
 #include <QFile>
 #include <algorithm>
 
+#include "files/Backups.h"
 #include "files/Preferences.h"
 #include "files/SafeFile.h"
 #include "midi/Sysex.h"
@@ -16,6 +17,7 @@ namespace {
 
 const char* const NotCompatibleText = "Sysex Dump is not compatible";
 const char* const CorruptedText = "Sysex Dump is corrupted";
+const char* const BackupFailedText = "Unable to back up the memory of the Drux.\nNothing was sent.";
 const char* const ReplaceOneText = "Replace Selected Preset ?";
 const char* const ReplaceAllText =
     "Replace All Presets ?\nIf you want to do this, first press \"Edit\", then \"Midi\" on your Drux.";
@@ -131,6 +133,13 @@ bool ImportDumpFrom(QIODevice& in, int selectedSlot)
         StoreDump(selectedSlot, images.data());
         Unit().sendPresetDump(selectedSlot, DeviceMemory[selectedSlot]->data.data(), length);
     } else {
+        // The memory the file replaces is kept first; without that backup
+        // the unit keeps its memory.
+        const auto device = static_cast<uint8_t>(std::clamp(CurrentPreferences.SysexNr, 0, 15));
+        if (backup::BackUpActiveUnit(CurrentPreferences.Dir, device).outcome == backup::Outcome::Failed) {
+            Windows().showError(BackupFailedText);
+            return true;
+        }
         StoreDump(-1, images.data());
         Unit().sendMemoryDump(images.data(), int(images.size()));
     }

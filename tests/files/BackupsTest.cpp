@@ -129,6 +129,39 @@ TEST_F(Backups, ALibrarySaveKeepsThePreviousVersionOnlyWhenItDiffers)
     EXPECT_EQ(contents(file), secondVersion);
 }
 
+TEST_F(Backups, AnAllPresetsImportKeepsTheMemoryFirstAndSendsNothingWithoutIt)
+{
+    ActiveDevice.DeviceKey = "DEV1";
+    ActiveDevice.DeviceName = "Stage";
+    CurrentPreferences.Confirm = 0;
+    const auto before = backup::CurrentMemory(0x11);
+    std::vector<uint8_t> images(before.bytes.size(), 0x21);
+    const auto file = dump::MemoryDumpBytes(0, 0x11, images.data(), 48);
+    writeBytes(path("all.syx"), QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size())));
+
+    // No folder for backups anywhere: the unit keeps its memory.
+    const QString blocked = path("blocked");
+    writeBytes(blocked, "x");
+    CurrentPreferences.Dir = blocked;
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", blocked.toLocal8Bit());
+    EXPECT_TRUE(ImportDumpToMemory(path("all.syx"), 0));
+    qputenv("HOME", home);
+    EXPECT_TRUE(unit.memoryDumps.empty());
+    EXPECT_EQ(backup::CurrentMemory(0x11), before);
+    ASSERT_EQ(windows.errors.size(), 1u);
+    EXPECT_EQ(windows.errors[0], "Unable to back up the memory of the Drux.\nNothing was sent.");
+
+    CurrentPreferences.Dir = dir.path();
+    EXPECT_TRUE(ImportDumpToMemory(path("all.syx"), 0));
+    EXPECT_EQ(unit.memoryDumps.size(), 1u);
+    const auto list = backup::ListBackups(folder, "DEV1");
+    ASSERT_EQ(list.size(), 1u);
+    backup::MemoryImages kept;
+    ASSERT_TRUE(backup::ReadBackup(list[0].path, kept));
+    EXPECT_EQ(kept, before);
+}
+
 TEST(BackupNames, FileNamesHoldOnlyWhatAFileNameCan)
 {
     EXPECT_EQ(backup::FileNamePart(QStringLiteral("A/B\\C:D*E?\"<>|")), QStringLiteral("A_B_C_D_E_____"));

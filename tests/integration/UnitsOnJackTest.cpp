@@ -1,6 +1,7 @@
 // Simulated units as drux-sim processes on real JACK MIDI ports, found and
 // read by the editor's core in this process and by the drux tool.
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -37,8 +38,15 @@ struct Outcome {
     QString err;
 };
 
-Outcome drux(const QStringList& args, int timeoutMs = 60000)
+Outcome drux(QStringList args, int timeoutMs = 60000)
 {
+    // The commands that keep the units' memory keep it here, not beside the
+    // program in the build tree.
+    static QTemporaryDir workingFolder;
+    const QStringList keeping{QStringLiteral("backup"), QStringLiteral("restore"), QStringLiteral("backups")};
+    if (!args.isEmpty() && keeping.contains(args[0]) && !args.contains(QStringLiteral("--dir")) &&
+        !args.contains(QStringLiteral("--help")))
+        args.insert(1, QStringLiteral("--dir")), args.insert(2, workingFolder.path());
     QProcess p;
     p.start(QStringLiteral(DRUX_CLI_PROGRAM), args);
     Outcome r;
@@ -252,6 +260,63 @@ TEST_F(UnitsOnJack, RestoreReplacesTheUnitsMemory)
     const Outcome rb = drux({QStringLiteral("backup"), QStringLiteral("--unit"), bassKey, back});
     EXPECT_EQ(rb.exitCode, 0) << rb.err.toStdString();
     EXPECT_TRUE(readFile(back) == changed);
+}
+
+TEST_F(UnitsOnJack, EveryReadKeepsTheMemoryOnceAndRestoreKeepsItFirst)
+{
+    QTemporaryDir working;
+    const auto run = [&](QStringList args) {
+        args.insert(1, QStringLiteral("--dir"));
+        args.insert(2, working.path());
+        return drux(args);
+    };
+    const QDir backups(working.filePath(QStringLiteral("Backups")));
+    const QString out = dir.filePath(QStringLiteral("g.syx"));
+    ASSERT_EQ(run({QStringLiteral("backup"), QStringLiteral("--unit"), guitarKey, out}).exitCode, 0);
+    ASSERT_EQ(run({QStringLiteral("backup"), QStringLiteral("--unit"), guitarKey, out}).exitCode, 0);
+    const QStringList kept = backups.entryList({QStringLiteral("*.syx")}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1) << kept.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(kept[0].startsWith(guitarName + QLatin1Char(' '))) << qPrintable(kept[0]);
+    EXPECT_TRUE(readFile(backups.filePath(kept[0])) == guitarMemory);
+
+    // A restore reads the unit first: its memory equals the backup, so the
+    // restore keeps nothing new; the read after it keeps the new memory.
+    QByteArray changed = guitarMemory;
+    changed[9 + 48 * 3] = 'Q';
+    changed[9 + 48 * 100] = 'Q';
+    const QString file = dir.filePath(QStringLiteral("changed.syx"));
+    ASSERT_TRUE(writeFile(file, changed));
+    const Outcome restored = run({QStringLiteral("restore"), QStringLiteral("--unit"), guitarKey, file});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    EXPECT_EQ(backups.entryList({QStringLiteral("*.syx")}, QDir::Files).size(), 1);
+    ASSERT_EQ(run({QStringLiteral("backup"), QStringLiteral("--unit"), guitarKey, out}).exitCode, 0);
+
+    const Outcome listed = run({QStringLiteral("backups"), QStringLiteral("--unit"), guitarKey});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QStringList lines = listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << listed.out.toStdString();
+    EXPECT_EQ(lines[0].section(QLatin1Char('\t'), 1, 1), guitarKey);
+    EXPECT_EQ(lines[0].section(QLatin1Char('\t'), 3, 3), QStringLiteral("0"));
+    EXPECT_EQ(lines[1].section(QLatin1Char('\t'), 3, 3), QStringLiteral("2"));
+    EXPECT_TRUE(readFile(lines[0].section(QLatin1Char('\t'), 0, 0)) == changed);
+
+    // No backup, nothing sent: files stand where the backups would go, in
+    // the working folder and in the user's data folder.
+    QTemporaryDir blocked;
+    ASSERT_TRUE(writeFile(blocked.filePath(QStringLiteral("Backups")), "x"));
+    ASSERT_TRUE(writeFile(blocked.filePath(QStringLiteral("data")), "x"));
+    QByteArray other = guitarMemory;
+    other[9] = 'X';
+    ASSERT_TRUE(writeFile(file, other));
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", blocked.filePath(QStringLiteral("data")).toLocal8Bit());
+    const Outcome refused = drux({QStringLiteral("restore"), QStringLiteral("--dir"), blocked.path(),
+                                  QStringLiteral("--unit"), guitarKey, file});
+    dataHome.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", dataHome);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("Nothing was sent."))) << refused.err.toStdString();
+    ASSERT_EQ(run({QStringLiteral("backup"), QStringLiteral("--unit"), guitarKey, out}).exitCode, 0);
+    EXPECT_TRUE(readFile(out) == changed);
 }
 
 TEST_F(UnitsOnJack, RestoreRefusesTheOtherFamilysDump)

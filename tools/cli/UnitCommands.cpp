@@ -1,12 +1,16 @@
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include "Cli.h"
 #include "FileCommands.h"
 #include "UnitSession.h"
+#include "files/Backups.h"
+#include "files/Preferences.h"
 #include "midi/Sysex.h"
 #include "model/Presets.h"
 
@@ -15,9 +19,11 @@ namespace {
 struct UnitOptions {
     std::string unit; // DeviceKey, or empty for the first unit found
     std::string file;
+    QString dir = DefaultPreferences().Dir; // working folder: its "Backups" keep the unit's history
 };
 
-bool parseUnitOptions(const std::string& command, const std::vector<std::string>& args, UnitOptions& o)
+bool parseUnitOptions(const std::string& command, const std::vector<std::string>& args, UnitOptions& o,
+                      bool needsFile = true)
 {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -27,6 +33,15 @@ bool parseUnitOptions(const std::string& command, const std::vector<std::string>
                 return false;
             }
             o.unit = args[++i];
+        } else if (a == "--dir") {
+            if (i + 1 >= args.size()) {
+                Message("drux " + command + ": --dir needs a folder");
+                return false;
+            }
+            o.dir = QString::fromLocal8Bit(args[++i].c_str());
+        } else if (!needsFile && !a.empty() && a[0] != '-') {
+            Message("drux " + command + ": no file, please");
+            return false;
         } else if (a.size() > 1 && a[0] == '-') {
             Message("drux " + command + ": unknown option '" + a + "'");
             return false;
@@ -37,7 +52,7 @@ bool parseUnitOptions(const std::string& command, const std::vector<std::string>
             return false;
         }
     }
-    if (o.file.empty()) {
+    if (needsFile && o.file.empty()) {
         Message("drux " + command + ": which FILE (.syx, .dlb or .blb)? (see drux " + command + " --help)");
         return false;
     }
@@ -55,7 +70,7 @@ std::string local(const std::string& latin1)
 // exist, so that a unit that does not identify itself can be reached.
 bool chooseUnit(UnitSession& s, const std::string& key, DeviceConnection& unit)
 {
-    // The search stops at the unit wanted; the names only cost time.
+    // The search stops at the unit wanted.
     const auto units = s.SearchFor([&key](const DeviceConnection& u) { return key.empty() || u.DeviceKey == key; });
     if (key.empty()) {
         if (units.empty()) {
@@ -118,6 +133,26 @@ int search(const std::vector<std::string>& args)
     return ExitOk;
 }
 
+// Says where the unit's memory was kept; false when it could not be.
+bool reportHistory(const backup::Result& r, const QString& dir)
+{
+    const std::string path = QDir::toNativeSeparators(r.path).toLocal8Bit().toStdString();
+    switch (r.outcome) {
+    case backup::Outcome::Written:
+        Message("Kept the memory in " + path + ".");
+        return true;
+    case backup::Outcome::Unchanged:
+        if (!path.empty())
+            Message("The memory equals the backup " + path + ".");
+        return true;
+    case backup::Outcome::Failed:
+        break;
+    }
+    Message("Unable to back up the memory of the unit into " +
+            QDir::toNativeSeparators(backup::BackupLocation(dir).folder).toLocal8Bit().toStdString() + ".");
+    return false;
+}
+
 int backup(const std::vector<std::string>& args)
 {
     UnitOptions o;
@@ -137,6 +172,7 @@ int backup(const std::vector<std::string>& args)
     // Closing the MIDI clients waits for the MIDI system: they close while
     // the file is written.
     s.CloseMidiMeanwhile();
+    reportHistory(backup::BackUpActiveUnit(o.dir, 0), o.dir);
 
     std::vector<uint8_t> images;
     images.reserve(static_cast<size_t>(SlotCount * PresetLength));
@@ -188,11 +224,48 @@ int restore(const std::vector<std::string>& args)
         Message("Sysex Dump is not compatible: its presets are for the other family of units.");
         return ExitError;
     }
+    // The memory about to be replaced is read and kept first; without that
+    // backup nothing is sent.
+    Message("Reading the memory of " + local(unit.DeviceName) + " (" + unit.DeviceKey + ") to back it up ...");
+    if (!s.ReadMemory()) {
+        Message("Nothing was sent.");
+        return ExitNoResponse;
+    }
+    if (!reportHistory(backup::BackUpActiveUnit(o.dir, 0), o.dir)) {
+        Message("Nothing was sent.");
+        return ExitError;
+    }
     if (!s.SendMemory(restoreImages.bytes)) {
         Message("Cannot send to " + unit.DeviceKey + ".");
         return ExitNoUnit;
     }
     Message("Sent 125 presets to " + local(unit.DeviceName) + " (" + unit.DeviceKey + ").");
+    return ExitOk;
+}
+
+int backups(const std::vector<std::string>& args)
+{
+    UnitOptions o;
+    if (!parseUnitOptions("backups", args, o, false))
+        return ExitUsage;
+    const QString folder = backup::BackupLocation(o.dir).folder;
+    const auto list = backup::ListBackups(folder, o.unit);
+    // Each against the newest backup of its own unit.
+    std::map<std::string, backup::MemoryImages> newest;
+    for (const backup::Entry& e : list) {
+        backup::MemoryImages m;
+        if (!backup::ReadBackup(e.path, m)) {
+            Message("Cannot read " + e.path.toLocal8Bit().toStdString() + ".");
+            continue;
+        }
+        const auto [first, isNewest] = newest.try_emplace(e.deviceKey, m);
+        const size_t differing = isNewest ? 0 : backup::DifferingSlots(first->second, m).size();
+        std::printf("%s\t%s\t%s\t%zu\n", e.path.toLocal8Bit().constData(),
+                    e.deviceKey.empty() ? "-" : e.deviceKey.c_str(),
+                    e.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLocal8Bit().constData(), differing);
+    }
+    if (list.empty())
+        Message("No backups in " + folder.toLocal8Bit().toStdString() + ".");
     return ExitOk;
 }
 
@@ -213,6 +286,9 @@ const AddCommands unitCommands({
      "guitar units, .blb for bass units).\n\n"
      "  --unit KEY   the unit with this device key (as drux search prints it);\n"
      "               default: the first unit found\n\n"
+     "  --dir DIR    working folder (default: the program's); every read also\n"
+     "               keeps the memory in its \"Backups\" folder, unless equal to\n"
+     "               the unit's newest backup there\n\n"
      "A cut-short reply is asked for again, then the presets are read one at a\n"
      "time. Exit code 3 when no unit answered the search, 4 when the unit\n"
      "stopped answering, 1 when the file could not be written.\n",
@@ -223,9 +299,21 @@ const AddCommands unitCommands({
      "replace the unit's memory in file order.\n\n"
      "  --unit KEY   the unit with this device key (as drux search prints it);\n"
      "               default: the first unit found\n\n"
-     "Exit code 1 when the file does not hold 125 presets of the unit's family,\n"
-     "3 when no unit answered.\n",
+     "  --dir DIR    working folder (default: the program's)\n\n"
+     "The unit's memory is read and kept in the \"Backups\" folder of the working\n"
+     "folder first (unless equal to its newest backup); without that nothing is sent.\n"
+     "Exit code 1 when the file does not hold 125 presets of the unit's family\n"
+     "or the backup could not be written, 3 when no unit answered, 4 when the\n"
+     "unit stopped answering while its memory was read.\n",
      restore},
+    {"backups", "backups [--unit KEY] [--dir DIR]", "list the backups of the units' memory",
+     "Lists the backups in the \"Backups\" folder of the working folder, newest\n"
+     "first, one a line, tab-separated: file, device key ('-' for a file no unit\n"
+     "was recorded for), date and time, number of slots that differ from the\n"
+     "newest backup of the same unit.\n\n"
+     "  --unit KEY   only the backups of this unit\n"
+     "  --dir DIR    working folder (default: the program's)\n",
+     backups},
 });
 
 } // namespace

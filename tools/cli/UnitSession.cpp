@@ -123,11 +123,9 @@ std::vector<DeviceConnection> UnitSession::Search()
 
 std::vector<DeviceConnection> UnitSession::SearchFor(std::function<bool(const DeviceConnection&)> wanted)
 {
-    Proto->askName = false;
     Searcher->enoughFound = std::move(wanted);
     auto units = Search();
     Searcher->enoughFound = nullptr;
-    Proto->askName = true;
     return units;
 }
 

@@ -25,8 +25,8 @@ public:
     // Searches every output port; the recognised units, sorted by name.
     std::vector<DeviceConnection> Search();
     // Searches the output ports until a unit answers that `wanted` accepts
-    // (every port when none does). Units are recognised at their identify
-    // reply, without asking for their names.
+    // (every port when none does). Their names are asked for: backups are
+    // named after the unit.
     std::vector<DeviceConnection> SearchFor(std::function<bool(const DeviceConnection&)> wanted);
     // Makes the unit the active one and opens its ports.
     bool Connect(const DeviceConnection& unit);

@@ -79,6 +79,7 @@ public:
     void ExportExecute();
     void ExportSysexExecute();
     void ImportSysexExecute();
+    void RestoreBackupExecute();
     void OpenExecute();
     void SaveExecute();
     void SaveAsExecute();
@@ -118,6 +119,7 @@ public:
     QAction* OpenConfiguration;
     QAction* ExportSysex;
     QAction* ImportSysex;
+    QAction* RestoreBackup;
     QAction* PrintSetup;
     QAction* PrintP;
     QAction* PrintD;
@@ -217,6 +219,9 @@ private:
     QString askSaveName(const QString& title, const QString& filter, const QString& proposed,
                         const QString& extension);
     QString askOpenName(const QString& title, const QString& filter);
+    // Reads a dump file into the memory and the unit (Import Sysex), then
+    // shows it.
+    void importDump(const QString& file);
     QString dialogDirectory() const;
     void exportSysex(int index, const QString& title);
     void prepareEditor(bool loadSlot);

@@ -10,6 +10,7 @@
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/RestoreBackupForm.h"
 #include "librarian/LibrarianState.h"
 #include "model/Controllers.h"
 #include "model/DeviceConnection.h"
@@ -60,6 +61,9 @@ const ActionRow ActionTable[] = {
     {&TDeviceForm::Undo, "Undo", "Undo", "Ctrl+Z", "", &TDeviceForm::UndoExecute, true},
     {&TDeviceForm::Redo, "Redo", "Redo", "Ctrl+Y", "", &TDeviceForm::RedoExecute, true},
     {&TDeviceForm::Print, "Print", "Print", "Ctrl+P", "File", &TDeviceForm::printRequested, true},
+    // Beyond the unit's own operations: the memory back from a backup.
+    {&TDeviceForm::RestoreBackup, "RestoreBackup", "&Restore Backup...", "", "File",
+     &TDeviceForm::RestoreBackupExecute, true},
 };
 
 constexpr const char* SysexFilter = "Sysex files (*.syx)";
@@ -126,7 +130,7 @@ void TDeviceForm::createMenus()
     FileM->setObjectName(QStringLiteral("FileM"));
     FileM->addActions({Open, Save, SaveAs, CloseLib});
     FileM->addSeparator();
-    FileM->addActions({ImportSysex, ExportSysex});
+    FileM->addActions({ImportSysex, ExportSysex, RestoreBackup});
     FileM->addSeparator();
     PrinterSetupM = itemFor(FileM, QStringLiteral("Printer Setup"), PrintSetup, "Ctrl+Alt+P");
     PrintEditorM = itemFor(FileM, QStringLiteral("&Print Editor"), PrintP);
@@ -511,8 +515,31 @@ void TDeviceForm::ExportSysexExecute()
 void TDeviceForm::ImportSysexExecute()
 {
     const QString file = askOpenName(QStringLiteral("Import Preset(s) from file.."), QLatin1String(SysexFilter));
-    if (file.isEmpty())
+    if (!file.isEmpty())
+        importDump(file);
+}
+
+void TDeviceForm::RestoreBackupExecute()
+{
+    const QString folder = backup::BackupLocation(CurrentPreferences.Dir).folder;
+    // The virtual unit may take the memory of any unit of its family.
+    std::vector<backup::Entry> list = backup::ListBackups(folder, ActiveDevice.isVirtual() ? std::string() : ActiveDevice.DeviceKey);
+    const int length = ImageLengthFor(uint32_t(ActiveDevice.Model));
+    std::erase_if(list, [length](const backup::Entry& e) {
+        backup::MemoryImages m;
+        return !backup::ReadBackup(e.path, m) || m.imageLength != length;
+    });
+    if (list.empty()) {
+        showMessage(this, QStringLiteral("No backups of this unit in %1").arg(QDir::toNativeSeparators(folder)));
         return;
+    }
+    TRestoreBackupForm form(list, backup::CurrentMemory(ActiveDevice.Model), this);
+    if (form.exec() == QDialog::Accepted && !form.chosenPath().isEmpty())
+        importDump(form.chosenPath());
+}
+
+void TDeviceForm::importDump(const QString& file)
+{
     if (!ImportDumpToMemory(file, CurrentSlot())) {
         showMessage(this, QStringLiteral("Unable to Load the file or unknown format"));
         return;

@@ -32,7 +32,7 @@ TEST_F(DeviceFormTest, ActionListMenusAndContextMenuInTheirOrder)
         "PrintP|&Print Preset Form||File", "PrintD|Print &Device List||File", "PrintL|Print &Library List||File",
         "Save|&Save Library|Ctrl+S|File", "SaveAs|Save Library &As...|Ctrl+Alt+S|File",
         "Open|&Open Libary ...|Ctrl+O|File", "CloseLib|&Close Library|Ctrl+Alt+O|File", "Undo|Undo|Ctrl+Z|",
-        "Redo|Redo|Ctrl+Y|", "Print|Print|Ctrl+P|File"};
+        "Redo|Redo|Ctrl+Y|", "Print|Print|Ctrl+P|File", "RestoreBackup|&Restore Backup...||File"};
     ASSERT_EQ(form->DeviceActionList.size(), rows.size());
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const QStringList r = rows[i].split(QLatin1Char('|'));
@@ -47,7 +47,8 @@ TEST_F(DeviceFormTest, ActionListMenusAndContextMenuInTheirOrder)
     expectItems(form->menuBar()->actions(), {"&File", "&Edit", "&Preferences", "&Windows", "&Help"});
     expectItems(form->FileM->actions(),
                 {"&Open Libary ...|Ctrl+O", "&Save Library|Ctrl+S", "Save Library &As...|Ctrl+Alt+S",
-                 "&Close Library|Ctrl+Alt+O", "-", "&Import Sysex", "&Export Sysex", "-", "Printer Setup|Ctrl+Alt+P",
+                 "&Close Library|Ctrl+Alt+O", "-", "&Import Sysex", "&Export Sysex", "&Restore Backup...", "-",
+                 "Printer Setup|Ctrl+Alt+P",
                  "&Print Editor", "Print &Configuration", "Print &Library List", "-", "E&xit"});
     expectItems(form->EditM->actions(),
                 {"Undo|Ctrl+Z", "Redo|Ctrl+Y", "-", "&Copy|Ctrl+C", "&Paste|Ctrl+V", "&Select All|Ctrl+A"});

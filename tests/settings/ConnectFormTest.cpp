@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStatusTipEvent>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 
 #include "app/AnsweringDialogs.h"
 #include "app/Program.h"
+#include "files/Backups.h"
 #include "files/IniFile.h"
 #include "librarian/DeviceForm.h"
 #include "midi/DeviceSearch.h"
@@ -280,10 +282,19 @@ TEST_F(ConnectFormTest, ClosingPersistsTheVirtualUnitAndReadsNothing)
 
 class ProgramStart : public ::testing::Test {
 protected:
+    void writeIni(const QByteArray& text)
+    {
+        QFile f(dir.filePath(QStringLiteral("drux.ini")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
         SetIniFilePath(dir.filePath(QStringLiteral("drux.ini")));
+        // The working folder, where the backups of every read go, is the
+        // test's own.
+        writeIni("[Last]\nPrefCount=1\nPref=PREF0\n\n[PREF0]\nName=Test\nDir=" + dir.path().toUtf8() + "\n\n");
         dialogs.answer = QMessageBox::Abort;
     }
     void TearDown() override
@@ -344,17 +355,29 @@ TEST_F(ProgramStart, WithoutALastUnitTheConfigurationWindowSearchesAndClosingRea
 
 TEST_F(ProgramStart, TheLastUnitIsReconnectedWithoutTheWindowAndRead)
 {
-    QFile f(dir.filePath(QStringLiteral("drux.ini")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Last]\nDevice=DEV11M02I00O00\n\n[DEV11M02I00O00]\nModel=17\nMidiIn=0\nMidiOut=0\nMidiDevice=2\n"
-            "MidiChan=2\nSubModel=1\n");
-    f.close();
+    writeIni("[Last]\nDevice=DEV11M02I00O00\nPrefCount=1\nPref=PREF0\n\n[PREF0]\nName=Test\nDir=" +
+             dir.path().toUtf8() +
+             "\n\n[DEV11M02I00O00]\nModel=17\nMidiIn=0\nMidiOut=0\nMidiDevice=2\nMidiChan=2\nSubModel=1\n");
     start();
     pump();
     EXPECT_FALSE(program->connectForm()->isVisible());
     EXPECT_EQ(unit->memoryRequests, 1);
     EXPECT_EQ(ActiveDevice.DeviceName, "STAGE RIG");
     EXPECT_EQ(program->deviceForm()->PresetGrid->item(2, 1)->text(), QStringLiteral("SIM 5           "));
+
+    // The read left one backup of the unit, its memory byte for byte.
+    const auto backups = backup::ListBackups(dir.filePath(QStringLiteral("Backups")), "DEV11M02I00O00");
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_TRUE(QFileInfo(backups[0].path).fileName().startsWith(QStringLiteral("STAGE RIG 20")));
+    backup::MemoryImages kept;
+    ASSERT_TRUE(backup::ReadBackup(backups[0].path, kept));
+    std::vector<uint8_t> expected;
+    for (int slot = 0; slot < 125; ++slot) {
+        expected.insert(expected.end(), 32, 0x00);
+        const std::string name = "SIM " + std::to_string(slot) + std::string(16, ' ');
+        expected.insert(expected.end(), name.begin(), name.begin() + 16);
+    }
+    EXPECT_TRUE(kept.bytes == expected);
 }
 
 } // namespace

@@ -80,6 +80,7 @@ UnitSession::UnitSession(std::unique_ptr<MidiDriver> driver)
     Searcher->resetAllRecords = nullptr;
     Proto->hooks.stopSearchTimer = [this] { Searcher->IdentifyReplyArrived(); };
     Proto->hooks.nameRequested = [this] { Searcher->NameRequested(); };
+    Searcher->nameWaitEnded = [this] { Proto->NameWaitEnded(); };
     Proto->hooks.unitRecognised = [this] { Searcher->UnitRecognised(); };
     Ports->SetInputHandler([this](int port, const std::vector<uint8_t>& m) {
         MidiHooks hooks;

@@ -35,18 +35,18 @@ public:
     {
         return inner ? inner->outputPorts() : std::vector<std::string>();
     }
-    bool openOutput(int index, std::string& error) override { return inner && inner->openOutput(index, error); }
-    bool closeOutput(std::string& error) override { return !inner || inner->closeOutput(error); }
-    bool openInput(int index, std::string& error) override { return inner && inner->openInput(index, error); }
+    bool openOutput(int index, MidiError& error) override { return inner && inner->openOutput(index, error); }
+    bool closeOutput(MidiError& error) override { return !inner || inner->closeOutput(error); }
+    bool openInput(int index, MidiError& error) override { return inner && inner->openInput(index, error); }
     void closeInput(int index) override
     {
         if (inner)
             inner->closeInput(index);
     }
-    bool send(const std::vector<uint8_t>& message, std::string& error) override
+    bool send(const std::vector<uint8_t>& message, MidiError& error) override
     {
         if (!inner) {
-            error = "MIDI closed";
+            error = {RtMidiDriver::InvalidUseCode, "MIDI closed"};
             return false;
         }
         return inner->send(message, error);

@@ -1,6 +1,7 @@
 #include "app/ApplicationFilter.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -16,9 +17,32 @@ void ApplicationFilter::install(MidiPorts& ports)
 }
 
 namespace {
+// A dialog of the toolkit itself (file, folder, print, page set-up, input,
+// colour and font dialogs, message boxes): its edit fields act on Enter and
+// Escape as the toolkit defines, accepting or cancelling the dialog. The
+// program's own dialogs are subclasses with names of their own, or plain
+// QDialogs that the program fills.
+bool inToolkitDialog(const QWidget* w)
+{
+    for (; w; w = w->parentWidget()) {
+        const QMetaObject* meta = w->metaObject();
+        if (w->inherits("QDialog") && meta != &QDialog::staticMetaObject && meta->className()[0] == 'Q')
+            return true;
+    }
+    return false;
+}
+
+// The program's own single-line edit fields, where Enter commits and Escape
+// restores the text of the field.
+bool ownLineEdit(QObject* target)
+{
+    const auto* edit = qobject_cast<QLineEdit*>(target);
+    return edit && !inToolkitDialog(edit);
+}
+
 int translatedKey(QObject* target, int key, const std::function<bool()>& pianoActive)
 {
-    const bool lineEdit = qobject_cast<QLineEdit*>(target) != nullptr;
+    const bool lineEdit = ownLineEdit(target);
     if (lineEdit && (key == Qt::Key_Return || key == Qt::Key_Enter))
         return KeyConfirm;
     if (lineEdit && key == Qt::Key_Escape)

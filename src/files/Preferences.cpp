@@ -21,15 +21,24 @@ QString programDirectory()
     return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
 }
 
+// A hand-edited value that is no number or lies outside 0..maximum counts as
+// missing: a knob mode of 4, say, would make every knob ignore the mouse.
+int readInt(QSettings& ini, const QString& key, int fallback, int maximum)
+{
+    bool ok = false;
+    const int v = ini.value(key, fallback).toInt(&ok);
+    return ok && v >= 0 && v <= maximum ? v : fallback;
+}
+
 // Every key but Name, with the values of `defaults` for the missing ones.
 void readValues(QSettings& ini, PreferenceSet& set, const PreferenceSet& defaults)
 {
     set.Dir = ini.value(QStringLiteral("Dir"), defaults.Dir).toString();
-    set.Confirm = ini.value(QStringLiteral("Confirm"), defaults.Confirm).toInt();
-    set.AutoAud = ini.value(QStringLiteral("AutoAud"), defaults.AutoAud).toInt();
-    set.SysexNr = ini.value(QStringLiteral("SysexNr"), defaults.SysexNr).toInt();
-    set.MouseMoveMode = ini.value(QStringLiteral("MouseMoveMode"), defaults.MouseMoveMode).toInt();
-    set.TimeUnit = ini.value(QStringLiteral("TimeUnit"), defaults.TimeUnit).toInt();
+    set.Confirm = readInt(ini, QStringLiteral("Confirm"), defaults.Confirm, 1);
+    set.AutoAud = readInt(ini, QStringLiteral("AutoAud"), defaults.AutoAud, 1);
+    set.SysexNr = readInt(ini, QStringLiteral("SysexNr"), defaults.SysexNr, 15);
+    set.MouseMoveMode = readInt(ini, QStringLiteral("MouseMoveMode"), defaults.MouseMoveMode, 3);
+    set.TimeUnit = readInt(ini, QStringLiteral("TimeUnit"), defaults.TimeUnit, TimeUnitMidi);
 }
 
 void writeSet(QSettings& ini, const PreferenceSet& set)

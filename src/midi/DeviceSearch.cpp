@@ -304,6 +304,8 @@ void DeviceSearch::NameRequested()
 void DeviceSearch::NameReqTimer()
 {
     nameReq->stop();
+    if (nameWaitEnded)
+        nameWaitEnded();
     UnitRecognised();
 }
 
@@ -504,6 +506,7 @@ void ConnectSearchToProtocol(DeviceSearch& search, Protocol& protocol)
 {
     search.sendIdentifyRequest = [&protocol] { protocol.SendIdentifyRequest(); };
     search.readWholeMemory = [&protocol] { protocol.ReadMemory(1); };
+    search.nameWaitEnded = [&protocol] { protocol.NameWaitEnded(); };
     protocol.hooks.stopSearchTimer = [&search] { search.IdentifyReplyArrived(); };
     protocol.hooks.nameRequested = [&search] { search.NameRequested(); };
     protocol.hooks.unitRecognised = [&search] { search.UnitRecognised(); };

@@ -79,6 +79,9 @@ public:
     // are open), and the read of the whole memory with a budget of one retry.
     std::function<void()> sendIdentifyRequest;
     std::function<void()> readWholeMemory;
+    // The wait for a unit's name ended without a reply: the protocol must
+    // not take a late one.
+    std::function<void()> nameWaitEnded;
     // All preset records reset for the active model (the default resets the
     // program's records).
     std::function<void()> resetAllRecords;

@@ -5,30 +5,30 @@ LoopbackDriver::LoopbackDriver(std::vector<std::string> in, std::vector<std::str
 {
 }
 
-bool LoopbackDriver::openOutput(int index, std::string& error)
+bool LoopbackDriver::openOutput(int index, MidiError& error)
 {
     if (index < 0 || index >= static_cast<int>(outputs.size()) || failingOutputs.count(index)) {
-        error = "no such output port";
+        error = {errorCode, "no such output port"};
         return false;
     }
     output = index;
     return true;
 }
 
-bool LoopbackDriver::closeOutput(std::string& error)
+bool LoopbackDriver::closeOutput(MidiError& error)
 {
     if (failClose) {
-        error = "close failed";
+        error = {errorCode, "close failed"};
         return false;
     }
     output = -1;
     return true;
 }
 
-bool LoopbackDriver::openInput(int index, std::string& error)
+bool LoopbackDriver::openInput(int index, MidiError& error)
 {
     if (index < 0 || index >= static_cast<int>(inputs.size()) || failingInputs.count(index)) {
-        error = "no such input port";
+        error = {errorCode, "no such input port"};
         return false;
     }
     std::lock_guard<std::mutex> g(lock);
@@ -42,10 +42,10 @@ void LoopbackDriver::closeInput(int index)
     openInputs.erase(index);
 }
 
-bool LoopbackDriver::send(const std::vector<uint8_t>& message, std::string& error)
+bool LoopbackDriver::send(const std::vector<uint8_t>& message, MidiError& error)
 {
-    if (output < 0) {
-        error = "output port closed";
+    if (output < 0 || failSend) {
+        error = {errorCode, "output port closed"};
         return false;
     }
     sent.emplace_back(output, message);

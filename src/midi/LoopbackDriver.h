@@ -22,21 +22,24 @@ public:
 
     std::vector<std::string> inputPorts() override { return inputs; }
     std::vector<std::string> outputPorts() override { return outputs; }
-    bool openOutput(int index, std::string& error) override;
-    bool closeOutput(std::string& error) override;
-    bool openInput(int index, std::string& error) override;
+    bool openOutput(int index, MidiError& error) override;
+    bool closeOutput(MidiError& error) override;
+    bool openInput(int index, MidiError& error) override;
     void closeInput(int index) override;
-    bool send(const std::vector<uint8_t>& message, std::string& error) override;
+    bool send(const std::vector<uint8_t>& message, MidiError& error) override;
 
     // Attach the far end of an output port (one peer may serve several).
     void attach(int outputPort, LoopbackPeer* peer);
     // A message from the far end; dropped while the input port is closed.
     void inject(int inputPort, std::vector<uint8_t> message);
 
-    // Test controls: ports that refuse to open, and what was sent.
+    // Test controls: ports that refuse to open, a close or sends that fail,
+    // the error code every failure reports, and what was sent.
     std::set<int> failingInputs;
     std::set<int> failingOutputs;
     bool failClose = false;
+    bool failSend = false;
+    int errorCode = 2;
     std::vector<std::pair<int, std::vector<uint8_t>>> sent;
     int openOutputPort() const { return output; }
     bool inputOpen(int index) const { return openInputs.count(index) != 0; }

@@ -5,6 +5,13 @@
 #include <string>
 #include <vector>
 
+// A failure of the MIDI system: the system's own error code, which the
+// trace shows, and its message.
+struct MidiError {
+    int code = 0;
+    std::string text;
+};
+
 // The operating system's MIDI ports as the port layer sees them. Two
 // implementations: RtMidi for real ports and an in-process loopback for tests.
 class MidiDriver {
@@ -18,12 +25,12 @@ public:
     virtual std::vector<std::string> inputPorts() = 0;
     virtual std::vector<std::string> outputPorts() = 0;
 
-    virtual bool openOutput(int index, std::string& error) = 0;
+    virtual bool openOutput(int index, MidiError& error) = 0;
     // Returns false when closing reported an error.
-    virtual bool closeOutput(std::string& error) = 0;
-    virtual bool openInput(int index, std::string& error) = 0;
+    virtual bool closeOutput(MidiError& error) = 0;
+    virtual bool openInput(int index, MidiError& error) = 0;
     virtual void closeInput(int index) = 0;
-    virtual bool send(const std::vector<uint8_t>& message, std::string& error) = 0;
+    virtual bool send(const std::vector<uint8_t>& message, MidiError& error) = 0;
 
     void setInputCallback(InputCallback cb) { input = std::move(cb); }
 

@@ -7,6 +7,9 @@
 #include "model/Trace.h"
 
 namespace {
+// The code traced for a port the port table does not have.
+constexpr int NoSuchPortCode = 2;
+
 const QEvent::Type MidiInputEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 struct MidiInputEvent : QEvent {
@@ -55,18 +58,28 @@ bool MidiPorts::InputStarted(int port) const
     return port >= 0 && port < static_cast<int>(inputs.size()) && inputs[port] == InState::Started;
 }
 
+// The trace of an input port that would not open: with the port's number
+// when one input port is listened to, without it when every port is.
+void MidiPorts::traceOpenFailure(const char* failText, int port, int code)
+{
+    if (ActiveDevice.MidiIn >= 0)
+        TraceLine(0, failText, port, code);
+    else
+        TraceLine(0, failText, code);
+}
+
 bool MidiPorts::openInput(int port, const char* failText, const char* startText)
 {
     if (port >= static_cast<int>(inputs.size())) {
-        TraceLine(0, failText, port);
+        traceOpenFailure(failText, port, NoSuchPortCode);
         return false;
     }
     const char* name = inputNames[port].c_str();
     if (inputs[port] == InState::Closed) {
-        std::string error;
+        MidiError error;
         if (!driver->openInput(port, error)) {
-            TraceLine(0, failText, port);
-            TraceLine(1, "  %s", error.c_str());
+            traceOpenFailure(failText, port, error.code);
+            TraceLine(1, "  %s", error.text.c_str());
             return false;
         }
         TraceLine(0, "Open MIDI in: %s", name);
@@ -81,10 +94,14 @@ bool MidiPorts::Open()
 {
     if (portsOpen)
         return true;
-    std::string error;
+    MidiError error;
     const int out = ActiveDevice.MidiOut;
-    if (out < 0 || out >= static_cast<int>(outputNames.size()) || !driver->openOutput(out, error)) {
-        TraceLine(0, " ! No MIDI out device code = %d", out);
+    if (out < 0 || out >= static_cast<int>(outputNames.size()))
+        error.code = NoSuchPortCode;
+    if (error.code != 0 || !driver->openOutput(out, error)) {
+        TraceLine(0, " ! No MIDI out device code = %d", error.code);
+        if (!error.text.empty())
+            TraceLine(1, "  %s", error.text.c_str());
         portsOpen = false;
         return false;
     }
@@ -92,7 +109,7 @@ bool MidiPorts::Open()
     TraceLine(0, "Open MIDI out: %s", outputNames[out].c_str());
 
     if (ActiveDevice.MidiIn >= 0) {
-        portsOpen = openInput(ActiveDevice.MidiIn, "! No MIDI in %d device", "Start MIDI in: %s");
+        portsOpen = openInput(ActiveDevice.MidiIn, "! No MIDI in %d device code = %d", "Start MIDI in: %s");
     } else {
         for (int i = 0; i < static_cast<int>(inputs.size()); ++i)
             if (openInput(i, " ! No MIDI in device code = %d", "  Start MIDI in: %s"))
@@ -109,7 +126,7 @@ void MidiPorts::Close(bool all)
 {
     if (!portsOpen)
         return;
-    std::string error;
+    MidiError error;
     const bool closed = driver->closeOutput(error);
     TraceLine(0, "Close MIDI out");
     for (int i = 0; i < static_cast<int>(inputs.size()); ++i) {
@@ -124,7 +141,7 @@ void MidiPorts::Close(bool all)
         }
     }
     if (!closed) {
-        TraceLine(0, "CloseMidiPort error = %s", error.c_str());
+        TraceLine(0, "CloseMidiPort error = %d", error.code);
         return;
     }
     outputOpen = false;
@@ -156,9 +173,9 @@ bool MidiPorts::sendShort(std::vector<uint8_t> msg, const char* errorText)
 {
     if (!Open())
         return false;
-    std::string error;
+    MidiError error;
     if (!driver->send(msg, error)) {
-        TraceLine(0, errorText, msg[0]);
+        TraceLine(0, errorText, error.code);
         return false;
     }
     return true;
@@ -195,9 +212,9 @@ void MidiPorts::SendNoteOff(int note, int velocity)
 
 bool MidiPorts::SendSysex(const std::vector<uint8_t>& bytes)
 {
-    std::string error;
+    MidiError error;
     if (!outputOpen || !driver->send(bytes, error)) {
-        TraceLine(0, "SendSysex error %s", error.c_str());
+        TraceLine(0, "SendSysex error %d", error.code);
         return false;
     }
     return true;
@@ -211,7 +228,10 @@ bool MidiPorts::event(QEvent* e)
     if (!InputStarted(m->port) || m->bytes.empty())
         return true;
     if (m->bytes.size() > SysexBufferSize) {
-        TraceLine(0, "MIDI in: message of %zu bytes on port %d dropped", m->bytes.size(), m->port);
+        // Split over buffers on the unit's side of things: no message the
+        // program knows.
+        TraceLine(0, "MIDI in unknown message");
+        TraceLine(1, "  %zu bytes on port %d", m->bytes.size(), m->port);
         return true;
     }
     if (handler)

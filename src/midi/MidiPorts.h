@@ -56,6 +56,7 @@ protected:
 private:
     enum class InState { Closed, Stopped, Started };
     bool openInput(int port, const char* failText, const char* startText);
+    void traceOpenFailure(const char* failText, int port, int code);
     bool sendShort(std::vector<uint8_t> msg, const char* errorText);
 
     std::unique_ptr<MidiDriver> driver;

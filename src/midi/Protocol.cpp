@@ -91,6 +91,11 @@ void Protocol::RequestName()
         hooks.nameRequested();
 }
 
+void Protocol::NameWaitEnded()
+{
+    nameAsked = false;
+}
+
 void Protocol::SendSetName(std::string_view unitText)
 {
     if (ActiveDevice.Model == ModelDrux || !portsReady())
@@ -275,7 +280,10 @@ void Protocol::handleNameReply(const SysexFrame& f)
     if (f.model() != ActiveDevice.Model || f.device() != (ActiveDevice.MidiDevice & 0xFF) || ActiveDevice.MidiIn < 0)
         return;
     // Set name has the same bytes as a name reply: coming back through a
-    // Thru port it would report the unit once more.
+    // Thru port it would report the unit once more. A reply after the wait
+    // for it has ended comes too late: the unit was recognised without it,
+    // and recognising it again would reset the records and read the memory
+    // a second time.
     if (!nameAsked) {
         TraceLine(0, "Name not asked for, ignored");
         return;
@@ -294,8 +302,16 @@ void Protocol::handlePresetDump(const SysexFrame& f)
     const DumpCheck check = CheckPresetDump(f, ActiveDevice.MidiDevice, ActiveDevice.Model, PresetLength);
     if (check == DumpCheck::Foreign)
         return;
-    stopWaiting();
+    const int preset = DumpPreset(f);
+    // Only the answer to the outstanding request ends it. Any other preset
+    // (a late answer to an earlier request, or one the unit sent by itself)
+    // leaves that request, its time-out and the busy pointer alone: stopping
+    // them here would leave a lost answer without retry or question.
+    const bool asked = Waiting() && RequestedPreset >= 0 && preset == RequestedPreset;
     if (check == DumpCheck::Short) {
+        if (!asked)
+            return;
+        stopWaiting();
         if (++shortInARow <= ImmediateReasks) {
             askAgain();
         } else {
@@ -305,16 +321,15 @@ void Protocol::handlePresetDump(const SysexFrame& f)
         }
         return;
     }
-    shortInARow = 0;
-    const int preset = DumpPreset(f);
+    if (asked) {
+        stopWaiting();
+        shortInARow = 0;
+    }
     TraceLine(0, "Rx Preset %d, len %d, nr %zu", preset, PresetLength, f.recorded);
     StoreDump(preset, DumpData(f));
     if (hooks.presetStored)
         hooks.presetStored(preset);
-    if (!OneByOneDump)
-        return;
-    // A late answer to an earlier request must not start a second chain.
-    if (preset != RequestedPreset)
+    if (!asked || !OneByOneDump)
         return;
     if (preset + 1 < SlotCount) {
         RequestPreset(preset + 1);
@@ -332,8 +347,15 @@ void Protocol::handleMemoryDump(const SysexFrame& f)
     const DumpCheck check = CheckMemoryDump(f, ActiveDevice.MidiDevice, ActiveDevice.Model, PresetLength);
     if (check == DumpCheck::Foreign)
         return;
-    stopWaiting();
+    // A memory dump while a single preset is asked for (a late answer to the
+    // whole-memory request that the read has moved on from) or while nothing
+    // is asked for leaves the request state alone; a complete one is still
+    // the unit's memory.
+    const bool asked = Waiting() && RequestedPreset < 0;
     if (check == DumpCheck::Short) {
+        if (!asked)
+            return;
+        stopWaiting();
         if (RetryBudget > 0) {
             --RetryBudget;
             RequestWholeMemory();
@@ -346,9 +368,11 @@ void Protocol::handleMemoryDump(const SysexFrame& f)
         return;
     }
     TraceLine(0, "Rx PresetAll %d, len %d, nr %zu", SlotCount, PresetLength, f.recorded);
-    RequestedPreset = -1;
-    OneByOneDump = false;
     StoreDump(-1, DumpData(f));
+    if (!asked)
+        return;
+    stopWaiting();
+    OneByOneDump = false;
     if (hooks.memoryRead)
         hooks.memoryRead();
 }

@@ -60,6 +60,9 @@ public:
     void RequestWholeMemory();
     // Only for model codes other than 0Dh; starts the wait for the name.
     void RequestName();
+    // The wait for the name has ended: a name reply that comes later is
+    // ignored.
+    void NameWaitEnded();
     // Only for model codes other than 0Dh; text in the unit's character set.
     void SendSetName(std::string_view unitText);
     void SendPresetDump(int preset, const uint8_t* image, int length);

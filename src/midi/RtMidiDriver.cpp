@@ -13,10 +13,24 @@ struct RtMidiDriver::Input {
     std::unique_ptr<RtMidiIn> owned; // empty when `in` is the probe
 };
 
-namespace {
-void traceError(RtMidiError::Type, const std::string& text, void*)
+const int RtMidiDriver::InvalidDeviceCode = RtMidiError::INVALID_DEVICE;
+const int RtMidiDriver::InvalidUseCode = RtMidiError::INVALID_USE;
+
+void RtMidiDriver::traceError(int type, const std::string& text, void* driver)
 {
     TraceLine(1, "RtMidi: %s", text.c_str());
+    static_cast<RtMidiDriver*>(driver)->reported = type;
+}
+
+namespace {
+void onRtMidiError(RtMidiError::Type type, const std::string& text, void* driver)
+{
+    RtMidiDriver::traceError(type, text, driver);
+}
+
+MidiError errorOf(const RtMidiError& e)
+{
+    return {static_cast<int>(e.getType()), e.getMessage()};
 }
 
 void keepError(RtMidiError::Type, const std::string& text, void* error)
@@ -59,9 +73,9 @@ RtMidiDriver::RtMidiDriver(std::string clientName) : client(std::move(clientName
             if (!e->empty())
                 TraceLine(1, "RtMidi: %s", e->c_str());
         if (probeIn)
-            probeIn->setErrorCallback(traceError, nullptr);
+            probeIn->setErrorCallback(onRtMidiError, this);
         if (probeOut)
-            probeOut->setErrorCallback(traceError, nullptr);
+            probeOut->setErrorCallback(onRtMidiError, this);
         if (probeIn && probeOut) {
             api = candidate;
             return;
@@ -142,7 +156,7 @@ int RtMidiDriver::systemIndex(bool in, int index)
 std::vector<std::string> RtMidiDriver::inputPorts() { return listed(true); }
 std::vector<std::string> RtMidiDriver::outputPorts() { return listed(false); }
 
-bool RtMidiDriver::openOutput(int index, std::string& error)
+bool RtMidiDriver::openOutput(int index, MidiError& error)
 {
     const Listing& l = lists[0];
     if (probeOut && probeOut->isPortOpen() && index >= 0 && index < static_cast<int>(l.names.size()) &&
@@ -152,43 +166,46 @@ bool RtMidiDriver::openOutput(int index, std::string& error)
     }
     const int system = systemIndex(false, index);
     if (system < 0) {
-        error = "no such output port";
+        error = {InvalidDeviceCode, "no such output port"};
         return false;
     }
     // The probe carries the output port too: every client of the MIDI system
     // costs time to open and to close.
     RtMidiOut* out = probeOut.get();
     if (!out) {
-        error = "MIDI output unavailable";
+        error = {InvalidUseCode, "MIDI output unavailable"};
         return false;
     }
     const std::string name = lists[0].names[index];
+    reported = -1;
     try {
         out->closePort();
         out->openPort(static_cast<unsigned>(system), client + " Out");
     } catch (const RtMidiError& e) {
-        error = e.getMessage();
+        error = errorOf(e);
         return false;
     }
     outName = name;
     outActive = out->isPortOpen();
+    if (!outActive)
+        error = {reported >= 0 ? reported : InvalidDeviceCode, "output port did not open"};
     return outActive;
 }
 
 // The connection stays until another port is opened: reconnecting the same
 // port at once costs a round trip to the MIDI system, and a message sent
 // right after a fresh connection can be lost on the way.
-bool RtMidiDriver::closeOutput(std::string&)
+bool RtMidiDriver::closeOutput(MidiError&)
 {
     outActive = false;
     return true;
 }
 
-bool RtMidiDriver::openInput(int index, std::string& error)
+bool RtMidiDriver::openInput(int index, MidiError& error)
 {
     const int system = systemIndex(true, index);
     if (system < 0) {
-        error = "no such input port";
+        error = {InvalidDeviceCode, "no such input port"};
         return false;
     }
     closeInput(index);
@@ -203,26 +220,27 @@ bool RtMidiDriver::openInput(int index, std::string& error)
         std::string failure;
         input->owned = make<RtMidiIn>(static_cast<RtMidi::Api>(api), client, failure);
         if (input->owned)
-            input->owned->setErrorCallback(traceError, nullptr);
+            input->owned->setErrorCallback(onRtMidiError, this);
         else
             TraceLine(1, "RtMidi: %s", failure.c_str());
         input->in = input->owned.get();
     }
     if (!input->in) {
-        error = "MIDI input unavailable";
+        error = {InvalidUseCode, "MIDI input unavailable"};
         return false;
     }
+    reported = -1;
     try {
         input->in->ignoreTypes(false, true, true);
         input->in->setCallback(&RtMidiDriver::onMessage, input.get());
         input->in->openPort(static_cast<unsigned>(system), client + " In " + std::to_string(index));
     } catch (const RtMidiError& e) {
-        error = e.getMessage();
+        error = errorOf(e);
         input->in->cancelCallback();
         return false;
     }
     if (!input->in->isPortOpen()) {
-        error = "input port did not open";
+        error = {reported >= 0 ? reported : InvalidDeviceCode, "input port did not open"};
         input->in->cancelCallback();
         return false;
     }
@@ -244,16 +262,22 @@ void RtMidiDriver::closeInput(int index)
     inputs.erase(it);
 }
 
-bool RtMidiDriver::send(const std::vector<uint8_t>& message, std::string& error)
+bool RtMidiDriver::send(const std::vector<uint8_t>& message, MidiError& error)
 {
     if (!probeOut || !probeOut->isPortOpen() || !outActive) {
-        error = "output port closed";
+        error = {InvalidUseCode, "output port closed"};
         return false;
     }
+    reported = -1;
     try {
         probeOut->sendMessage(message.data(), message.size());
     } catch (const RtMidiError& e) {
-        error = e.getMessage();
+        error = errorOf(e);
+        return false;
+    }
+    // Some failures come through the error callback instead of a throw.
+    if (reported > RtMidiError::DEBUG_WARNING) {
+        error = {reported, "send failed"};
         return false;
     }
     return true;

@@ -18,11 +18,20 @@ public:
 
     std::vector<std::string> inputPorts() override;
     std::vector<std::string> outputPorts() override;
-    bool openOutput(int index, std::string& error) override;
-    bool closeOutput(std::string& error) override;
-    bool openInput(int index, std::string& error) override;
+    bool openOutput(int index, MidiError& error) override;
+    bool closeOutput(MidiError& error) override;
+    bool openInput(int index, MidiError& error) override;
     void closeInput(int index) override;
-    bool send(const std::vector<uint8_t>& message, std::string& error) override;
+    bool send(const std::vector<uint8_t>& message, MidiError& error) override;
+
+    // Error codes are RtMidi's error types; the driver's own findings use
+    // these two of them.
+    static const int InvalidDeviceCode;
+    static const int InvalidUseCode;
+
+    // RtMidi's error callback of every client: traces the message and keeps
+    // its type for the operation that caused it.
+    static void traceError(int type, const std::string& text, void* driver);
 
     // "ALSA", "JACK" or "none".
     std::string apiName() const;
@@ -30,6 +39,9 @@ public:
 private:
     struct Input;
     static void onMessage(double, std::vector<unsigned char>* message, void* user);
+    // The last error RtMidi reported through its callback instead of
+    // throwing, or -1.
+    int reported = -1;
     bool ownPort(const std::string& name) const;
     std::vector<std::string> listed(bool inputs);
     int systemIndex(bool inputs, int index);

@@ -112,7 +112,8 @@ void MCtrl::SetRel(float x)
 
 void MCtrl::MarkPending(unsigned bits)
 {
-    if (!isQueued()) {
+    if (!queued) {
+        queued = true;
         nextPending = nullptr;
         if (PendingList.tail)
             PendingList.tail->nextPending = this;
@@ -194,6 +195,7 @@ void FlushPending()
         if (p->is(HookPending) && p->ChangeHook)
             p->ChangeHook(*p, static_cast<float>(p->value), p->flags & RefreshPending);
         p->flags &= ~static_cast<unsigned>(PendingBits);
+        p->queued = false;
         PendingList.head = p->nextPending;
     }
     PendingList.tail = nullptr;

@@ -78,7 +78,9 @@ public:
     void SetValFromUnit(int v);
 
     bool is(unsigned flag) const { return (flags & flag) != 0; }
-    bool isQueued() const { return (flags & PendingBits) != 0; }
+    // In PendingList, with or without work: a mark with no bits queues the
+    // parameter too, and must not append it a second time.
+    bool isQueued() const { return queued; }
     int clamp(int v) const { return v < 0 ? 0 : (v > maximum ? maximum : v); }
 
     int Modix;
@@ -88,6 +90,7 @@ public:
     ChangeHookFn ChangeHook = nullptr;
     MCtrl* nextPending = nullptr;
     unsigned flags = 0;
+    bool queued = false;
 };
 
 class JModul {

@@ -1,5 +1,12 @@
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -11,6 +18,7 @@
 #include "app/SplashForm.h"
 #include "editor/EditorForm.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/Printing.h"
 #include "midi/LoopbackDriver.h"
 #include "midi/MidiPorts.h"
 #include "model/DeviceConnection.h"
@@ -62,6 +70,73 @@ TEST(KeyFilter, EnterAndEscapeReachEditFieldsAsConfirmAndCancel)
     QTest::keyClick(&edit, Qt::Key_Q);
     EXPECT_EQ(editLog.pressed, (std::vector<int>{KeyPianoDown, KeyPianoUp, Qt::Key_Q}));
     EXPECT_EQ(edit.text(), QStringLiteral("oq")); // the first O went in as a letter
+    qApp->removeEventFilter(&filter);
+}
+
+// Once the toolkit dialog that `open` shows is up, types `text` into its
+// focused edit field (or its first one) and presses `key`. A dialog still open after two
+// seconds is rejected, so that the test fails instead of hanging.
+template <typename Open>
+auto answerToolkitDialog(const QString& text, Qt::Key key, Open open)
+{
+    QTimer::singleShot(50, [text, key] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog);
+        auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        for (QLineEdit* e : dialog->findChildren<QLineEdit*>())
+            if (!edit && e->isVisible() && e->isEnabled()) {
+                edit = e;
+                edit->setFocus();
+            }
+        ASSERT_TRUE(edit) << "no edit field in " << dialog->metaObject()->className();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, key);
+    });
+    QTimer::singleShot(2000, [] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            d->reject();
+    });
+    return open();
+}
+
+TEST(KeyFilter, TheToolkitsDialogsKeepEnterAndEscape)
+{
+    ApplicationFilter filter;
+    qApp->installEventFilter(&filter);
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Live")));
+    const QString libraries = QStringLiteral("Guitar Library (*.dlb)");
+
+    // Save Library As: a name and Enter saves under that name.
+    const QString saved = answerToolkitDialog(QStringLiteral("Gig.dlb"), Qt::Key_Return, [&] {
+        return Dialogs().saveFileName(nullptr, QStringLiteral("Save Library As"), dir.path(), libraries);
+    });
+    EXPECT_EQ(saved, dir.filePath(QStringLiteral("Gig.dlb")));
+
+    // The folder chooser: a folder's name and Enter chooses it.
+    const QString folder = answerToolkitDialog(QStringLiteral("Live"), Qt::Key_Enter, [&] {
+        return Dialogs().existingDirectory(nullptr, QStringLiteral("Choose/Make Working Directory"), dir.path());
+    });
+    EXPECT_EQ(QDir(folder).absolutePath(), QDir(dir.filePath(QStringLiteral("Live"))).absolutePath());
+
+    // Open: Escape cancels the dialog.
+    QElapsedTimer time;
+    time.start();
+    const QString opened = answerToolkitDialog(QStringLiteral("Gig"), Qt::Key_Escape, [&] {
+        return Dialogs().openFileName(nullptr, QStringLiteral("Open Library"), dir.path(), libraries);
+    });
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_LT(time.elapsed(), 1500) << "Escape did not cancel the dialog";
+
+    // The printer set-up: Escape in a margin field cancels it.
+    QPrinter printer;
+    PrintDialogs printDialogs;
+    time.restart();
+    const bool setUp = answerToolkitDialog(QString(), Qt::Key_Escape, [&] {
+        return printDialogs.pageSetup(printer, nullptr);
+    });
+    EXPECT_FALSE(setUp);
+    EXPECT_LT(time.elapsed(), 1500) << "Escape did not cancel the printer set-up";
     qApp->removeEventFilter(&filter);
 }
 

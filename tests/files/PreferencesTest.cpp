@@ -76,6 +76,31 @@ TEST_F(Preferences, FirstStartWritesTheDefaultSet)
     EXPECT_EQ(windows.preferenceChanges, 1);
 }
 
+// Values edited by hand outside their ranges (or no numbers at all) count as
+// missing keys: the first set falls back to the defaults, a later one to the
+// active set's values.
+TEST_F(Preferences, ValuesOutsideTheirRangesFallBackAsMissingKeys)
+{
+    writeIni("[Last]\nPrefCount=2\nPref=PREF0\n"
+             "[PREF0]\nName=Edited\nConfirm=2\nAutoAud=-1\nSysexNr=16\nMouseMoveMode=4\nTimeUnit=3\n"
+             "[PREF1]\nName=Second\nConfirm=0\nAutoAud=1\nSysexNr=15\nMouseMoveMode=x\nTimeUnit=2.5\n");
+    LoadPreferences();
+    ASSERT_EQ(PreferenceSets.sets.size(), 2u);
+    const PreferenceSet& first = PreferenceSets.sets[0];
+    EXPECT_EQ(first.Confirm, 1);
+    EXPECT_EQ(first.AutoAud, 0);
+    EXPECT_EQ(first.SysexNr, 0);
+    EXPECT_EQ(first.MouseMoveMode, 1);
+    EXPECT_EQ(first.TimeUnit, 1);
+    EXPECT_EQ(CurrentPreferences, first);
+    const PreferenceSet& second = PreferenceSets.sets[1];
+    EXPECT_EQ(second.Confirm, 0);
+    EXPECT_EQ(second.AutoAud, 1);
+    EXPECT_EQ(second.SysexNr, 15);
+    EXPECT_EQ(second.MouseMoveMode, 1);
+    EXPECT_EQ(second.TimeUnit, 1);
+}
+
 TEST_F(Preferences, MissingSectionsAreSkippedAndTheNextSaveClosesTheGap)
 {
     writeIni("[Last]\nPrefCount=3\nPref=PREF2\nDevice=DEV0\n"

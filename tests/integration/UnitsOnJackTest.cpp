@@ -6,6 +6,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -341,6 +343,7 @@ TEST_F(UnitsOnJack, CoreSearchFindsBothAndReadsTheBassMemory)
         search.sendIdentifyRequest = [&] { protocol.SendIdentifyRequest(); };
         protocol.hooks.stopSearchTimer = [&] { search.IdentifyReplyArrived(); };
         protocol.hooks.nameRequested = [&] { search.NameRequested(); };
+        search.nameWaitEnded = [&] { protocol.NameWaitEnded(); };
         protocol.hooks.unitRecognised = [&] { search.UnitRecognised(); };
         MidiHooks hooks;
         hooks.sysex = [&](int port, const std::vector<uint8_t>& m) { protocol.HandleSysexIn(port, m); };
@@ -455,6 +458,115 @@ TEST_F(FaultyUnit, SilentUnitEndsInTheTimeOutMessage)
     EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("No response from Drux !!\nCheck connection.\n"))) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("b.syx"))));
+}
+
+// Every combination of late, lost and cut answers ends in a backup equal to
+// the unit's memory or in the time-out text with exit code 4, within the
+// time the retry budget allows (a whole-memory request and its retry of
+// 6000 ms each, then six waits of 600 to 1600 ms for one preset).
+struct FaultRow {
+    const char* name;
+    QStringList faults;
+    bool complete;
+};
+
+class FaultCombinations : public FaultyUnit, public ::testing::WithParamInterface<FaultRow> {};
+
+TEST_P(FaultCombinations, BackupIsCompleteOrEndsInTheTimeOutWithinTheBudget)
+{
+    SKIP_WITHOUT_JACK();
+    const FaultRow row = GetParam();
+    start(row.faults);
+    QElapsedTimer time;
+    time.start();
+    const Outcome r = backup(QStringLiteral("b.syx"));
+    EXPECT_LT(time.elapsed(), 12000 + 6600 + 10000);
+    if (row.complete) {
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(readFile(dir.filePath(QStringLiteral("b.syx"))) == memory);
+    } else {
+        EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("No response from Drux !!\nCheck connection.\n")))
+            << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("b.syx"))));
+    }
+}
+
+const QString Cut = QStringLiteral("--cut-memory-dumps");
+const QString Late = QStringLiteral("--delay-preset-replies");
+const QString Drop = QStringLiteral("--drop-preset-requests");
+const QString LateName = QStringLiteral("--delay-name-reply");
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultCombinations,
+    ::testing::Values(
+        FaultRow{"CutThenOneLateAndTheNextLost", {Cut, "1000", Late, "2:700", Drop, "4"}, true},
+        FaultRow{"CutThenTheFirstPresetLateBeyondTwoRetries", {Cut, "1000", Late, "1:2000", Drop, "2"}, true},
+        FaultRow{"CutThenSeveralLateAndLost", {Cut, "1000", Late, "3:900,9:650", Drop, "5,10,11"}, true},
+        FaultRow{"LateNameAndLatePresetsButAWholeMemory", {LateName, "300", Late, "1:700", Drop, "2"}, true},
+        FaultRow{"CutThenAPresetAnsweredOnlyAfterTheQuestion", {Cut, "1000", Late, "1:9000", Drop, "2,3,4,5,6"}, false},
+        FaultRow{"CutThenTheFirstPresetNeverAnswered", {Cut, "1000", LateName, "300", Drop, "1,2,3,4,5,6"}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The hidden reconnect at start-up, over real ports: the unit's name comes
+// after its wait has ended. The unit is recognised once, without it, and its
+// memory is read once.
+TEST_F(FaultyUnit, LateNameReplyOnTheHiddenReconnectReadsTheMemoryOnce)
+{
+    SKIP_WITHOUT_JACK();
+    start({LateName, QStringLiteral("400"), QStringLiteral("--unit-name"), QStringLiteral("LATE NAME")});
+    CreateModules();
+    CreateRecords();
+    ActiveDevice = DeviceConnection();
+    SavedDevice = ActiveDevice;
+    int resets = 0, reads = 0;
+    {
+        MidiPorts midi(std::make_unique<RtMidiDriver>("Drux Core Test"));
+        Protocol protocol(midi);
+        DeviceSearch search(midi);
+        ConnectSearchToProtocol(search, protocol);
+        search.requestSettingsOnSelect = false;
+        search.resetAllRecords = [&] {
+            ++resets;
+            ResetAllRecords();
+        };
+        protocol.hooks.memoryRead = [&] { ++reads; };
+        MidiHooks hooks;
+        hooks.sysex = [&](int port, const std::vector<uint8_t>& m) { protocol.HandleSysexIn(port, m); };
+        midi.SetInputHandler([&](int port, const std::vector<uint8_t>& m) { DispatchMidiInput(hooks, port, m); });
+        ASSERT_TRUE(search.Initialise());
+
+        const QString iniPath = dir.filePath(QStringLiteral("drux.ini"));
+        {
+            QSettings ini(iniPath, QSettings::IniFormat);
+            ini.setValue(QStringLiteral("Last/Device"), key);
+            ini.beginGroup(key);
+            ini.setValue(QStringLiteral("Model"), 0x11);
+            ini.setValue(QStringLiteral("MidiIn"), ports.in);
+            ini.setValue(QStringLiteral("MidiOut"), ports.out);
+            ini.setValue(QStringLiteral("MidiDevice"), 1);
+            ini.setValue(QStringLiteral("MidiChan"), 1);
+            ini.setValue(QStringLiteral("SubModel"), 1);
+            ini.endGroup();
+        }
+        QSettings ini(iniPath, QSettings::IniFormat);
+        search.RestoreLastUnit(ini);
+        // The name arrives 400 ms after it was asked for, the memory soon
+        // after the wait of 100 ms: give both time, and the late name more.
+        QTest::qWait(2500);
+        EXPECT_FALSE(search.ScanActive());
+        EXPECT_EQ(resets, 1);
+        EXPECT_EQ(reads, 1);
+        EXPECT_NE(ActiveDevice.DeviceName, "LATE NAME");
+        for (int slot = 0; slot < SlotCount; ++slot)
+            ASSERT_EQ(QByteArray(reinterpret_cast<const char*>(DeviceMemory[slot]->data.data()), 48),
+                      memory.mid(9 + slot * 48, 48))
+                << slot;
+    }
+    DestroyRecords();
+    DestroyModules();
+    ActiveDevice = DeviceConnection();
+    SavedDevice = ActiveDevice;
 }
 
 // ---- the tool's usage, without any port ----

@@ -601,6 +601,37 @@ TEST_F(IniTest, LastUnitIsReconnectedWithOneStepAndItsMemoryRead)
     EXPECT_TRUE(sameImage(unit, 124));
 }
 
+// The hidden reconnect at start-up: the name comes after its wait has ended
+// and the unit was recognised without it. It changes nothing: the records
+// are not reset again and the memory is read once.
+TEST_F(IniTest, NameReplyAfterItsWaitChangesNothing)
+{
+    SimOptions o = unitOptions(0x11, 0);
+    o.delayNameReply = 500;
+    SimEngine unit(o);
+    unit.attach(*driver, 2, 1);
+    writeIni("[Last]\nDevice=DEV11M00I01O02\n\n[DEV11M00I01O02]\nModel=17\nMidiIn=1\nMidiOut=2\nMidiDevice=0\n"
+             "MidiChan=0\nSubModel=1\n");
+    QSettings ini(path(), QSettings::IniFormat);
+    search->RestoreLastUnit(ini);
+    pump();
+    nameWait->fire();
+    pump();
+    ASSERT_EQ(unit.memoryRequests, 1);
+    ASSERT_TRUE(sameImage(unit, 7));
+    const std::string name = ActiveDevice.DeviceName;
+    DeviceMemory[7]->data[0] ^= 0x55; // a change the user made since
+    const size_t sent = driver->sent.size();
+
+    unit.releaseLate();
+    pump();
+    EXPECT_EQ(unit.memoryRequests, 1);
+    EXPECT_EQ(driver->sent.size(), sent);
+    EXPECT_FALSE(sameImage(unit, 7));
+    EXPECT_EQ(ActiveDevice.DeviceName, name);
+    EXPECT_EQ(search->Units().size(), 1u);
+}
+
 TEST_F(IniTest, SavedPortsBeyondThePresentOnesListenOnEveryInput)
 {
     writeIni("[Last]\nDevice=DEV13M02I00O07\n\n[DEV13M02I00O07]\nModel=19\nMidiIn=0\nMidiOut=7\nMidiDevice=2\n"

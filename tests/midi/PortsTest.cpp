@@ -122,7 +122,7 @@ TEST_F(Ports, SysexLongerThanTheBufferIsDropped)
     deliverPosted();
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].second.size(), 10240u);
-    EXPECT_TRUE(traced("MIDI in: message of 10241 bytes on port 0 dropped"));
+    EXPECT_TRUE(traced("MIDI in unknown message"));
 }
 
 TEST_F(Ports, ShortMessagesGoOutOnTheUnitsChannelOpeningThePortsOnDemand)
@@ -144,9 +144,10 @@ TEST_F(Ports, ShortMessagesGoOutOnTheUnitsChannelOpeningThePortsOnDemand)
 TEST_F(Ports, AFailedOpenIsTriedAgainByTheNextSend)
 {
     driver->failingOutputs = {0};
+    driver->errorCode = 11;
     ports->SendControlChange(7, 1);
     EXPECT_TRUE(driver->sent.empty());
-    EXPECT_TRUE(traced(" ! No MIDI out device code = 0"));
+    EXPECT_TRUE(traced(" ! No MIDI out device code = 11"));
     driver->failingOutputs.clear();
     ports->SendControlChange(7, 2);
     ASSERT_EQ(driver->sent.size(), 1u);
@@ -157,9 +158,35 @@ TEST_F(Ports, AFailedCloseKeepsThePortsOpen)
 {
     ASSERT_TRUE(ports->Open());
     driver->failClose = true;
+    driver->errorCode = 7;
     ports->Close(false);
     EXPECT_TRUE(ports->PortsOpen());
+    EXPECT_TRUE(traced("CloseMidiPort error = 7"));
     driver->failClose = false;
+}
+
+// The trace carries the MIDI system's error code, not a port number or a
+// status byte.
+TEST_F(Ports, FailuresAreTracedWithTheDriversErrorCode)
+{
+    driver->errorCode = 9;
+    driver->failingInputs = {1};
+    ActiveDevice.MidiIn = 1;
+    EXPECT_FALSE(ports->Open());
+    EXPECT_TRUE(traced("! No MIDI in 1 device code = 9"));
+    ActiveDevice.MidiIn = -1;
+    EXPECT_TRUE(ports->Open());
+    EXPECT_TRUE(traced(" ! No MIDI in device code = 9"));
+
+    driver->failSend = true;
+    ports->SendControlChange(7, 1);
+    ports->SendProgramChange(3);
+    ports->SendNoteOn(60, 1);
+    ports->SendNoteOff(60, 0);
+    driver->failSend = false;
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), "SendMidiControl error 9"), 2);
+    EXPECT_TRUE(traced("SendMidiNoteOn error 9"));
+    EXPECT_TRUE(traced("SendMidiNoteOff error 9"));
 }
 
 struct Routed {

@@ -1,3 +1,4 @@
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -314,6 +315,42 @@ TEST_P(ProtocolTest, CutMemoryDumpIsAskedAgainThenReadOnePresetAtATime)
     EXPECT_EQ(DeviceMemory[0]->data[0], 1);
     EXPECT_EQ(DeviceMemory[124]->data[length() - 1], 125);
     EXPECT_TRUE(traced("Rx Preset 124, len " + std::to_string(length()) + ", nr " + std::to_string(length() + 10)));
+}
+
+// A late answer to an earlier request, cut short or whole, or a late memory
+// dump, answers nothing that is outstanding: the request for the next preset
+// keeps its time-out and the busy pointer, and is asked again when it ends.
+TEST_P(ProtocolTest, AnswersNotAskedForLeaveTheRequestWaiting)
+{
+    const Bytes full = memoryDump();
+    const Bytes cutMemory(full.begin(), full.begin() + 3000);
+    protocol->ReadMemory(1);
+    protocol->HandleSysexIn(1, cutMemory);
+    protocol->HandleSysexIn(1, cutMemory);
+    ASSERT_EQ(lastSent(), requestPreset(0));
+    protocol->HandleSysexIn(1, presetDump(0, 1));
+    ASSERT_EQ(lastSent(), requestPreset(1));
+
+    const size_t sent = driver->sent.size();
+    const auto busy = ui.busy;
+    Bytes lateCut = presetDump(0, 9);
+    lateCut.resize(20);
+    for (const Bytes& late : {presetDump(0, 9), lateCut, cutMemory, presetDump(7, 9)})
+        protocol->HandleSysexIn(1, late);
+    EXPECT_TRUE(protocol->Waiting());
+    EXPECT_TRUE(protocol->Busy());
+    EXPECT_EQ(ui.busy, busy);
+    EXPECT_EQ(protocol->RequestedPreset, 1);
+    EXPECT_TRUE(protocol->OneByOneDump);
+    EXPECT_EQ(driver->sent.size(), sent);
+
+    // Preset 1's answer is lost: its time-out asks for it again.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return driver->sent.size() > sent; }, 1500));
+    EXPECT_EQ(lastSent(), requestPreset(1));
+    EXPECT_EQ(protocol->RetryBudget, 4);
+    protocol->HandleSysexIn(1, presetDump(1, 2));
+    EXPECT_EQ(lastSent(), requestPreset(2));
+    EXPECT_EQ(DeviceMemory[1]->data[0], 2);
 }
 
 TEST_P(ProtocolTest, TimeOutsSpendTheBudgetThenAskTheUser)

@@ -204,6 +204,27 @@ TEST_F(Parameters, HookTargetsDoNotRunHooksAgain)
     EXPECT_TRUE(unit.controllers.empty());
 }
 
+// A mark without bits queues a parameter without work, once: the halves'
+// hooks, run without the refresh bit, both set the whole delay time that way
+// in one flush.
+TEST_F(Parameters, MarksWithoutBitsQueueAParameterOnce)
+{
+    Param(0, 33).MarkPending(0);
+    Param(0, 33).MarkPending(0);
+    ASSERT_EQ(PendingList.head, &Param(0, 33));
+    ASSERT_EQ(PendingList.head->nextPending, nullptr);
+    FlushPending();
+    EXPECT_EQ(PendingList.head, nullptr);
+
+    Param(0, 23).SetValFlags(5, HookPending);
+    Param(0, 24).SetValFlags(7, HookPending);
+    FlushPending();
+    EXPECT_EQ(PendingList.head, nullptr);
+    EXPECT_EQ(Param(0, 33).value, 128 * 5 + 7);
+    EXPECT_FALSE(Param(0, 33).isQueued());
+    EXPECT_TRUE(unit.controllers.empty());
+}
+
 TEST_F(Parameters, SynthMirrorsFollowOnlyWhileSynthIsSelected)
 {
     Param(2, 32).SetVal(13);

@@ -130,6 +130,34 @@ TEST(SimEngine, Faults)
     EXPECT_EQ(silent.memoryRequests, 1);
 }
 
+TEST(SimEngine, LateAndDroppedReplies)
+{
+    SimOptions o;
+    ASSERT_TRUE(ParseDelays("2:700,3:50", o.delayPresetReplies));
+    ASSERT_TRUE(ParseNumberList("1,4", o.dropPresetRequests));
+    EXPECT_FALSE(ParseDelays("2-700", o.delayPresetReplies));
+    EXPECT_FALSE(ParseNumberList("1;4", o.dropPresetRequests));
+    o.delayNameReply = 300;
+    SimEngine sim(o);
+    Collected out;
+    std::vector<int> lateMs;
+    sim.setOutput(out.output());
+    for (int n = 0; n < 4; ++n)
+        sim.handle(RequestPresetMessage(0, 0x11, n));
+    ASSERT_EQ(out.messages.size(), 0u); // 1 and 4 dropped, 2 and 3 held back
+    sim.setLateOutput([&](int ms, const Bytes& m) {
+        lateMs.push_back(ms);
+        out.messages.push_back(m);
+    });
+    sim.handle(RequestNameMessage(0, 0x11));
+    EXPECT_EQ(lateMs, std::vector<int>{300});
+    sim.releaseLate();
+    ASSERT_EQ(out.messages.size(), 3u);
+    EXPECT_EQ(DumpPreset(FrameSysex(out.messages[1])), 1);
+    EXPECT_EQ(DumpPreset(FrameSysex(out.messages[2])), 2);
+    EXPECT_EQ(sim.presetRequests, 4);
+}
+
 TEST(SimEngine, MemoryFileRoundTrip)
 {
     QTemporaryDir dir;
@@ -341,6 +369,35 @@ TEST_P(SimLoopback, UnitThatCutsEveryMemoryDumpIsReadOnePresetAtATime)
     EXPECT_EQ(memoryRead(), sim->memory());
     EXPECT_EQ(requests(0x61), 2);
     EXPECT_EQ(requests(0x60), 127);
+    EXPECT_TRUE(ui.asked.empty());
+}
+
+// Read one preset at a time, the unit answers preset 1 late, after it was
+// asked for again and preset 2 was asked for, and drops that request: the
+// late answer must not stop preset 2's time-out.
+TEST_P(SimLoopback, LateAnswerAndALostOneStillEndInTheWholeMemory)
+{
+    SimOptions o;
+    o.cutMemoryDumps = 1000;
+    o.delayPresetReplies = {{2, 700}};
+    o.dropPresetRequests = {4};
+    start(o);
+    protocol->ReadMemory(1);
+    for (int i = 0; i < 10 && sim->presetRequests < 2; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(sim->presetRequests, 2);
+    protocol->UploadTimerTimer(); // preset 1 timed out, asked again: request 3
+    for (int i = 0; i < 10 && sim->presetRequests < 4; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(sim->presetRequests, 4); // preset 2, dropped
+    sim->releaseLate();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(protocol->Waiting());
+    EXPECT_EQ(protocol->RequestedPreset, 2);
+    runRead();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(memoryRead(), sim->memory());
     EXPECT_TRUE(ui.asked.empty());
 }
 

@@ -35,18 +35,18 @@ public:
     {
         return inner ? inner->outputPorts() : std::vector<std::string>();
     }
-    bool openOutput(int index, std::string& error) override { return inner && inner->openOutput(index, error); }
-    bool closeOutput(std::string& error) override { return !inner || inner->closeOutput(error); }
-    bool openInput(int index, std::string& error) override { return inner && inner->openInput(index, error); }
+    bool openOutput(int index, MidiError& error) override { return inner && inner->openOutput(index, error); }
+    bool closeOutput(MidiError& error) override { return !inner || inner->closeOutput(error); }
+    bool openInput(int index, MidiError& error) override { return inner && inner->openInput(index, error); }
     void closeInput(int index) override
     {
         if (inner)
             inner->closeInput(index);
     }
-    bool send(const std::vector<uint8_t>& message, std::string& error) override
+    bool send(const std::vector<uint8_t>& message, MidiError& error) override
     {
         if (!inner) {
-            error = "MIDI closed";
+            error = {RtMidiDriver::InvalidUseCode, "MIDI closed"};
             return false;
         }
         return inner->send(message, error);
@@ -80,6 +80,7 @@ UnitSession::UnitSession(std::unique_ptr<MidiDriver> driver)
     Searcher->resetAllRecords = nullptr;
     Proto->hooks.stopSearchTimer = [this] { Searcher->IdentifyReplyArrived(); };
     Proto->hooks.nameRequested = [this] { Searcher->NameRequested(); };
+    Searcher->nameWaitEnded = [this] { Proto->NameWaitEnded(); };
     Proto->hooks.unitRecognised = [this] { Searcher->UnitRecognised(); };
     Ports->SetInputHandler([this](int port, const std::vector<uint8_t>& m) {
         MidiHooks hooks;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <stdexcept>
 
 #include "midi/Sysex.h"
 
@@ -61,6 +62,48 @@ int firstVariant(int model)
 }
 
 } // namespace
+
+namespace {
+bool readNumber(const std::string& text, size_t& at, int& value)
+{
+    size_t used = 0;
+    try {
+        value = std::stoi(text.substr(at), &used);
+    } catch (const std::exception&) {
+        return false;
+    }
+    at += used;
+    return value >= 0;
+}
+}
+
+bool ParseDelays(const std::string& text, std::map<int, int>& delays)
+{
+    size_t at = 0;
+    while (at < text.size()) {
+        int n = 0, ms = 0;
+        if (!readNumber(text, at, n) || at >= text.size() || text[at++] != ':' || !readNumber(text, at, ms))
+            return false;
+        delays[n] = ms;
+        if (at < text.size() && text[at++] != ',')
+            return false;
+    }
+    return !text.empty();
+}
+
+bool ParseNumberList(const std::string& text, std::set<int>& numbers)
+{
+    size_t at = 0;
+    while (at < text.size()) {
+        int n = 0;
+        if (!readNumber(text, at, n))
+            return false;
+        numbers.insert(n);
+        if (at < text.size() && text[at++] != ',')
+            return false;
+    }
+    return !text.empty();
+}
 
 std::string SimEngine::DefaultIdentity(int subModel)
 {
@@ -122,6 +165,28 @@ void SimEngine::reply(const std::vector<uint8_t>& message)
 {
     if (!options.neverAnswer && output)
         output(message);
+}
+
+void SimEngine::replyLate(int ms, const std::vector<uint8_t>& message)
+{
+    if (ms <= 0) {
+        reply(message);
+        return;
+    }
+    if (options.neverAnswer)
+        return;
+    if (lateOutput)
+        lateOutput(ms, message);
+    else
+        held.push_back(message);
+}
+
+void SimEngine::releaseLate()
+{
+    std::vector<std::vector<uint8_t>> late;
+    late.swap(held);
+    for (const auto& m : late)
+        reply(m);
 }
 
 void SimEngine::handle(const std::vector<uint8_t>& m)
@@ -232,7 +297,7 @@ void SimEngine::handleSysex(const std::vector<uint8_t>& m)
     case Sysex::RequestName:
         ++nameRequests;
         if (options.model != 0x0D)
-            reply(SetNameMessage(dd, mm, name));
+            replyLate(options.delayNameReply, SetNameMessage(dd, mm, name));
         break;
     case Sysex::Name:
         if (m.size() >= 24) {
@@ -253,8 +318,8 @@ void SimEngine::handleSysex(const std::vector<uint8_t>& m)
             (m[6] == Sysex::Global23 ? global23 : global24) = m[7];
         break;
     case Sysex::RequestPreset: {
-        ++presetRequests;
-        if (m.size() < 9)
+        const int request = ++presetRequests;
+        if (m.size() < 9 || options.dropPresetRequests.count(request))
             break;
         const int n = m[7];
         std::vector<uint8_t> img = n == Sysex::EditBufferPreset ? edit : image(n);
@@ -263,7 +328,8 @@ void SimEngine::handleSysex(const std::vector<uint8_t>& m)
         auto dump = PresetDumpMessage(dd, mm, n, img.data(), length);
         if (presetDumpsSent++ < options.cutPresetDumps)
             dump = cut(dump);
-        reply(dump);
+        const auto late = options.delayPresetReplies.find(request);
+        replyLate(late == options.delayPresetReplies.end() ? 0 : late->second, dump);
         break;
     }
     case Sysex::RequestMemory: {

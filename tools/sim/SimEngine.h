@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,18 @@ struct SimOptions {
     int cutMemoryDumps = 0;       // the first N memory dumps are cut short
     int cutPresetDumps = 0;       // the first N preset dumps are cut short
     bool neverAnswer = false;     // no reply to anything
+    // Single-preset requests are counted from 1 as they arrive: the reply to
+    // request N leaves the given milliseconds late, and the requests in
+    // dropPresetRequests get no answer.
+    std::map<int, int> delayPresetReplies;
+    std::set<int> dropPresetRequests;
+    int delayNameReply = 0; // milliseconds
 };
+
+// "N:MS[,N:MS...]" into delayPresetReplies and "N[,N...]" into
+// dropPresetRequests; false for text of another form.
+bool ParseDelays(const std::string& text, std::map<int, int>& delays);
+bool ParseNumberList(const std::string& text, std::set<int>& numbers);
 
 // A simulated unit: receives what the program sends and answers as a unit
 // does. Plain C++; the output goes wherever setOutput says (a loopback input
@@ -28,10 +41,16 @@ struct SimOptions {
 class SimEngine : public LoopbackPeer {
 public:
     using Output = std::function<void(const std::vector<uint8_t>&)>;
+    // Sends a message after the given milliseconds.
+    using LateOutput = std::function<void(int ms, const std::vector<uint8_t>&)>;
 
     explicit SimEngine(SimOptions options);
 
     void setOutput(Output out) { output = std::move(out); }
+    // Where late replies go. Without it they are held back until
+    // releaseLate().
+    void setLateOutput(LateOutput out) { lateOutput = std::move(out); }
+    void releaseLate();
     // In-process: take what the program sends on `outputPort` of the
     // loopback, answer on its `inputPort`.
     void attach(LoopbackDriver& driver, int outputPort, int inputPort);
@@ -69,6 +88,7 @@ public:
 
 private:
     void reply(const std::vector<uint8_t>& message);
+    void replyLate(int ms, const std::vector<uint8_t>& message);
     void handleSysex(const std::vector<uint8_t>& m);
     void handleController(int c, int v);
     void reportAll();
@@ -78,6 +98,8 @@ private:
 
     SimOptions options;
     Output output;
+    LateOutput lateOutput;
+    std::vector<std::vector<uint8_t>> held;
     int variant = 1;
     int length = 48;
     int channelNr = 0;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -43,6 +43,11 @@ const char* usage =
     "  --cut-memory-dumps N        cut the first N memory dumps short\n"
     "  --cut-preset-dumps N        cut the first N preset dumps short\n"
     "  --never-answer              answer nothing\n"
+    "  --delay-preset-replies N:MS[,N:MS...]\n"
+    "                              the reply to the N-th single-preset request leaves MS ms late\n"
+    "  --drop-preset-requests N[,N...]\n"
+    "                              give no answer to those single-preset requests (counted from 1)\n"
+    "  --delay-name-reply MS       the name reply leaves MS ms late\n"
     "  --pace                      send at MIDI cable speed (31250 baud)\n"
     "  --api alsa|jack             MIDI system (default: ALSA when it opens, else JACK)\n";
 
@@ -52,8 +57,11 @@ int number(const char* text)
 }
 
 // Sends the engine's answers from one thread, optionally at cable speed.
+// Late answers wait for their time; the others leave in order.
 class Sender {
 public:
+    using Clock = std::chrono::steady_clock;
+
     Sender(RtMidiOut& o, bool p, size_t piece) : out(o), pace(p), pieceSize(piece), worker([this] { run(); }) {}
     ~Sender()
     {
@@ -64,11 +72,12 @@ public:
         wake.notify_all();
         worker.join();
     }
-    void push(const std::vector<uint8_t>& m)
+    void push(const std::vector<uint8_t>& m, int delayMs = 0)
     {
         {
             std::lock_guard<std::mutex> g(lock);
-            queue.push_back(m);
+            // Equal times keep their order of arrival.
+            queue.emplace(Clock::now() + std::chrono::milliseconds(delayMs), m);
         }
         wake.notify_all();
     }
@@ -76,17 +85,24 @@ public:
 private:
     void run()
     {
-        using Clock = std::chrono::steady_clock;
         auto cableFree = Clock::now();
         for (;;) {
             std::vector<uint8_t> m;
             {
                 std::unique_lock<std::mutex> g(lock);
-                wake.wait(g, [this] { return done || !queue.empty(); });
-                if (queue.empty())
-                    return;
-                m = std::move(queue.front());
-                queue.pop_front();
+                for (;;) {
+                    // At the end, answers still to come late are dropped.
+                    if (done && (queue.empty() || queue.begin()->first > Clock::now()))
+                        return;
+                    if (!queue.empty() && queue.begin()->first <= Clock::now())
+                        break;
+                    if (queue.empty())
+                        wake.wait(g);
+                    else
+                        wake.wait_until(g, queue.begin()->first);
+                }
+                m = std::move(queue.begin()->second);
+                queue.erase(queue.begin());
             }
             if (cableFree < Clock::now())
                 cableFree = Clock::now();
@@ -116,7 +132,7 @@ private:
     size_t pieceSize;
     std::mutex lock;
     std::condition_variable wake;
-    std::deque<std::vector<uint8_t>> queue;
+    std::multimap<Clock::time_point, std::vector<uint8_t>> queue;
     bool done = false;
     std::thread worker;
 };
@@ -194,6 +210,18 @@ int main(int argc, char** argv)
             options.cutMemoryDumps = number(value());
         } else if (a == "--cut-preset-dumps") {
             options.cutPresetDumps = number(value());
+        } else if (a == "--delay-preset-replies") {
+            if (!ParseDelays(value(), options.delayPresetReplies)) {
+                std::fprintf(stderr, "drux-sim: --delay-preset-replies takes N:MS[,N:MS...]\n");
+                return 2;
+            }
+        } else if (a == "--drop-preset-requests") {
+            if (!ParseNumberList(value(), options.dropPresetRequests)) {
+                std::fprintf(stderr, "drux-sim: --drop-preset-requests takes N[,N...]\n");
+                return 2;
+            }
+        } else if (a == "--delay-name-reply") {
+            options.delayNameReply = number(value());
         } else if (a == "--never-answer") {
             options.neverAnswer = true;
         } else if (a == "--pace") {
@@ -247,6 +275,7 @@ int main(int argc, char** argv)
     Input input{&engine, &engineLock, {}};
     Sender sender(*out, pace, chosen == "JACK" ? JackPieceSize : SIZE_MAX);
     engine.setOutput([&sender](const std::vector<uint8_t>& m) { sender.push(m); });
+    engine.setLateOutput([&sender](int ms, const std::vector<uint8_t>& m) { sender.push(m, ms); });
     try {
         in->ignoreTypes(false, true, true);
         in->setCallback(onMessage, &input);

@@ -108,6 +108,42 @@ protected:
             QTest::keyClick(knob, Qt::Key_Plus, Qt::KeypadModifier);
     }
 
+    // Answers the next message box the way a user does, by clicking one of
+    // its buttons, and keeps its text.
+    void answerNextBox(QMessageBox::StandardButton answer)
+    {
+        answering = std::make_unique<QTimer>();
+        QObject::connect(answering.get(), &QTimer::timeout, [this, answer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answering->stop();
+            boxTexts << box->text();
+            QTest::mouseClick(box->button(answer), Qt::LeftButton);
+        });
+        answering->start(20);
+    }
+
+    // The first edit, then back to the original: the edit buffer holds
+    // the edit, so the next edit asks before it replaces it.
+    void editAndReturnToTheOriginal()
+    {
+        parts.gain->setFocus();
+        stepUp(parts.gain, 5);
+        settle();
+        click(parts.original);
+    }
+
+    void typeName(const QString& text)
+    {
+        // The click makes the window active again after a box, as the
+        // window manager does.
+        QApplication::setActiveWindow(parts.window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(parts.window));
+        QTest::mouseClick(parts.window->PresetName, Qt::LeftButton);
+        QTest::keyClicks(parts.window->NameEdit, text);
+    }
+
     QString shownName() const { return parts.window->PresetName->text(); }
     std::string unitName() const
     {
@@ -119,6 +155,8 @@ protected:
     std::unique_ptr<SimEngine> sim;
     std::unique_ptr<Program> program;
     EditorParts parts{};
+    std::unique_ptr<QTimer> answering;
+    QStringList boxTexts;
 };
 
 INSTANTIATE_TEST_SUITE_P(Families, EditorSession, ::testing::Values(0x11, 0x13),
@@ -140,6 +178,35 @@ TEST_P(EditorSession, AClickOnTheLitEditBufferLampKeepsTheEdit)
     EXPECT_TRUE(parts.editBuffer->Down());
     EXPECT_EQ(parts.gain->GetVal(), start + 5);
     EXPECT_EQ(sim->editBuffer()[0], start + 5) << "the unit holds the edit again";
+}
+
+TEST_P(EditorSession, ANameTypedWhenTheQuestionComesLeavesTheUnitAndTheLabelAlike)
+{
+    editAndReturnToTheOriginal();
+    const std::string original = unitName();
+    ASSERT_EQ(shownName().toStdString(), original);
+
+    // No takes the typing back: the box taking the focus sent nothing.
+    answerNextBox(QMessageBox::No);
+    typeName(QStringLiteral("Lead"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxTexts.isEmpty(); }, 2000));
+    settle();
+    EXPECT_EQ(boxTexts, QStringList{QStringLiteral("Overwrite edit buffer ?")});
+    EXPECT_FALSE(parts.window->NameEdit->isVisible());
+    EXPECT_EQ(shownName().toStdString(), original);
+    EXPECT_EQ(unitName(), original);
+
+    // Yes lets the typing go on; Enter ends it and sends what the label shows.
+    answerNextBox(QMessageBox::Yes);
+    typeName(QStringLiteral("Lead"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxTexts.size() == 2; }, 2000));
+    settle();
+    EXPECT_TRUE(parts.window->NameEdit->isVisible());
+    EXPECT_EQ(unitName(), original);
+    QTest::keyClick(parts.window->NameEdit, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(shownName(), QStringLiteral("Lead            "));
+    EXPECT_EQ(unitName(), "Lead            ");
 }
 
 } // namespace

@@ -260,7 +260,11 @@ void TBassEditF::buildPanel()
                                 std::pair{cbPreFxMode, &TBassEditF::cbPreFxModeCtrlChange},
                                 std::pair{cbPostFxMode, &TBassEditF::cbPostFxModeCtrlChange}})
         box->OnCtrlChange = [this, handler](QWidget*, int v) { (this->*handler)(v); };
-    connect(cbPreFxMode, &QComboBox::activated, this, [this] { preFxModeChosen = true; });
+    // Only a choice that changes the mode is followed by this list's refresh;
+    // choosing the shown mode again must not leave the mark for a later
+    // change from a preset or the unit.
+    connect(cbPreFxMode, &QComboBox::activated, this,
+            [this](int index) { preFxModeChosen = index != shownPreFxMode; });
     for (auto [c, handler] : {std::pair{static_cast<TWC_CustomControl*>(KnbComp1), &TBassEditF::KnbComp1CtrlChange},
                               std::pair{static_cast<TWC_CustomControl*>(KnbXover1), &TBassEditF::KnbXover1CtrlChange},
                               std::pair{static_cast<TWC_CustomControl*>(KnbDenoise1),
@@ -464,6 +468,7 @@ void TBassEditF::cbPreFxModeCtrlChange(int v)
 {
     const bool chosen = preFxModeChosen;
     preFxModeChosen = false;
+    shownPreFxMode = v;
     const bool midiWah = v == BassEditorTexts::MidiWah;
     if (midiWah) {
         rebind(KnbWah1, vlWah1, McWahPosition);

@@ -316,6 +316,26 @@ TEST_F(BassEditor, PresetInMidiWahModeKeepsItsPedalPosition)
     EXPECT_FALSE(form->Edited());
 }
 
+TEST_F(BassEditor, ChoosingTheShownPreEffectModeAgainLeavesALaterMidiWahPresetAlone)
+{
+    showActive();
+    choose(form->cbPreFxMode, 2);
+    choose(form->cbPreFxMode, 1);
+    choose(form->cbPreFxMode, 1);
+    unit.controllers.clear();
+
+    PresetRecord wah = *OriginalRecord;
+    wah.data[McPreFxMode - 1] = 0;
+    wah.data[McWahPosition - 1] = 50;
+    form->TakePreset(wah);
+    FlushPending();
+    EXPECT_EQ(form->KnbWah1->Mcix(), McWahPosition);
+    EXPECT_EQ(bass(McWahPosition).value, 50);
+    EXPECT_TRUE(sentOn(27).empty());
+    tick();
+    EXPECT_FALSE(form->Edited());
+}
+
 TEST_F(BassEditor, PedalSimulationTakesItsKnobs)
 {
     struct Row {

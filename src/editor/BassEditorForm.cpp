@@ -654,7 +654,8 @@ bool inEditField()
     return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr;
 }
 
-// Keypad 0 or Insert taps the tempo.
+// Keypad 0 or Insert taps the tempo while neither the looper keys nor the
+// piano are up.
 bool isTapKey(const QKeyEvent* e)
 {
     return e->key() == Qt::Key_Insert || (e->key() == Qt::Key_0 && (e->modifiers() & Qt::KeypadModifier));
@@ -730,10 +731,10 @@ bool TBassEditF::FormKeyDown(QKeyEvent* e)
                 followSwitch(looperButtons()[static_cast<size_t>(n - 1)], true);
             return true;
         }
-    } else if (!Piano->isHidden() && pianoKey(e, true)) {
-        return true;
-    }
-    if (isTapKey(e)) {
+    } else if (!Piano->isHidden()) {
+        if (pianoKey(e, true))
+            return true;
+    } else if (isTapKey(e)) {
         if (!e->isAutoRepeat())
             followSwitch(KnbTap, true);
         return true;
@@ -756,10 +757,10 @@ bool TBassEditF::FormKeyUp(QKeyEvent* e)
                 followSwitch(looperButtons()[static_cast<size_t>(n - 1)], false);
             return true;
         }
-    } else if (!Piano->isHidden() && pianoKey(e, false)) {
-        return true;
-    }
-    if (isTapKey(e)) {
+    } else if (!Piano->isHidden()) {
+        if (pianoKey(e, false))
+            return true;
+    } else if (isTapKey(e)) {
         if (!e->isAutoRepeat())
             followSwitch(KnbTap, false);
         return true;

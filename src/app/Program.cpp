@@ -221,6 +221,9 @@ void Program::redrawSlot(int slot)
 
 void Program::showEditBufferName(const std::string& name)
 {
+    for (TEditorFormBase* editor : {editorFor(false), editorFor(true)})
+        if (editor)
+            editor->ShowPresetName(name);
     if (DeviceForm)
         DeviceForm->ShowCurrentPresetName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
 }
@@ -257,7 +260,8 @@ void Program::showUnitPresetName(bool bass, const std::string& name)
 {
     if (TEditorFormBase* editor = editorFor(bass))
         editor->ShowPresetName(name);
-    showEditBufferName(name);
+    if (DeviceForm)
+        DeviceForm->ShowCurrentPresetName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 // Each family has its editor: the bass editor for 0x13, the guitar editor

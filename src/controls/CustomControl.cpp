@@ -411,16 +411,26 @@ void TWC_CustomControl::applyKnobMove(const KnobMove& m)
         UserChange = true;
 }
 
+// A key that changes nothing (a step beyond the end) leaves UserChange as it
+// was, so the next change from the unit is not taken for the user's.
 void TWC_CustomControl::userSetVal(int v)
 {
+    const bool was = UserChange;
+    const int before = GetVal();
     UserChange = true;
     link.setVal(v);
+    if (GetVal() == before)
+        UserChange = was;
 }
 
 void TWC_CustomControl::userStep(int delta)
 {
+    const bool was = UserChange;
+    const int before = GetVal();
     UserChange = true;
     link.step(delta);
+    if (GetVal() == before)
+        UserChange = was;
 }
 
 bool TWC_CustomControl::event(QEvent* e)

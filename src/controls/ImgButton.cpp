@@ -95,13 +95,22 @@ void TWC_ImgButton::paintCanvas(QPainter& p)
     images->draw(p, QPoint(0, 0), index);
 }
 
+void TWC_ImgButton::userSetVal(int v)
+{
+    const bool was = UserChange;
+    const int before = GetVal();
+    UserChange = true;
+    SetVal(v);
+    // A press that changes nothing, such as one on the lit lamp of a radio
+    // group, must leave no user change behind: the next change from
+    // elsewhere would be taken for the user's.
+    if (GetVal() == before)
+        UserChange = was;
+}
+
 void TWC_ImgButton::click()
 {
-    UserChange = true;
-    if (isPush || isRadio)
-        SetVal(1);
-    else
-        SetVal(down ? 0 : 1);
+    userSetVal(isPush || isRadio ? 1 : (down ? 0 : 1));
 }
 
 void TWC_ImgButton::release()
@@ -154,6 +163,5 @@ void TWC_ImgButton::keyReleaseEvent(QKeyEvent* e)
     if (e->isAutoRepeat())
         return;
     if (isPush && !isRadio)
-        UserChange = true;
-    release();
+        userSetVal(0);
 }

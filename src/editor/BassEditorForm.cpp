@@ -260,7 +260,11 @@ void TBassEditF::buildPanel()
                                 std::pair{cbPreFxMode, &TBassEditF::cbPreFxModeCtrlChange},
                                 std::pair{cbPostFxMode, &TBassEditF::cbPostFxModeCtrlChange}})
         box->OnCtrlChange = [this, handler](QWidget*, int v) { (this->*handler)(v); };
-    connect(cbPreFxMode, &QComboBox::activated, this, [this] { preFxModeChosen = true; });
+    // Only a choice that changes the mode is followed by this list's refresh;
+    // choosing the shown mode again must not leave the mark for a later
+    // change from a preset or the unit.
+    connect(cbPreFxMode, &QComboBox::activated, this,
+            [this](int index) { preFxModeChosen = index != shownPreFxMode; });
     for (auto [c, handler] : {std::pair{static_cast<TWC_CustomControl*>(KnbComp1), &TBassEditF::KnbComp1CtrlChange},
                               std::pair{static_cast<TWC_CustomControl*>(KnbXover1), &TBassEditF::KnbXover1CtrlChange},
                               std::pair{static_cast<TWC_CustomControl*>(KnbDenoise1),
@@ -464,6 +468,7 @@ void TBassEditF::cbPreFxModeCtrlChange(int v)
 {
     const bool chosen = preFxModeChosen;
     preFxModeChosen = false;
+    shownPreFxMode = v;
     const bool midiWah = v == BassEditorTexts::MidiWah;
     if (midiWah) {
         rebind(KnbWah1, vlWah1, McWahPosition);
@@ -649,7 +654,8 @@ bool inEditField()
     return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr;
 }
 
-// Keypad 0 or Insert taps the tempo.
+// Keypad 0 or Insert taps the tempo while neither the looper keys nor the
+// piano are up.
 bool isTapKey(const QKeyEvent* e)
 {
     return e->key() == Qt::Key_Insert || (e->key() == Qt::Key_0 && (e->modifiers() & Qt::KeypadModifier));
@@ -725,10 +731,10 @@ bool TBassEditF::FormKeyDown(QKeyEvent* e)
                 followSwitch(looperButtons()[static_cast<size_t>(n - 1)], true);
             return true;
         }
-    } else if (!Piano->isHidden() && pianoKey(e, true)) {
-        return true;
-    }
-    if (isTapKey(e)) {
+    } else if (!Piano->isHidden()) {
+        if (pianoKey(e, true))
+            return true;
+    } else if (isTapKey(e)) {
         if (!e->isAutoRepeat())
             followSwitch(KnbTap, true);
         return true;
@@ -751,10 +757,10 @@ bool TBassEditF::FormKeyUp(QKeyEvent* e)
                 followSwitch(looperButtons()[static_cast<size_t>(n - 1)], false);
             return true;
         }
-    } else if (!Piano->isHidden() && pianoKey(e, false)) {
-        return true;
-    }
-    if (isTapKey(e)) {
+    } else if (!Piano->isHidden()) {
+        if (pianoKey(e, false))
+            return true;
+    } else if (isTapKey(e)) {
         if (!e->isAutoRepeat())
             followSwitch(KnbTap, false);
         return true;

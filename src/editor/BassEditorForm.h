@@ -182,6 +182,8 @@ private:
 
     // The user chose a pre-effect mode: "MIDI-Wah" then starts its pedal at 0.
     bool preFxModeChosen = false;
+    // The pre-effect mode the window was last set up for.
+    int shownPreFxMode = -1;
     // The looper keys' captions come and go with the keys.
     std::array<QLabel*, 6> looperCaptions{};
     int playingNote = -1;

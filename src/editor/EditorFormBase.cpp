@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -394,9 +395,15 @@ bool TEditorFormBase::eventFilter(QObject* watched, QEvent* e)
         case QEvent::FocusIn:
             NameEditEnter();
             break;
-        case QEvent::FocusOut:
-            NameEditExit();
+        case QEvent::FocusOut: {
+            // The field's own exit is the user moving on within the window.
+            // Another window, a popup or the "Overwrite edit buffer ?" box
+            // taking the focus leaves the edit open.
+            const Qt::FocusReason r = static_cast<QFocusEvent*>(e)->reason();
+            if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
+                NameEditExit();
             break;
+        }
         case QEvent::KeyRelease:
             if (!static_cast<QKeyEvent*>(e)->isAutoRepeat())
                 NameEditKeyUp(static_cast<QKeyEvent*>(e)->key());
@@ -498,9 +505,16 @@ void TEditorFormBase::ChangedTimerTimer()
             && RecordDiffers(*EditBufferRecord)
             && !Dialogs().confirm(this, QStringLiteral("Overwrite edit buffer ?"))) {
             // The change that began the edit is taken back, name included, so
-            // the question does not come again with the next tick.
+            // the question does not come again with the next tick. A name
+            // being typed was never sent; its field closes unsent, so the
+            // label and the unit both keep the original name.
             ApplyRecord(*OriginalRecord, true);
-            PresetName->setText(latin1(GetRecordName(*OriginalRecord)));
+            const QString original = latin1(GetRecordName(*OriginalRecord));
+            if (!NameEdit->isHidden()) {
+                NameEdit->setText(original);
+                NameEdit->hide();
+            }
+            PresetName->setText(original);
             edited = false;
         } else {
             CaptureEditBuffer(*EditBufferRecord);

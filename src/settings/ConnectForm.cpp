@@ -1,10 +1,12 @@
 #include "settings/ConnectForm.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QStatusTipEvent>
 
 #include "app/MessageService.h"
@@ -112,6 +114,13 @@ TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
     installEventFilter(this);
     for (QWidget* w : findChildren<QWidget*>())
         w->installEventFilter(this);
+    // Enter on a list or a knob presses no button: only Close ends the window.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
+
+    // Centred on the desktop, not over the main window.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     connect(ReSearch, &QPushButton::released, this, [this] { search.Search(); });
     connect(StopScan, &QPushButton::pressed, this, [this] { search.StopScan(); });
@@ -265,9 +274,20 @@ void TConnectForm::showEvent(QShowEvent* e)
     const bool was = syncing;
     syncing = true;
     const int out = ActiveDevice.MidiOut;
-    if (!search.ScanActive())
-        OutPortBox->setCurrentIndex(out >= 0 && out < OutPortBox->count() ? out : -1);
+    OutPortBox->setCurrentIndex(out >= 0 && out < OutPortBox->count() ? out : -1);
     syncing = was;
+}
+
+void TConnectForm::keyPressEvent(QKeyEvent* e)
+{
+    // The window has no key that closes it: Escape would commit the
+    // connection and start a memory read. Close and the title bar's close
+    // are the only ways out, and both end in done().
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 bool TConnectForm::event(QEvent* e)

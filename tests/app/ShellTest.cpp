@@ -16,6 +16,7 @@
 #include "app/KeyCodes.h"
 #include "app/Program.h"
 #include "app/SplashForm.h"
+#include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
 #include "librarian/DeviceForm.h"
 #include "librarian/Printing.h"
@@ -208,7 +209,10 @@ TEST_F(Startup, TheMainWindowShowsTheMemoryGrid)
     for (int r = 1; r <= 25; ++r)
         for (int c = 1; c <= 5; ++c)
             ASSERT_EQ(grid.item(r, c)->text(), QStringLiteral("USER PRESET     "));
+    // The virtual unit's edit buffer name shows in both editors too.
     EXPECT_EQ(form.CurrentPreset->text(), QStringLiteral("USER PRESET     "));
+    EXPECT_EQ(program->guitarEditor()->PresetName->text(), QStringLiteral("USER PRESET     "));
+    EXPECT_EQ(program->bassEditor()->PresetName->text(), QStringLiteral("USER PRESET     "));
     EXPECT_EQ(form.Selection(), QRect(QPoint(-1, -1), QPoint(-1, -1)));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("BRAXEL DRUX Device :Virtual Drux 2"));
 

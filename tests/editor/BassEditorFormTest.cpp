@@ -316,6 +316,26 @@ TEST_F(BassEditor, PresetInMidiWahModeKeepsItsPedalPosition)
     EXPECT_FALSE(form->Edited());
 }
 
+TEST_F(BassEditor, ChoosingTheShownPreEffectModeAgainLeavesALaterMidiWahPresetAlone)
+{
+    showActive();
+    choose(form->cbPreFxMode, 2);
+    choose(form->cbPreFxMode, 1);
+    choose(form->cbPreFxMode, 1);
+    unit.controllers.clear();
+
+    PresetRecord wah = *OriginalRecord;
+    wah.data[McPreFxMode - 1] = 0;
+    wah.data[McWahPosition - 1] = 50;
+    form->TakePreset(wah);
+    FlushPending();
+    EXPECT_EQ(form->KnbWah1->Mcix(), McWahPosition);
+    EXPECT_EQ(bass(McWahPosition).value, 50);
+    EXPECT_TRUE(sentOn(27).empty());
+    tick();
+    EXPECT_FALSE(form->Edited());
+}
+
 TEST_F(BassEditor, PedalSimulationTakesItsKnobs)
 {
     struct Row {
@@ -477,6 +497,19 @@ TEST_F(BassEditor, TapKeysTapButtonAndTuner)
     key(QEvent::KeyPress, Qt::Key_Insert);
     key(QEvent::KeyRelease, Qt::Key_Insert);
     EXPECT_TRUE(sentOn(64).empty());
+
+    // Nor while the looper keys or the piano are up; Space still taps.
+    for (int mode : {3, 14}) {
+        form->KnbFx[0]->setFocus();
+        choose(form->cbPostFxMode, mode);
+        unit.controllers.clear();
+        form->KnbFx[0]->setFocus();
+        press(Qt::Key_0, Qt::KeypadModifier);
+        press(Qt::Key_Insert);
+        EXPECT_TRUE(sentOn(64).empty()) << "mode " << mode;
+        press(Qt::Key_Space);
+        EXPECT_EQ(sentOn(64), (Messages{{64, 127}})) << "mode " << mode;
+    }
 }
 
 // ---- piano ----

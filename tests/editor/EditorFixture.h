@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QTest>
 #include <memory>
@@ -75,10 +76,19 @@ protected:
         form->ChangedTimerTimer();
     }
 
+    // The user opens the list, walks to the entry with the arrow keys and
+    // takes it with Enter.
     static void choose(TWC_ComboBox* box, int index)
     {
-        box->setCurrentIndex(index);
-        emit box->activated(index);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_F4);
+        QWidget* view = box->view();
+        ASSERT_TRUE(view->isVisible());
+        QTest::keyClick(view, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
+        ASSERT_FALSE(view->isVisible());
         FlushPending();
     }
 

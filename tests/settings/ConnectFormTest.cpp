@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AnsweringDialogs.h"
+#include "app/ApplicationFilter.h"
 #include "app/Program.h"
 #include "files/Backups.h"
 #include "files/IniFile.h"
@@ -20,6 +22,7 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
+#include "controls/ImgKnob.h"
 #include "settings/ConnectForm.h"
 
 namespace {
@@ -102,7 +105,7 @@ protected:
         SavedDevice = ActiveDevice;
     }
 
-    void make(std::vector<std::string> in, std::vector<std::string> out)
+    void make(std::vector<std::string> in, std::vector<std::string> out, QWidget* parent = nullptr)
     {
         driver = new LoopbackDriver(std::move(in), std::move(out));
         ports = std::make_unique<MidiPorts>(std::unique_ptr<MidiDriver>(driver));
@@ -117,7 +120,7 @@ protected:
         services.ports = ports.get();
         services.search = search.get();
         services.installMessageFilter = [this] { ++filterInstalls; };
-        form = new TConnectForm(services);
+        form = new TConnectForm(services, parent);
     }
 
     QTemporaryDir dir;
@@ -126,6 +129,8 @@ protected:
     std::unique_ptr<MidiPorts> ports;
     std::unique_ptr<Protocol> protocol;
     std::unique_ptr<DeviceSearch> search;
+    // The main window the program gives the configuration window as parent.
+    QWidget mainWindow;
     TConnectForm* form = nullptr;
     int filterInstalls = 0;
 };
@@ -250,6 +255,45 @@ TEST_F(ConnectFormTest, ModelBoxChoosesAVirtualUnitAndKeepsOnlyItsEntries)
     emit form->OutPortBox->activated(1);
     EXPECT_EQ(ActiveDevice.MidiOut, 1);
     EXPECT_EQ(SavedDevice.MidiOut, 1);
+}
+
+TEST_F(ConnectFormTest, OnlyCloseAndTheTitleBarCloseTheWindowCentredOnTheDesktop)
+{
+    ApplicationFilter keys;
+    qApp->installEventFilter(&keys);
+    mainWindow.setGeometry(10, 10, 300, 200);
+    mainWindow.show();
+    make({"In A"}, {"Out A", "Out B"}, &mainWindow);
+    FakeUnit unit(*driver, 0, 0x11, 0);
+    driver->attach(1, &unit);
+    search->Search();
+    ASSERT_TRUE(search->ScanActive());
+    form->showModal();
+    ASSERT_GE(ActiveDevice.MidiOut, 0);
+    EXPECT_EQ(form->OutPortBox->currentIndex(), ActiveDevice.MidiOut) << "the port being searched";
+    const QPoint off = form->geometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 8) << "the window frame aside";
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !search->ScanActive(); }, 3000));
+    pump();
+    ASSERT_TRUE(form->KnbTunerBypassVolume->isEnabled());
+
+    const std::vector<QWidget*> places{form->KnbTunerBypassVolume, form->ChanEdit, form->ReSearch, form->NameBox,
+                                       form->FoundView};
+    for (QWidget* w : places) {
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Escape);
+        QTest::keyClick(w, Qt::Key_Return);
+        pump();
+        EXPECT_TRUE(form->isVisible()) << w->objectName().toStdString();
+    }
+    EXPECT_FALSE(OpenIniFile()->contains(QStringLiteral("Last/Device"))) << "nothing committed";
+
+    // The title bar's close commits like Close.
+    form->close();
+    pump();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(OpenIniFile()->value(QStringLiteral("Last/Device")).toString(), QStringLiteral("DEV11M00I00O01"));
+    qApp->removeEventFilter(&keys);
 }
 
 TEST_F(ConnectFormTest, HintsOfTheControlsReachTheStatusBar)

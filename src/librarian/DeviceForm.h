@@ -214,8 +214,7 @@ private:
     void selectionFollowsGrid();
     bool singleCell() const;
     // The file dialogs of the window; empty when cancelled.
-    QString askSaveName(const QString& title, const QString& filter, const QString& proposed,
-                        const QString& extension);
+    QString askSaveName(const QString& title, const QString& filter, const QString& proposed);
     QString askOpenName(const QString& title, const QString& filter);
     QString dialogDirectory() const;
     void exportSysex(int index, const QString& title);

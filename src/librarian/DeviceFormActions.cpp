@@ -63,7 +63,6 @@ const ActionRow ActionTable[] = {
 };
 
 constexpr const char* SysexFilter = "Sysex files (*.syx)";
-constexpr const char* SysexExtension = "syx";
 
 QString latin1(const std::string& s)
 {
@@ -449,15 +448,11 @@ QString TDeviceForm::dialogDirectory() const
     return startDirectory.isEmpty() ? CurrentPreferences.Dir : startDirectory;
 }
 
-QString TDeviceForm::askSaveName(const QString& title, const QString& filter, const QString& proposed,
-                                 const QString& extension)
+QString TDeviceForm::askSaveName(const QString& title, const QString& filter, const QString& proposed)
 {
     const QString dir = dialogDirectory();
     const QString start = proposed.isEmpty() ? dir : dir.isEmpty() ? proposed : QDir(dir).filePath(proposed);
-    QString name = Dialogs().saveFileName(this, title, start, filter);
-    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
-        name += QLatin1Char('.') + extension;
-    return name;
+    return AskSaveFile(this, title, start, filter);
 }
 
 QString TDeviceForm::askOpenName(const QString& title, const QString& filter)
@@ -472,8 +467,7 @@ void TDeviceForm::exportSysex(int index, const QString& title)
     QString proposed = LastExportName;
     if (proposed.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
         proposed.chop(4);
-    const QString file = askSaveName(title, QLatin1String(SysexFilter), proposed.trimmed(),
-                                     QLatin1String(SysexExtension));
+    const QString file = askSaveName(title, QLatin1String(SysexFilter), proposed.trimmed());
     if (file.isEmpty())
         return;
     if (!ExportDump(index, file)) {
@@ -554,8 +548,7 @@ void TDeviceForm::SaveAsExecute()
     if (LibraryList->count == 0)
         CollectSelection(selection, CurrentPreset->text(), *LibraryList);
     const QString file = askSaveName(QStringLiteral("Save Library to file.."), filter,
-                                     QFileInfo(LibraryFileName).completeBaseName(),
-                                     bass ? QStringLiteral("blb") : QStringLiteral("dlb"));
+                                     QFileInfo(LibraryFileName).completeBaseName());
     if (file.isEmpty())
         return;
     if (WriteLibraryFile(*LibraryList, file)) {

@@ -139,18 +139,23 @@ TEST_F(DeviceFormTest, EditBufferFocusDecidesTheSubject)
     EXPECT_EQ(OriginalRecord->origin, 6);
     EXPECT_EQ(GetRecordName(*OriginalRecord), "Slot six        ");
 
-    // A press on the Current Preset field: the edit buffer, no program change.
+    // A press on the Current Preset field: the edit buffer, no program change,
+    // and the editor goes on with what it holds: no name is handed to it and
+    // the records it compares with stay.
     QTest::mouseClick(form->CurrentPreset, Qt::LeftButton);
     EXPECT_TRUE(form->EditBufferFocus());
     unit.controllers.clear();
-    form->AuditionExecute();
-    form->OpenEditSelectedExecute();
+    SetRecordName(*OriginalRecord, "Being edited");
+    QTest::keyClick(form->CurrentPreset, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(form->CurrentPreset, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(programChanges, std::vector<int>{6});
     EXPECT_EQ(unit.controllers, (Controllers{{80, 80}, {80, 80}}));
     ASSERT_EQ(editor.count(), 2);
-    EXPECT_TRUE(editor[1][1].toString().isNull());
+    EXPECT_TRUE(editor[1][1].toString().isEmpty());
+    EXPECT_EQ(GetRecordName(*OriginalRecord), "Being edited    ");
     QTest::mouseDClick(form->CurrentPreset, Qt::LeftButton);
-    EXPECT_EQ(editor.count(), 3);
+    ASSERT_EQ(editor.count(), 3);
+    EXPECT_TRUE(editor[2][1].toString().isEmpty());
     EXPECT_EQ(OriginalRecord->origin, -2);
 
     form->CurrentPreset->setText(QStringLiteral("Buffer"));

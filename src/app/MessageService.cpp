@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QRegularExpression>
 
 QMessageBox::StandardButton MessageService::message(QWidget* parent, Kind kind, const QString& title,
                                                     const QString& text, QMessageBox::StandardButtons buttons,
@@ -25,10 +26,30 @@ QString MessageService::openFileName(QWidget* parent, const QString& caption, co
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
-QString MessageService::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
-                                     const QString& filter)
+QString FilterExtension(const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    const int star = int(filter.indexOf(QStringLiteral("*.")));
+    if (star < 0)
+        return QString();
+    QString extension = filter.mid(star + 2);
+    const int end = int(extension.indexOf(QRegularExpression(QStringLiteral("[ );]"))));
+    return end < 0 ? extension : extension.left(end);
+}
+
+QString MessageService::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                     const QString& filter, QString* chosenFilter)
+{
+    QFileDialog dialog(parent, caption, dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(FilterExtension(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& chosen) { dialog.setDefaultSuffix(FilterExtension(chosen)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    if (chosenFilter)
+        *chosenFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString MessageService::existingDirectory(QWidget* parent, const QString& caption, const QString& dir)

@@ -248,11 +248,15 @@ TEditorFormBase* Program::editorFor(bool bass) const
 
 // Shows the family's editor with a preset whose records the device or
 // library window has prepared; the caption is the unit's name unless given.
+// Without a name the editor goes on with the edit buffer it holds: its name
+// field and compare state stay as they are.
 void Program::openEditor(bool bass, const QString& name, const QString& caption, PresetSource source)
 {
     TEditorFormBase* editor = editorFor(bass);
-    editor->ShowPresetName(name.toLatin1().toStdString());
-    editor->ResetCompareState();
+    if (!name.isEmpty()) {
+        editor->ShowPresetName(name.toLatin1().toStdString());
+        editor->ResetCompareState();
+    }
     editor->ShowPreset(caption.isEmpty() ? QString::fromLatin1(ActiveDevice.DeviceName.c_str()) : caption, source);
 }
 

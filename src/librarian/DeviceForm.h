@@ -174,7 +174,9 @@ signals:
     void programChangeRequested(int program);
     // The editor of the connected family is to be shown with `name` in its
     // name field, captioned with the unit's name and marked as opened from
-    // the device window. The records have been prepared.
+    // the device window. The records have been prepared. An empty `name`
+    // (edit-buffer focus: no slot was loaded) leaves the editor's name field
+    // and compare state as they are.
     void editorRequested(bool bass, const QString& name);
     // The configuration window is to be shown modally.
     void configurationRequested();
@@ -216,8 +218,7 @@ private:
     void selectionFollowsGrid();
     bool singleCell() const;
     // The file dialogs of the window; empty when cancelled.
-    QString askSaveName(const QString& title, const QString& filter, const QString& proposed,
-                        const QString& extension);
+    QString askSaveName(const QString& title, const QString& filter, const QString& proposed);
     QString askOpenName(const QString& title, const QString& filter);
     // Reads a dump file into the memory and the unit (Import Sysex), then
     // shows it.

@@ -67,7 +67,6 @@ const ActionRow ActionTable[] = {
 };
 
 constexpr const char* SysexFilter = "Sysex files (*.syx)";
-constexpr const char* SysexExtension = "syx";
 
 QString latin1(const std::string& s)
 {
@@ -453,15 +452,11 @@ QString TDeviceForm::dialogDirectory() const
     return startDirectory.isEmpty() ? CurrentPreferences.Dir : startDirectory;
 }
 
-QString TDeviceForm::askSaveName(const QString& title, const QString& filter, const QString& proposed,
-                                 const QString& extension)
+QString TDeviceForm::askSaveName(const QString& title, const QString& filter, const QString& proposed)
 {
     const QString dir = dialogDirectory();
     const QString start = proposed.isEmpty() ? dir : dir.isEmpty() ? proposed : QDir(dir).filePath(proposed);
-    QString name = Dialogs().saveFileName(this, title, start, filter);
-    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
-        name += QLatin1Char('.') + extension;
-    return name;
+    return AskSaveFile(this, title, start, filter);
 }
 
 QString TDeviceForm::askOpenName(const QString& title, const QString& filter)
@@ -476,8 +471,7 @@ void TDeviceForm::exportSysex(int index, const QString& title)
     QString proposed = LastExportName;
     if (proposed.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
         proposed.chop(4);
-    const QString file = askSaveName(title, QLatin1String(SysexFilter), proposed.trimmed(),
-                                     QLatin1String(SysexExtension));
+    const QString file = askSaveName(title, QLatin1String(SysexFilter), proposed.trimmed());
     if (file.isEmpty())
         return;
     if (!ExportDump(index, file)) {
@@ -581,8 +575,7 @@ void TDeviceForm::SaveAsExecute()
     if (LibraryList->count == 0)
         CollectSelection(selection, CurrentPreset->text(), *LibraryList);
     const QString file = askSaveName(QStringLiteral("Save Library to file.."), filter,
-                                     QFileInfo(LibraryFileName).completeBaseName(),
-                                     bass ? QStringLiteral("blb") : QStringLiteral("dlb"));
+                                     QFileInfo(LibraryFileName).completeBaseName());
     if (file.isEmpty())
         return;
     if (WriteLibraryFile(*LibraryList, file)) {

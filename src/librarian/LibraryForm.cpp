@@ -1074,20 +1074,23 @@ void TLibraryForm::ExportExecute()
     const QModelIndex focused = PresetList->currentIndex();
     const int proposedIndex = focused.isValid() ? focused.row() : items.front();
     const QString proposed = PropertyText(EditColumn::Name, proposedIndex).trimmed();
-    const QString library = bass ? QStringLiteral("Bass DRUX Library files (*.blb)")
-                                 : QStringLiteral("Drux Library files (*.dlb)");
-    const QString extension = LibraryExtension(bass).mid(1);
     const bool one = items.size() == 1;
     const QString title = one ? QStringLiteral("Export Preset to file..") : QStringLiteral("Export Presets to file..");
+    // The bass library filter is spelt differently in the two cases.
+    const QString library = !bass ? QStringLiteral("Drux Library files (*.dlb)")
+        : one                     ? QStringLiteral("Bass Drux Library files (*.blb)")
+                                  : QStringLiteral("Bass DRUX Library files (*.blb)");
     const QString filter = one ? QStringLiteral("Sysex files (*.syx);;") + library : library;
     const QString start = QDir(SelectedFolder()).filePath(proposed);
-    QString file = Dialogs().saveFileName(this, title, start, filter);
+    QString chosen;
+    const QString file = AskSaveFile(this, title, start, filter, &chosen);
     if (file.isEmpty())
         return;
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QLatin1Char('.') + (one ? QStringLiteral("syx") : extension);
-    // The chosen name tells which of the two forms a single preset takes.
-    const bool asDump = one && !file.endsWith(LibraryExtension(bass), Qt::CaseInsensitive);
+    // A single preset takes the form its extension names; a name of another
+    // kind takes the form of the filter chosen.
+    const bool asDump = one
+        && (file.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)
+            || (!file.endsWith(LibraryExtension(bass), Qt::CaseInsensitive) && FilterExtension(chosen) == "syx"));
     if (!ExportLibraryItems(items, file, asDump))
         showMessage(QStringLiteral("Unable to Save the file"));
 }

@@ -139,18 +139,23 @@ TEST_F(DeviceFormTest, EditBufferFocusDecidesTheSubject)
     EXPECT_EQ(OriginalRecord->origin, 6);
     EXPECT_EQ(GetRecordName(*OriginalRecord), "Slot six        ");
 
-    // A press on the Current Preset field: the edit buffer, no program change.
+    // A press on the Current Preset field: the edit buffer, no program change,
+    // and the editor goes on with what it holds: no name is handed to it and
+    // the records it compares with stay.
     QTest::mouseClick(form->CurrentPreset, Qt::LeftButton);
     EXPECT_TRUE(form->EditBufferFocus());
     unit.controllers.clear();
-    form->AuditionExecute();
-    form->OpenEditSelectedExecute();
+    SetRecordName(*OriginalRecord, "Being edited");
+    QTest::keyClick(form->CurrentPreset, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(form->CurrentPreset, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(programChanges, std::vector<int>{6});
     EXPECT_EQ(unit.controllers, (Controllers{{80, 80}, {80, 80}}));
     ASSERT_EQ(editor.count(), 2);
-    EXPECT_TRUE(editor[1][1].toString().isNull());
+    EXPECT_TRUE(editor[1][1].toString().isEmpty());
+    EXPECT_EQ(GetRecordName(*OriginalRecord), "Being edited    ");
     QTest::mouseDClick(form->CurrentPreset, Qt::LeftButton);
-    EXPECT_EQ(editor.count(), 3);
+    ASSERT_EQ(editor.count(), 3);
+    EXPECT_TRUE(editor[2][1].toString().isEmpty());
     EXPECT_EQ(OriginalRecord->origin, -2);
 
     form->CurrentPreset->setText(QStringLiteral("Buffer"));
@@ -223,6 +228,43 @@ TEST_F(DeviceFormTest, ExportsWriteDumpsAndRememberNameAndFolder)
     const QByteArray memory = all.readAll();
     ASSERT_EQ(memory.size(), dump::AllPresetsSize(GuitarImageLength));
     EXPECT_EQ(memory.mid(memory.size() - 17, 16), QByteArray("Last            "));
+}
+
+// Typing a name without its extension in Qt's own save dialog: the dialog
+// adds the extension and asks before replacing the file of that name.
+TEST_F(DeviceFormTest, SaveDialogsAskBeforeReplacingAFileTypedWithoutItsExtension)
+{
+    activate();
+    CurrentPreferences.Dir = dir.path();
+    dialogs.realSaveDialog = true;
+    for (const char* file : {"crunch.syx", "crunch.dlb"}) {
+        QFile old(path(QString::fromLatin1(file)));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    name(2, "Crunch");
+    click(3, 1);
+    QStringList asked;
+    SaveAs(QStringLiteral("crunch"), QMessageBox::No, &asked);
+    QTest::keyClick(form->PresetGrid, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+    SaveAs(QStringLiteral("crunch"), QMessageBox::No, &asked);
+    choose(form->FileM, form->ExportSysex);
+    SaveAs(QStringLiteral("crunch"), QMessageBox::No, &asked);
+    activate();
+    QTest::keyClick(form->PresetGrid, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_EQ(dialogs.saves.size(), 3u);
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("crunch.syx already exists.\nDo you want to replace it?"),
+                                  QStringLiteral("crunch.syx already exists.\nDo you want to replace it?"),
+                                  QStringLiteral("crunch.dlb already exists.\nDo you want to replace it?")}));
+    for (const char* file : {"crunch.syx", "crunch.dlb"})
+        EXPECT_EQ(QFileInfo(path(QString::fromLatin1(file))).size(), 3) << file;
+    EXPECT_EQ(LibraryFileName, QString());
+
+    SaveAs(QStringLiteral("crunch"), QMessageBox::Yes, &asked);
+    activate();
+    QTest::keyClick(form->PresetGrid, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(asked.size(), 4);
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("crunch.syx"))).size(), GuitarImageLength + 10);
 }
 
 TEST_F(DeviceFormTest, AFailedExportSaysSoAndChangesNoStartFolder)

@@ -1,8 +1,17 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -14,13 +23,18 @@
 #include "model/RecordingUnit.h"
 
 // Answers the file dialogs from a queue (an empty answer cancels) and
-// remembers what each dialog was opened with.
+// remembers what each dialog was opened with. A save dialog answers with
+// the filter at `chosenFilter` (the first one by default).
 struct FileDialogs : AnsweringDialogs {
     struct Asked {
         QString caption, start, filter;
     };
     std::vector<Asked> opens, saves;
     QStringList fileAnswers;
+    int chosenFilter = 0;
+    // Opens Qt's own save dialog instead, for tests that answer it as a
+    // user would.
+    bool realSaveDialog = false;
 
     QString answerFile(std::vector<Asked>& log, const QString& caption, const QString& dir, const QString& filter)
     {
@@ -31,11 +45,70 @@ struct FileDialogs : AnsweringDialogs {
     {
         return answerFile(opens, c, d, f);
     }
-    QString saveFileName(QWidget*, const QString& c, const QString& d, const QString& f) override
+    QString saveFileName(QWidget* parent, const QString& c, const QString& d, const QString& f, QString* chosen) override
     {
+        if (realSaveDialog) {
+            saves.push_back({c, d, f});
+            return MessageService::saveFileName(parent, c, d, f, chosen);
+        }
+        if (chosen)
+            *chosen = f.split(QStringLiteral(";;")).value(chosenFilter);
         return answerFile(saves, c, d, f);
     }
 };
+
+// Runs `act` on the modal window of kind T as soon as it is up, so that a
+// test can answer a dialog that the code under test runs with exec().
+// Returns the poll, which a test may delete when no such window came.
+template <class T>
+QPointer<QTimer> WhenModal(std::function<void(T*)> act)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!window || !window->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(window);
+    });
+    poll->start();
+    return poll;
+}
+
+// In Qt's save dialog: types `name` into the file name field and presses
+// Enter. A question that comes up (the file exists) is answered with
+// `answer` and its text goes to `asked`; a dialog still open then is
+// cancelled with Escape. `filterIndex` >= 0 chooses a filter first.
+inline void SaveAs(const QString& name, QMessageBox::StandardButton answer, QStringList* asked,
+                   int filterIndex = -1)
+{
+    WhenModal<QFileDialog>([=](QFileDialog* dialog) {
+        // The dialog reads its folder in the background and then selects
+        // the proposed file; the user types after that.
+        QTest::qWait(200);
+        if (filterIndex >= 0) {
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            types->setFocus();
+            while (types->currentIndex() < filterIndex)
+                QTest::keyClick(types, Qt::Key_Down);
+        }
+        auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, name);
+        QPointer<QTimer> question = WhenModal<QMessageBox>([=](QMessageBox* box) {
+            if (asked)
+                *asked << box->text();
+            QTest::mouseClick(box->button(answer), Qt::LeftButton);
+        });
+        QTest::keyClick(field, Qt::Key_Return);
+        delete question;
+        if (dialog->isVisible())
+            QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+}
 
 // A device window over fresh records, connected to a recording unit that
 // is not the virtual one; confirmations off.
@@ -92,4 +165,11 @@ protected:
         form->RedrawSlot(slot);
     }
     QString path(const QString& file) const { return dir.filePath(file); }
+    // Opens `menu` as the user would and clicks `item` in it.
+    void choose(QMenu* menu, QAction* item)
+    {
+        menu->popup(form->mapToGlobal(QPoint(40, 40)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    }
 };

@@ -505,6 +505,28 @@ TEST_F(LibraryFormTest, ExportWritesADumpOrALibraryByTheChosenName)
     EXPECT_EQ(dialogs.texts.last(), CannotSave);
 }
 
+// In Qt's save dialog the user picks the library filter and types a bare
+// name: the one preset becomes a library of that name.
+TEST_F(LibraryFormTest, OnePresetExportTakesTheFormOfTheChosenFilter)
+{
+    openInTree(writeLibrary("My.dlb", {"a", "b"}));
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::mouseClick(form->PresetList->viewport(), Qt::LeftButton, {},
+                      form->PresetList->visualItemRect(form->PresetList->topLevelItem(1)).center());
+    dialogs.realSaveDialog = true;
+    SaveAs(QStringLiteral("solo"), QMessageBox::No, nullptr, 1);
+    QTest::keyClick(form->PresetList, Qt::Key_E, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.saves.size(), 1u);
+    EXPECT_EQ(dialogs.saves[0].filter, "Sysex files (*.syx);;Drux Library files (*.dlb)");
+    EXPECT_FALSE(QFile::exists(path("solo.syx")));
+    PresetRecordList back;
+    ListInit(back);
+    ASSERT_FALSE(ReadLibraryFile(back, path("solo.dlb")));
+    ASSERT_EQ(back.count, 1);
+    EXPECT_EQ(GetRecordName(back.at(0)), "b               ");
+}
+
 TEST_F(LibraryFormTest, F1OpensTheTopicOfTheFocusedPane)
 {
     std::vector<QString> anchors;

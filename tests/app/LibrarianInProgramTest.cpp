@@ -1,0 +1,79 @@
+// The librarian windows as the program wires them to the editors.
+#include <QApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/AnsweringDialogs.h"
+#include "app/Program.h"
+#include "editor/BassEditorForm.h"
+#include "editor/EditorForm.h"
+#include "librarian/DeviceForm.h"
+#include "midi/LoopbackDriver.h"
+#include "model/DeviceConnection.h"
+#include "settings/ConnectForm.h"
+#include "model/Presets.h"
+
+namespace {
+
+// The program on the virtual unit, with its main window active.
+class LibrarianInProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        program = std::make_unique<Program>(
+            std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"}, std::vector<std::string>{"Out"}));
+        program->start();
+        // No unit answers: the user closes the search and works with the
+        // virtual unit.
+        if (program->connectForm()->isVisible())
+            QTest::keyClick(program->connectForm(), Qt::Key_Escape);
+        device = program->deviceForm();
+        activate(device);
+    }
+    void TearDown() override
+    {
+        program.reset();
+        ActiveDevice = DeviceConnection();
+    }
+    static void activate(QWidget* window)
+    {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    void clickCell(int column, int row)
+    {
+        QTableWidget* grid = device->PresetGrid;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, column)).center());
+    }
+    QString editorName() const { return QString::fromStdString(program->guitarEditor()->PresetNameText()).trimmed(); }
+
+    AnsweringDialogs dialogs;
+    std::unique_ptr<Program> program;
+    TDeviceForm* device = nullptr;
+};
+
+// Edit with the edit buffer as its subject shows the editor as it is: the
+// name the user gave the edited preset stays, so that a later store keeps it.
+TEST_F(LibrarianInProgram, EditOfTheEditBufferKeepsTheEditorsName)
+{
+    SetRecordName(*DeviceMemory[6], "Slot six");
+    device->RedrawSlot(6);
+    clickCell(2, 2);
+    QTest::keyClick(device->PresetGrid, Qt::Key_E, Qt::ControlModifier);
+    ASSERT_TRUE(program->guitarEditor()->isVisible());
+    EXPECT_EQ(editorName(), QStringLiteral("Slot six"));
+
+    program->guitarEditor()->ShowPresetName("My own sound");
+    activate(device);
+    QTest::mouseClick(device->CurrentPreset, Qt::LeftButton);
+    QTest::keyClick(device->CurrentPreset, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(editorName(), QStringLiteral("My own sound"));
+    activate(device);
+    QTest::mouseDClick(device->CurrentPreset, Qt::LeftButton);
+    EXPECT_EQ(editorName(), QStringLiteral("My own sound"));
+    EXPECT_TRUE(program->guitarEditor()->isVisible());
+}
+
+} // namespace

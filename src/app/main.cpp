@@ -1,10 +1,12 @@
 #include <QApplication>
 
+#include "app/LibraryMessages.h"
 #include "app/Program.h"
 
 // The program reads no arguments of its own; Qt takes its usual ones.
 int main(int argc, char** argv)
 {
+    RouteLibraryMessagesToTrace();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drux Editor"));
     QApplication::setApplicationVersion(QStringLiteral(DRUX_VERSION));

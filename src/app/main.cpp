@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "app/AppIcon.h"
 #include "app/LibraryMessages.h"
 #include "app/Program.h"
 
@@ -10,6 +11,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drux Editor"));
     QApplication::setApplicationVersion(QStringLiteral(DRUX_VERSION));
+    // The desktop entry of that name tells the desktop which program the
+    // windows belong to.
+    QGuiApplication::setDesktopFileName(QLatin1String(AppIcon::Name));
     std::unique_ptr<Program> program;
     const int result = RunGuarded([&] {
         program = std::make_unique<Program>();

@@ -2,11 +2,26 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 
 #include "model/Trace.h"
 
 namespace {
+
+QString pagePath(const QString& name)
+{
+    return HelpPagePath(QCoreApplication::applicationDirPath(), name);
+}
+
+// A page that windows address beside the program is opened where it lies.
+QUrl whereThePageLies(QUrl url)
+{
+    const QFileInfo file(url.path());
+    if (url.isLocalFile() && !file.exists() && file.absolutePath() == QCoreApplication::applicationDirPath())
+        url.setPath(pagePath(file.fileName()));
+    return url;
+}
 
 void openWithDesktop(const QUrl& url)
 {
@@ -28,12 +43,21 @@ HelpUrlOpener& opener()
 
 } // namespace
 
+QString HelpPagePath(const QString& programFolder, const QString& name)
+{
+    const QString beside = programFolder + QLatin1Char('/') + name;
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QDir::cleanPath(programFolder + QStringLiteral("/" DRUX_SHARE_FROM_BIN "/") + name);
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
 QUrl HelpUrl(const QString& anchor)
 {
     QUrl url;
     url.setScheme(QStringLiteral("file"));
     url.setHost(QStringLiteral("localhost"));
-    url.setPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(HelpFileName));
+    url.setPath(pagePath(QLatin1String(HelpFileName)));
     if (anchor.startsWith(QLatin1Char('#')) && anchor.size() > 1)
         url.setFragment(anchor.mid(1));
     return url;
@@ -47,9 +71,9 @@ void OpenHelp(const QString& anchor)
 void OpenHelpUrl(const QUrl& url)
 {
     if (opener())
-        opener()(url);
+        opener()(whereThePageLies(url));
     else
-        openWithDesktop(url);
+        openWithDesktop(whereThePageLies(url));
 }
 
 void SetHelpUrlOpener(HelpUrlOpener replacement)

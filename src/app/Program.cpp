@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <algorithm>
 
+#include "app/AppIcon.h"
 #include "app/ApplicationFilter.h"
 #include "app/HelpPage.h"
 #include "app/MessageService.h"
@@ -44,6 +45,7 @@ int RunGuarded(const std::function<void()>& body)
 
 Program::Program(std::unique_ptr<MidiDriver> driver)
 {
+    QApplication::setWindowIcon(AppIcon::Icon());
     // Shown and painted at once, so that it is visible while the rest is built.
     Splash = new TSplashForm;
     Splash->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -1,13 +1,19 @@
 #include <QApplication>
 
+#include "app/AppIcon.h"
+#include "app/LibraryMessages.h"
 #include "app/Program.h"
 
 // The program reads no arguments of its own; Qt takes its usual ones.
 int main(int argc, char** argv)
 {
+    RouteLibraryMessagesToTrace();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Drux Editor"));
     QApplication::setApplicationVersion(QStringLiteral(DRUX_VERSION));
+    // The desktop entry of that name tells the desktop which program the
+    // windows belong to.
+    QGuiApplication::setDesktopFileName(QLatin1String(AppIcon::Name));
     std::unique_ptr<Program> program;
     const int result = RunGuarded([&] {
         program = std::make_unique<Program>();

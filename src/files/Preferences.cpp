@@ -1,8 +1,10 @@
 #include "files/Preferences.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include "files/IniFile.h"
 #include "model/WindowLink.h"
@@ -65,10 +67,20 @@ void makeActive(int index)
 
 } // namespace
 
+QString DefaultWorkingDirectory(const QString& programFolder)
+{
+    if (QFileInfo(programFolder).isWritable())
+        return programFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = QDir::cleanPath(documents + QStringLiteral("/Drux"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
 PreferenceSet DefaultPreferences()
 {
     PreferenceSet p;
-    p.Dir = programDirectory();
+    p.Dir = DefaultWorkingDirectory(programDirectory());
     return p;
 }
 

@@ -21,8 +21,13 @@ struct PreferenceSet {
     bool operator==(const PreferenceSet&) const = default;
 };
 
-// The defaults: "Default", the program's folder, confirmations on.
+// The defaults: "Default", the working folder below, confirmations on.
 PreferenceSet DefaultPreferences();
+
+// The default working folder: the program's own folder, or, where the user
+// may not write there (an installed program in /usr/bin), the user's
+// documents folder + "/Drux", made when it is missing.
+QString DefaultWorkingDirectory(const QString& programFolder);
 
 // The sets in the order the dialog and the menu list them; `active` is the
 // index of the set in force, -1 when none is.

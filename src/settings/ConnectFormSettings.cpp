@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "app/KeyCodes.h"
@@ -45,6 +46,8 @@ constexpr int KnobWidth = 48;
 constexpr int KnobDotRadius = 13;
 constexpr QSize ValueLabelSize(38, 12);
 constexpr int KnobCaptionWidth = 76;
+// The master volume and input gain column, between its two dividers.
+constexpr int KnobColumnWidth = 116;
 
 // Parameters (Mcix) that both global modules number alike.
 enum GlobalParam : int {
@@ -374,8 +377,12 @@ void TConnectForm::placeKnob(TWC_ImgKnob*& knob, QLabel*& valueLabel, int which)
 
     auto* caption = new QLabel(QString::fromLatin1(k.caption), this);
     caption->setObjectName(QStringLiteral("lb") + name);
-    caption->setGeometry(k.at.x() + KnobWidth / 2 - KnobCaptionWidth / 2, k.captionY, KnobCaptionWidth, 14);
+    // A caption wider than its knob takes the room of its column.
+    const int wanted = QFontMetrics(caption->font()).horizontalAdvance(caption->text()) + 4;
+    const int width = std::clamp(wanted, KnobCaptionWidth, KnobColumnWidth);
+    caption->setGeometry(k.at.x() + KnobWidth / 2 - width / 2, k.captionY, width, 14);
     caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    fitText(caption);
 }
 
 std::vector<TWC_ImgKnob*> TConnectForm::globalKnobs() const

@@ -1,8 +1,10 @@
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <set>
@@ -109,6 +111,23 @@ TEST(HelpPage, WithoutThePageNoBrowserIsStartedAndATraceLineSaysWhy)
     SetTraceSink(nullptr);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("not found"), std::string::npos) << lines[0];
+}
+
+// Installed, the program lies in bin and its pages in share/drux.
+TEST(HelpPage, AnInstalledProgramFindsItsPagesInShareDrux)
+{
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    const QString share = prefix.filePath(QStringLiteral("share/drux"));
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(share));
+    const QString name = QLatin1String(HelpFileName);
+    EXPECT_EQ(HelpPagePath(bin, name), bin + QLatin1Char('/') + name); // nowhere: beside, to say so
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DRUX_HELP_DIR "/") + name, share + QLatin1Char('/') + name));
+    EXPECT_EQ(HelpPagePath(bin, name), share + QLatin1Char('/') + name);
+    // A page beside the program comes first.
+    ASSERT_TRUE(QFile::copy(share + QLatin1Char('/') + name, bin + QLatin1Char('/') + name));
+    EXPECT_EQ(HelpPagePath(bin, name), bin + QLatin1Char('/') + name);
 }
 
 class HelpKeys : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AnsweringDialogs.h"
+#include "app/AppIcon.h"
 #include "app/ApplicationFilter.h"
 #include "app/KeyCodes.h"
 #include "app/Program.h"
@@ -19,12 +20,16 @@
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/LibraryForm.h"
 #include "librarian/Printing.h"
+#include "librarian/StoreForm.h"
 #include "midi/LoopbackDriver.h"
 #include "midi/MidiPorts.h"
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
 #include "model/WindowLink.h"
+#include "settings/ConnectForm.h"
+#include "settings/PrefsForm.h"
 
 namespace {
 
@@ -220,6 +225,20 @@ TEST_F(Startup, TheMainWindowShowsTheMemoryGrid)
     SetRecordName(*DeviceMemory[7], "Crunch");
     StoreDump(7, DeviceMemory[7]->data.data());
     EXPECT_EQ(grid.item(2, 3)->text(), QStringLiteral("Crunch          "));
+}
+
+TEST_F(Startup, EveryWindowShowsTheProgramsIcon)
+{
+    start({"In"}, {"Out"});
+    const QImage icon = AppIcon::Image(32);
+    const std::vector<QWidget*> windows{program->splash(),      program->deviceForm(), program->guitarEditor(),
+                                        program->bassEditor(),  program->libraryForm(), program->connectForm(),
+                                        program->storeForm(),   program->prefsForm()};
+    for (QWidget* w : windows) {
+        SCOPED_TRACE(w->metaObject()->className());
+        const QImage shown = w->windowIcon().pixmap(QSize(32, 32)).toImage();
+        EXPECT_EQ(shown.convertToFormat(icon.format()), icon);
+    }
 }
 
 TEST_F(Startup, CaptionFallsBackToTheModelText)

@@ -101,6 +101,29 @@ TEST_F(Preferences, ValuesOutsideTheirRangesFallBackAsMissingKeys)
     EXPECT_EQ(second.TimeUnit, 1);
 }
 
+// Installed, the program lies in a folder the user cannot write; its working
+// folder is then the user's documents folder + "/Drux", made on first use.
+TEST_F(Preferences, AProgramFolderNobodyWritesSendsTheWorkingFolderToTheDocuments)
+{
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(dir.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral(".config"))));
+    // Not even the superuser writes into /proc/self.
+    ASSERT_FALSE(QFileInfo(QStringLiteral("/proc/self")).isWritable());
+    const QString working = DefaultWorkingDirectory(QStringLiteral("/proc/self"));
+    const QString expected = dir.filePath(QStringLiteral("Documents/Drux"));
+    EXPECT_EQ(working, expected);
+    EXPECT_TRUE(QFileInfo(expected).isDir());
+    // A folder the user writes stays the working folder.
+    EXPECT_EQ(DefaultWorkingDirectory(dir.path()), dir.path());
+    qputenv("HOME", home);
+    if (config.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", config);
+}
+
 TEST_F(Preferences, MissingSectionsAreSkippedAndTheNextSaveClosesTheGap)
 {
     writeIni("[Last]\nPrefCount=3\nPref=PREF2\nDevice=DEV0\n"

@@ -576,6 +576,26 @@ TEST_F(SettingsAreaTest, OutPortTunerButtonAndHelpKey)
     }
 }
 
+TEST_F(SettingsAreaTest, KnobCaptionsShowTheirWholeText)
+{
+    chooseVirtual(5);
+    for (const char* name : {"lbTunerBypassVolume", "lbTunerCenterFrequency", "lbVolumePedal", "lbInputGain",
+                             "lbLiveEQBass", "lbLiveEQMid", "lbLiveEQTreble"}) {
+        SCOPED_TRACE(name);
+        auto* caption = form->findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(caption, nullptr);
+        EXPECT_LE(QFontMetrics(caption->font()).horizontalAdvance(caption->text()), caption->width());
+        EXPECT_TRUE(form->rect().contains(caption->geometry()));
+    }
+    // "Master Volume" keeps inside the column of its knob: between the
+    // dividers at x 146 and 268.
+    auto* master = form->findChild<QLabel*>(QStringLiteral("lbVolumePedal"));
+    EXPECT_EQ(master->text(), QStringLiteral("Master Volume"));
+    const int half = QFontMetrics(master->font()).horizontalAdvance(master->text()) / 2;
+    EXPECT_GT(master->geometry().center().x() - half, 146);
+    EXPECT_LT(master->geometry().center().x() + half, 268);
+}
+
 TEST_F(SettingsAreaTest, Screenshot)
 {
     const QByteArray out = qgetenv("DRUX_SCREENSHOT_DIR");

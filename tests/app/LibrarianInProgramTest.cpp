@@ -26,7 +26,7 @@ protected:
         // No unit answers: the user closes the search and works with the
         // virtual unit.
         if (program->connectForm()->isVisible())
-            QTest::keyClick(program->connectForm(), Qt::Key_Escape);
+            QTest::mouseClick(program->connectForm()->CloseButt, Qt::LeftButton);
         device = program->deviceForm();
         activate(device);
     }

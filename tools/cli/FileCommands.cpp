@@ -8,11 +8,14 @@
 #include <cstdio>
 
 #include "Cli.h"
+#include "CliText.h"
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/SafeFile.h"
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
+
+using namespace clitext;
 
 namespace {
 
@@ -27,8 +30,6 @@ Kind kindOf(const QString& path)
         return Kind::Library;
     return Kind::Unknown;
 }
-
-QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
 
 bool knownModel(int m) { return m == ModelDrux || m == ModelDrux2 || m == ModelBass; }
 
@@ -162,15 +163,6 @@ QString displayName(const PresetRecord& r)
     return name;
 }
 
-// Tabs and line breaks in texts would break the columns.
-QString cell(QString text)
-{
-    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    return text;
-}
-
 bool writeLibrary(const QString& path, const PresetRecordList& list, QString& error)
 {
     if (list.count < 1) {
@@ -216,21 +208,6 @@ int parseModel(const QString& text)
     const int m = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2).toInt(&ok, 16)
                                                                            : text.toInt(&ok, 0);
     return ok && knownModel(m) ? m : -1;
-}
-
-QStringList toQt(const std::vector<std::string>& args)
-{
-    QStringList list;
-    for (const std::string& a : args)
-        list << QString::fromLocal8Bit(a.c_str());
-    return list;
-}
-
-void out(const QString& line)
-{
-    const QByteArray utf8 = line.toUtf8();
-    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
-    std::fputc('\n', stdout);
 }
 
 } // namespace

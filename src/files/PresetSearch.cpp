@@ -1,0 +1,309 @@
+#include "files/PresetSearch.h"
+
+#include "files/DumpFile.h"
+#include "files/LibraryFile.h"
+
+#include <QBuffer>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <unordered_map>
+
+namespace presetsearch {
+
+namespace {
+
+// One byte folded: up to two bytes ("ß" becomes "ss").
+struct Folded {
+    uint8_t length = 1;
+    char bytes[2] = {0, 0};
+};
+
+using FoldTable = std::array<Folded, 256>;
+
+Folded foldOne(uint8_t byte)
+{
+    Folded f;
+    switch (byte) {
+    case 0xDF: return {2, {'s', 's'}};
+    case 0xC6: case 0xE6: return {2, {'a', 'e'}};
+    case 0xDE: case 0xFE: return {2, {'t', 'h'}};
+    case 0xD0: case 0xF0: return {1, {'d', 0}};
+    case 0xD8: case 0xF8: return {1, {'o', 0}};
+    default: break;
+    }
+    // The rest by the character's decomposition: its base letter, lower case.
+    const QString base = QString(QChar(byte)).normalized(QString::NormalizationForm_D).left(1).toLower();
+    const char16_t c = base.isEmpty() ? char16_t(byte) : base.at(0).unicode();
+    f.bytes[0] = static_cast<char>(c <= 0xFF ? c : byte);
+    return f;
+}
+
+const FoldTable& hostFold()
+{
+    static const FoldTable table = [] {
+        FoldTable t;
+        for (int b = 0; b < 256; ++b)
+            t[size_t(b)] = foldOne(uint8_t(b));
+        return t;
+    }();
+    return table;
+}
+
+// The unit's characters go to the host's first, then fold.
+const FoldTable& unitFold()
+{
+    static const FoldTable table = [] {
+        FoldTable t;
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            const std::string host = UnitToHostName(std::string_view(&c, 1));
+            t[size_t(b)] = hostFold()[uint8_t(host[0])];
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Appends the folded bytes of `text`, up to its first zero byte.
+void appendFolded(std::string& out, const char* text, size_t length, const FoldTable& table)
+{
+    for (size_t i = 0; i < length && text[i]; ++i) {
+        const Folded& f = table[uint8_t(text[i])];
+        out.append(f.bytes, f.length);
+    }
+}
+
+const char* nameBytes(const PresetRecord& r)
+{
+    return reinterpret_cast<const char*>(r.data.data() + ImageLengthFor(r.model) - NameLength);
+}
+
+bool contains(std::string& buffer, const char* text, size_t length, const FoldTable& table,
+              std::string_view query)
+{
+    buffer.clear();
+    appendFolded(buffer, text, length, table);
+    return std::string_view(buffer).find(query) != std::string_view::npos;
+}
+
+// The presets of one file, in its list order.
+class FileReader {
+public:
+    // False with `reason` set when the file cannot be read as a whole.
+    bool read(const QString& path, QString& reason)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            reason = file.errorString();
+            return false;
+        }
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix == QLatin1String("syx"))
+            return readDump(file, reason);
+        // A library holds one family; the file's name says which comes first.
+        const bool bass = suffix == QLatin1String("blb");
+        for (int length : {bass ? BassImageLength : GuitarImageLength, bass ? GuitarImageLength : BassImageLength}) {
+            file.seek(0);
+            ListClear(list);
+            if (library::ReadLibrary(file, list, length, length == BassImageLength ? 0x13u : 0x11u,
+                                     CurrentDataFormatVersion))
+                return true;
+        }
+        reason = QStringLiteral("not a library file of this program, or damaged");
+        return false;
+    }
+
+    PresetRecordList list = [] {
+        PresetRecordList l;
+        ListInit(l);
+        return l;
+    }();
+
+private:
+    bool readDump(QFile& file, QString& reason)
+    {
+        ListClear(list);
+        char header[dump::HeaderLength];
+        if (file.peek(header, dump::HeaderLength) != dump::HeaderLength) {
+            reason = QStringLiteral("too short for a dump");
+            return false;
+        }
+        const uint32_t model = uint8_t(header[5]);
+        const int length = ImageLengthFor(model);
+        dump::Form form = dump::Form::Other;
+        std::vector<uint8_t> images;
+        if (dump::ReadHeader(file, length, form) != dump::ReadResult::Ok ||
+            dump::ReadBody(file, length, form, images) != dump::ReadResult::Ok) {
+            reason = QStringLiteral("not a dump of a preset or of the whole memory, or damaged");
+            return false;
+        }
+        PresetRecord r;
+        InitRecord(r, -1);
+        r.model = model;
+        for (size_t offset = 0; offset + size_t(length) <= images.size(); offset += size_t(length)) {
+            std::copy_n(images.begin() + qsizetype(offset), length, r.data.begin());
+            ListAdd(list, &r);
+        }
+        return true;
+    }
+};
+
+template <typename Each>
+void walk(const QString& folder, const Options& options, std::vector<Skipped>& skipped, int& filesRead,
+          bool& cancelled, Each&& each)
+{
+    const QStringList files = PresetFiles(folder);
+    FileReader reader;
+    Progress progress{0, int(files.size())};
+    for (const QString& path : files) {
+        if (options.cancel && options.cancel->load(std::memory_order_relaxed)) {
+            cancelled = true;
+            return;
+        }
+        QString reason;
+        if (reader.read(path, reason)) {
+            ++filesRead;
+            for (int i = 0; i < reader.list.count; ++i) {
+                const PresetRecord& r = *reader.list.items[size_t(i)];
+                if (!r.isCommentLine())
+                    each(path, i, r);
+            }
+        } else {
+            skipped.push_back({path, reason});
+        }
+        ++progress.filesDone;
+        if (options.progress)
+            options.progress(progress);
+    }
+}
+
+} // namespace
+
+std::string FoldLatin1(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const Folded& f = hostFold()[uint8_t(c)];
+        out.append(f.bytes, f.length);
+    }
+    return out;
+}
+
+std::string FoldQuery(const QString& query)
+{
+    std::string out;
+    for (QChar c : query.normalized(QString::NormalizationForm_D)) {
+        if (c.category() == QChar::Mark_NonSpacing)
+            continue;
+        if (c.unicode() > 0xFF) {
+            // Nothing in a preset can match it: a zero byte never occurs in a
+            // folded field.
+            out.push_back('\0');
+            continue;
+        }
+        const Folded& f = hostFold()[uint8_t(c.unicode())];
+        out.append(f.bytes, f.length);
+    }
+    return out;
+}
+
+std::string PresetName(const PresetRecord& r)
+{
+    const char* name = nameBytes(r);
+    std::string host = UnitToHostName(std::string_view(name, strnlen(name, NameLength)));
+    host.erase(host.find_last_not_of(' ') + 1);
+    return host;
+}
+
+bool Matches(const PresetRecord& r, std::string_view foldedQuery)
+{
+    if (foldedQuery.empty())
+        return true;
+    thread_local std::string buffer;
+    return contains(buffer, nameBytes(r), NameLength, unitFold(), foldedQuery) ||
+           contains(buffer, r.comment.data(), r.comment.size(), hostFold(), foldedQuery) ||
+           contains(buffer, r.createdBy.data(), r.createdBy.size(), hostFold(), foldedQuery);
+}
+
+QStringList PresetFiles(const QString& folder)
+{
+    QStringList files;
+    // Name filters compare without regard to case: ".SYX" counts too.
+    QDirIterator it(folder, {QStringLiteral("*.dlb"), QStringLiteral("*.blb"), QStringLiteral("*.syx")},
+                    QDir::Files | QDir::Readable, QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+    while (it.hasNext())
+        files << it.next();
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+Results Search(const QString& folder, const QString& query, const Options& options)
+{
+    Results results;
+    const std::string folded = FoldQuery(query);
+    walk(folder, options, results.skipped, results.filesRead, results.cancelled,
+         [&](const QString& path, int position, const PresetRecord& r) {
+             if (Matches(r, folded))
+                 results.hits.push_back({path, position, r});
+         });
+    return results;
+}
+
+Duplicates FindDuplicates(const QString& folder, const Options& options)
+{
+    Duplicates d;
+    std::vector<Hit> all;
+    walk(folder, options, d.skipped, d.filesRead, d.cancelled,
+         [&](const QString& path, int position, const PresetRecord& r) { all.push_back({path, position, r}); });
+    if (d.cancelled)
+        return d;
+
+    // Family and image bytes (with or without the name) as the key.
+    auto key = [](const PresetRecord& r, bool withName) {
+        const int length = ImageLengthFor(r.model);
+        std::string k(1, r.model == 0x13 ? 'b' : 'g');
+        k.append(reinterpret_cast<const char*>(r.data.data()), size_t(withName ? length : length - NameLength));
+        return k;
+    };
+    std::unordered_map<std::string, std::vector<size_t>> sounds, whole;
+    for (size_t i = 0; i < all.size(); ++i) {
+        sounds[key(all[i].record, false)].push_back(i);
+        whole[key(all[i].record, true)].push_back(i);
+    }
+    // Groups in the order of their first member.
+    std::map<size_t, DuplicateGroup> ordered;
+    for (const auto& [k, members] : whole) {
+        if (members.size() < 2)
+            continue;
+        DuplicateGroup g{true, {}};
+        for (size_t i : members)
+            g.members.push_back(all[i]);
+        ordered.emplace(members.front() * 2, std::move(g));
+    }
+    for (const auto& [k, members] : sounds) {
+        if (members.size() < 2)
+            continue;
+        // Only when the names differ: a sound under one name alone is a
+        // group of the first kind already.
+        const bool namesDiffer = std::any_of(members.begin() + 1, members.end(), [&](size_t i) {
+            return std::memcmp(nameBytes(all[i].record), nameBytes(all[members.front()].record), NameLength) != 0;
+        });
+        if (!namesDiffer)
+            continue;
+        DuplicateGroup g{false, {}};
+        for (size_t i : members)
+            g.members.push_back(all[i]);
+        ordered.emplace(members.front() * 2 + 1, std::move(g));
+    }
+    for (auto& [first, g] : ordered)
+        d.groups.push_back(std::move(g));
+    return d;
+}
+
+} // namespace presetsearch

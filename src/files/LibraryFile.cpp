@@ -63,10 +63,10 @@ enum RecordOffset {
     OffSize = 8,
     OffModel = 12,
     OffDeviceId = 16,
-    OffOrigin = 20,
-    OffComment = 24,
+    OffOrigin = OriginOffset,
+    OffComment = CommentOffset,
     OffDate = 152,
-    OffCreatedBy = 160,
+    OffCreatedBy = CreatedByOffset,
 };
 
 } // namespace
@@ -170,43 +170,76 @@ QByteArray EncodeLibrary(const PresetRecordList& list, int imageLength, uint32_t
     return file;
 }
 
-bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_t connectedModel,
-                 uint32_t programVersion)
+namespace {
+
+// Magic, version and byte count of the header; the number of records it
+// announces, or 0 when it cannot be read.
+int checkedCount(const uint8_t* header, int imageLength, uint32_t programVersion)
 {
-    if (!knownImageLength(imageLength))
-        return false;
-    uint8_t header[HeaderSize];
-    if (in.read(reinterpret_cast<char*>(header), HeaderSize) != HeaderSize || get32(header) != FileMagic)
-        return false;
+    if (!knownImageLength(imageLength) || get32(header) != FileMagic)
+        return 0;
     const uint32_t version = get32(header + 4);
     if (!VersionAccepted(version, programVersion)) {
         TraceLine(1, "Library version %08X not accepted", version);
-        return false;
+        return 0;
     }
     const uint32_t byteCount = get32(header + 8);
     const uint32_t recordSize = static_cast<uint32_t>(RecordSize(imageLength));
     const uint32_t n = byteCount / recordSize;
     if (n < 1 || n * recordSize != byteCount)
+        return 0;
+    return static_cast<int>(n);
+}
+
+// The trailer after `count` records and the frame of every record.
+bool bodyValid(const uint8_t* p, int count, int imageLength)
+{
+    if (get32(p + qint64(count) * RecordSize(imageLength)) != EndMarker(FileMagic))
+        return false;
+    const int damaged = imageLength == BassImageLength ? firstDamaged<BassImageLength>(p, count)
+                                                       : firstDamaged<GuitarImageLength>(p, count);
+    if (damaged < count) {
+        TraceLine(1, "Library record %d is damaged", damaged);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ViewLibrary(const uint8_t* file, qint64 size, int imageLength, uint32_t programVersion, Records& records)
+{
+    if (size < HeaderSize)
+        return false;
+    const int count = checkedCount(file, imageLength, programVersion);
+    if (count < 1 || size < HeaderSize + qint64(count) * RecordSize(imageLength) + TrailerSize ||
+        !bodyValid(file + HeaderSize, count, imageLength))
+        return false;
+    records = {file + HeaderSize, count};
+    return true;
+}
+
+bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_t connectedModel,
+                 uint32_t programVersion)
+{
+    uint8_t header[HeaderSize];
+    if (in.read(reinterpret_cast<char*>(header), HeaderSize) != HeaderSize)
+        return false;
+    const int count = checkedCount(header, imageLength, programVersion);
+    if (count < 1)
         return false;
     // Size and trailer are checked before any record is looked at, and no
     // more is read than the header announces.
-    const qint64 rest = qint64(byteCount) + TrailerSize;
+    const qint64 rest = qint64(count) * RecordSize(imageLength) + TrailerSize;
     if (!in.isSequential() && in.size() - in.pos() < rest)
         return false;
     const QByteArray bodyAndTrailer = in.read(rest);
     if (bodyAndTrailer.size() != rest)
         return false;
     const auto* p = reinterpret_cast<const uint8_t*>(bodyAndTrailer.constData());
-    if (get32(p + byteCount) != EndMarker(FileMagic))
+    if (!bodyValid(p, count, imageLength))
         return false;
-
-    const int count = static_cast<int>(n);
     const bool bass = imageLength == BassImageLength;
-    const int damaged = bass ? firstDamaged<BassImageLength>(p, count) : firstDamaged<GuitarImageLength>(p, count);
-    if (damaged < count) {
-        TraceLine(1, "Library record %d is damaged", damaged);
-        return false;
-    }
 
     // Everything was checked: only now does the list change. The entries
     // keep their own slot and mark.

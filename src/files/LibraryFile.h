@@ -21,6 +21,11 @@ constexpr int RecordOverhead = 228;
 constexpr int CommentField = 128;
 constexpr int CreatedByField = 64;
 constexpr int ImageOffset = 224;
+// Where a record keeps its slot of origin (-1 for a comment line) and its
+// texts.
+constexpr int OriginOffset = 20;
+constexpr int CommentOffset = 24;
+constexpr int CreatedByOffset = 160;
 
 constexpr int RecordSize(int imageLength) { return imageLength + RecordOverhead; }
 inline uint32_t EndMarker(uint32_t magic) { return ~magic; }
@@ -50,6 +55,15 @@ QByteArray EncodeLibrary(const PresetRecordList& list, int imageLength, uint32_t
 // a family's fails.
 bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_t connectedModel,
                  uint32_t programVersion);
+
+// The records of a library file held whole in memory, after the checks
+// ReadLibrary makes; for readers that look at records without decoding
+// them all. False, with `records` unchanged, where ReadLibrary would fail.
+struct Records {
+    const uint8_t* first = nullptr;
+    int count = 0;
+};
+bool ViewLibrary(const uint8_t* file, qint64 size, int imageLength, uint32_t programVersion, Records& records);
 } // namespace library
 
 // The library operations return true on FAILURE; callers show "Unable to

@@ -69,26 +69,38 @@ const FoldTable& unitFold()
     return table;
 }
 
-// Appends the folded bytes of `text`, up to its first zero byte.
-void appendFolded(std::string& out, const char* text, size_t length, const FoldTable& table)
-{
-    for (size_t i = 0; i < length && text[i]; ++i) {
-        const Folded& f = table[uint8_t(text[i])];
-        out.append(f.bytes, f.length);
-    }
-}
-
 const char* nameBytes(const PresetRecord& r)
 {
     return reinterpret_cast<const char*>(r.data.data() + ImageLengthFor(r.model) - NameLength);
 }
 
-bool contains(std::string& buffer, const char* text, size_t length, const FoldTable& table,
-              std::string_view query)
+// Whether the folded `text` (up to its first zero byte) contains `query`.
+// Most fields hold no byte that folds to the query's first character, so
+// candidates are found on the raw bytes and folded only from there.
+bool contains(const char* text, size_t length, const FoldTable& table, std::string_view query)
 {
-    buffer.clear();
-    appendFolded(buffer, text, length, table);
-    return std::string_view(buffer).find(query) != std::string_view::npos;
+    const char first = query.front();
+    for (size_t i = 0; i < length && text[i]; ++i) {
+        if (table[uint8_t(text[i])].bytes[0] != first)
+            continue;
+        size_t k = 0;
+        for (size_t j = i; k < query.size(); ++j) {
+            if (j == length || !text[j])
+                return false;
+            const Folded& f = table[uint8_t(text[j])];
+            if (f.bytes[0] != query[k])
+                break;
+            ++k;
+            if (f.length == 2 && k < query.size()) {
+                if (f.bytes[1] != query[k])
+                    break;
+                ++k;
+            }
+        }
+        if (k == query.size())
+            return true;
+    }
+    return false;
 }
 
 // The presets of one file, in its list order.
@@ -151,6 +163,100 @@ private:
         }
         return true;
     }
+};
+
+// The search's own reading: the file's bytes are looked at where they lie,
+// and only the presets that match are decoded.
+class FileScanner {
+public:
+    bool scan(const QString& path, std::string_view query, std::vector<Hit>& hits, QString& reason)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            reason = file.errorString();
+            return false;
+        }
+        const qint64 size = file.size();
+        if (size > MaxFileSize) {
+            reason = QStringLiteral("too large for a preset file");
+            return false;
+        }
+        bytes.resize(size_t(size));
+        if (file.read(reinterpret_cast<char*>(bytes.data()), size) != size) {
+            reason = file.errorString();
+            return false;
+        }
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix == QLatin1String("syx"))
+            return scanDump(path, query, hits, reason);
+        const bool bass = suffix == QLatin1String("blb");
+        for (int length : {bass ? BassImageLength : GuitarImageLength, bass ? GuitarImageLength : BassImageLength}) {
+            library::Records records;
+            if (!library::ViewLibrary(bytes.data(), size, length, CurrentDataFormatVersion, records))
+                continue;
+            const uint32_t connected = length == BassImageLength ? 0x13u : 0x11u;
+            for (int i = 0; i < records.count; ++i) {
+                const uint8_t* record = records.first + qsizetype(i) * library::RecordSize(length);
+                const auto* text = reinterpret_cast<const char*>(record);
+                if (int32_t(get32(record + library::OriginOffset)) == -1)
+                    continue; // a comment line
+                if (!query.empty() &&
+                    !contains(text + library::ImageOffset + length - NameLength, NameLength, unitFold(), query) &&
+                    !contains(text + library::CommentOffset, library::CommentField - 1, hostFold(), query) &&
+                    !contains(text + library::CreatedByOffset, library::CreatedByField - 1, hostFold(), query))
+                    continue;
+                Hit& h = hits.emplace_back();
+                h.file = path;
+                h.position = i;
+                library::DecodeRecord(record, length, connected, h.record);
+            }
+            return true;
+        }
+        reason = QStringLiteral("not a library file of this program, or damaged");
+        return false;
+    }
+
+private:
+    // Far above the largest library a unit's owner makes (a million presets).
+    static constexpr qint64 MaxFileSize = qint64(1) << 28;
+
+    static uint32_t get32(const uint8_t* p)
+    {
+        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    }
+
+    bool scanDump(const QString& path, std::string_view query, std::vector<Hit>& hits, QString& reason)
+    {
+        if (bytes.size() < size_t(dump::HeaderLength) + 1) {
+            reason = QStringLiteral("too short for a dump");
+            return false;
+        }
+        const uint32_t model = bytes[5];
+        const int length = ImageLengthFor(model);
+        const dump::Form form = dump::HeaderCompatible(bytes.data(), length)
+                                    ? dump::FormOf(bytes.data(), qint64(bytes.size()), length)
+                                    : dump::Form::Other;
+        if (form == dump::Form::Other) {
+            reason = QStringLiteral("not a dump of a preset or of the whole memory");
+            return false;
+        }
+        const int count = form == dump::Form::OnePreset ? 1 : SlotCount;
+        for (int i = 0; i < count; ++i) {
+            const uint8_t* image = bytes.data() + dump::HeaderLength + qsizetype(i) * length;
+            if (!query.empty() &&
+                !contains(reinterpret_cast<const char*>(image + length - NameLength), NameLength, unitFold(), query))
+                continue;
+            Hit& h = hits.emplace_back();
+            h.file = path;
+            h.position = i;
+            InitRecord(h.record, -1);
+            h.record.model = model;
+            std::copy_n(image, length, h.record.data.begin());
+        }
+        return true;
+    }
+
+    std::vector<uint8_t> bytes;
 };
 
 template <typename Each>
@@ -225,10 +331,9 @@ bool Matches(const PresetRecord& r, std::string_view foldedQuery)
 {
     if (foldedQuery.empty())
         return true;
-    thread_local std::string buffer;
-    return contains(buffer, nameBytes(r), NameLength, unitFold(), foldedQuery) ||
-           contains(buffer, r.comment.data(), r.comment.size(), hostFold(), foldedQuery) ||
-           contains(buffer, r.createdBy.data(), r.createdBy.size(), hostFold(), foldedQuery);
+    return contains(nameBytes(r), NameLength, unitFold(), foldedQuery) ||
+           contains(r.comment.data(), r.comment.size(), hostFold(), foldedQuery) ||
+           contains(r.createdBy.data(), r.createdBy.size(), hostFold(), foldedQuery);
 }
 
 QStringList PresetFiles(const QString& folder)
@@ -247,11 +352,23 @@ Results Search(const QString& folder, const QString& query, const Options& optio
 {
     Results results;
     const std::string folded = FoldQuery(query);
-    walk(folder, options, results.skipped, results.filesRead, results.cancelled,
-         [&](const QString& path, int position, const PresetRecord& r) {
-             if (Matches(r, folded))
-                 results.hits.push_back({path, position, r});
-         });
+    const QStringList files = PresetFiles(folder);
+    FileScanner scanner;
+    Progress progress{0, int(files.size())};
+    for (const QString& path : files) {
+        if (options.cancel && options.cancel->load(std::memory_order_relaxed)) {
+            results.cancelled = true;
+            break;
+        }
+        QString reason;
+        if (scanner.scan(path, folded, results.hits, reason))
+            ++results.filesRead;
+        else
+            results.skipped.push_back({path, reason});
+        ++progress.filesDone;
+        if (options.progress)
+            options.progress(progress);
+    }
     return results;
 }
 

@@ -63,20 +63,25 @@ void Protocol::SendSetChannel(int channel)
         send(SetChannelMessage(ActiveDevice.MidiDevice, ActiveDevice.Model, channel));
 }
 
+// Within a read a request that cannot go out still waits: its time-out
+// spends the budget and ends in the question, where a silent return would
+// leave the busy pointer up for good.
 void Protocol::RequestPreset(int preset)
 {
-    if (!portsReady())
+    if (portsReady())
+        send(RequestPresetMessage(ActiveDevice.MidiDevice, ActiveDevice.Model, preset));
+    else if (!reading)
         return;
-    send(RequestPresetMessage(ActiveDevice.MidiDevice, ActiveDevice.Model, preset));
     RequestedPreset = preset & 0x7F;
     startWaiting(std::max(ShortestWaitMs, SinglePresetBaseMs - SinglePresetStepMs * RetryBudget));
 }
 
 void Protocol::RequestWholeMemory()
 {
-    if (!portsReady())
+    if (portsReady())
+        send(RequestMemoryMessage(ActiveDevice.MidiDevice, ActiveDevice.Model));
+    else if (!reading)
         return;
-    send(RequestMemoryMessage(ActiveDevice.MidiDevice, ActiveDevice.Model));
     RequestedPreset = -1;
     startWaiting(WholeMemoryMs);
 }
@@ -132,7 +137,9 @@ void Protocol::ReadMemory(int budget)
     OneByOneDump = false;
     RetryBudget = budget;
     shortInARow = 0;
+    reading = false;
     RequestWholeMemory();
+    reading = Waiting();
 }
 
 void Protocol::ReadPreset(int preset, int budget)
@@ -140,7 +147,9 @@ void Protocol::ReadPreset(int preset, int budget)
     OneByOneDump = false;
     RetryBudget = budget;
     shortInARow = 0;
+    reading = false;
     RequestPreset(preset);
+    reading = Waiting();
 }
 
 // ---- waiting ----
@@ -194,6 +203,7 @@ void Protocol::UploadTimerTimer()
     }
     TraceLine(0, "Check connection.");
     OneByOneDump = false;
+    reading = false;
     setBusy(false);
     if (hooks.readAborted)
         hooks.readAborted();
@@ -329,12 +339,17 @@ void Protocol::handlePresetDump(const SysexFrame& f)
     StoreDump(preset, DumpData(f));
     if (hooks.presetStored)
         hooks.presetStored(preset);
-    if (!asked || !OneByOneDump)
+    if (!asked)
         return;
+    if (!OneByOneDump) {
+        reading = false;
+        return;
+    }
     if (preset + 1 < SlotCount) {
         RequestPreset(preset + 1);
     } else {
         OneByOneDump = false;
+        reading = false;
         if (hooks.memoryRead)
             hooks.memoryRead();
     }
@@ -373,6 +388,7 @@ void Protocol::handleMemoryDump(const SysexFrame& f)
         return;
     stopWaiting();
     OneByOneDump = false;
+    reading = false;
     if (hooks.memoryRead)
         hooks.memoryRead();
 }

@@ -119,4 +119,6 @@ private:
     bool busy = false;
     int shortInARow = 0;
     bool nameAsked = false;
+    // A read has begun and not yet ended in its presets or the question.
+    bool reading = false;
 };

@@ -388,6 +388,23 @@ TEST_P(ProtocolTest, TimeOutsSpendTheBudgetThenAskTheUser)
     EXPECT_EQ(aborts, 1);
 }
 
+// The ports go away while a read waits: the requests that cannot go out
+// still wait their time, and the read ends in the question, not with the
+// busy pointer up for good.
+TEST_P(ProtocolTest, PortsLostDuringAReadStillEndInTheQuestion)
+{
+    protocol->ReadMemory(1);
+    ports->Close(true);
+    driver->failingOutputs = {1};
+    protocol->UploadTimerTimer();
+    EXPECT_TRUE(protocol->Waiting());
+    EXPECT_TRUE(traced("  No MIDI device"));
+    protocol->UploadTimerTimer();
+    EXPECT_EQ(ui.asked, std::vector<std::string>{"No response from Drux !!\nCheck connection."});
+    EXPECT_FALSE(protocol->Busy());
+    EXPECT_EQ(aborts, 1);
+}
+
 TEST_P(ProtocolTest, RepliesOfAnotherUnitLeaveTheRequestWaiting)
 {
     protocol->ReadMemory(1);

@@ -140,6 +140,7 @@ void TBassEditF::buildPanel()
     auto captionRight = [&](TWC_ImgButton* b, const char* text, int width = 60) {
         panel.captions.push_back({QRect(b->x() + 50, b->y(), width, b->height()), QString::fromLatin1(text),
                                   Qt::AlignLeft | Qt::AlignVCenter});
+        nameControl(b, text);
     };
     auto knobAt = [&](int x, int row) { return QPoint(x, RowTop[row] + KnobDrop); };
     auto titleList = [&](int mcix, int x, int row, int w, int help, const auto& texts) {
@@ -245,6 +246,7 @@ void TBassEditF::buildPanel()
     auto captionBelow = [&](TWC_ImgButton* b, const char* text) {
         panel.captions.push_back({QRect(b->x() - 20, b->y() + b->height() + 2, b->width() + 40, 12),
                                   QString::fromLatin1(text)});
+        nameControl(b, text);
     };
     KnbTap = button({702, RowTop[2] + 32}, 33);
     KnbTap->SetIsPushButton(true);

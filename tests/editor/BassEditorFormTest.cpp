@@ -481,6 +481,11 @@ TEST_F(BassEditor, LooperKeysSendTheirControllers)
 TEST_F(BassEditor, TapKeysTapButtonAndTuner)
 {
     showActive();
+    for (auto [control, text] : {std::pair{form->KnbTap, "Tap Tempo"}, std::pair{form->KnbOriginal, "Original"},
+                                 std::pair{form->KnbEditBuffer, "Edit Buffer"}}) {
+        EXPECT_EQ(control->accessibleName(), QString::fromLatin1(text));
+        EXPECT_EQ(control->toolTip(), QString::fromLatin1(text));
+    }
     press(Qt::Key_Space);
     press(Qt::Key_0, Qt::KeypadModifier);
     press(Qt::Key_Insert);

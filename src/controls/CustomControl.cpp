@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "app/KeyCodes.h"
 #include "controls/ResForm.h"
@@ -75,6 +76,8 @@ int TWC_CustomControl::NrTWC = 0;
 int TWC_CustomControl::HilightTime = 20;
 int TWC_CustomControl::MouseDir = ModeCircular;
 DragAnchor TWC_CustomControl::Drag;
+bool TWC_CustomControl::ShowHintOn = true;
+bool TWC_CustomControl::HintsOff = false;
 TWC_CustomControl* TWC_CustomControl::pHLFirst = nullptr;
 
 void TWC_CustomControl::SetModul(Modul** table)
@@ -360,6 +363,10 @@ bool TWC_CustomControl::mouseDownCommon(QMouseEvent* e)
         return false;
     if (valedit && !valedit->isHidden() && editOwner)
         editOwner->ValEditExit(valedit);
+    // No hints from button down to button up, for every kind of press.
+    ShowHintOn = !HintsOff;
+    HintsOff = true;
+    QToolTip::hideText();
     setFocus(Qt::MouseFocusReason);
     return true;
 }
@@ -368,6 +375,7 @@ bool TWC_CustomControl::mouseUpCommon(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton)
         return false;
+    HintsOff = !ShowHintOn;
     Drag.moving = false;
     return true;
 }
@@ -435,8 +443,7 @@ void TWC_CustomControl::userStep(int delta)
 
 bool TWC_CustomControl::event(QEvent* e)
 {
-    // No hints while a knob is being dragged.
-    if (e->type() == QEvent::ToolTip && Drag.moving)
+    if (e->type() == QEvent::ToolTip && HintsOff)
         return true;
     return QWidget::event(e);
 }

@@ -62,6 +62,10 @@ public:
     static QLineEdit* ValEdit();
     // The anchor of the one drag that can be in progress.
     static DragAnchor Drag;
+    // Hints are off from a left button down on a drawn control to its button
+    // up; ShowHintOn keeps whether they were on before.
+    static bool ShowHintOn;
+    static bool HintsOff;
     // Runs the highlight countdown of every listed control (every 20 ms tick).
     static void HilightListTimer();
     static TWC_CustomControl* HilightListHead() { return pHLFirst; }

@@ -180,6 +180,16 @@ void TWC_ImgFader::userSetVal(int v)
     }
 }
 
+// A bound fader steps its parameter, whose value is ahead of the fader's own
+// until the next refresh: two presses within one tick step twice.
+void TWC_ImgFader::userStep(int delta)
+{
+    if (BoundParam())
+        TWC_CustomControl::userStep(delta);
+    else
+        userSetVal(value + delta);
+}
+
 void TWC_ImgFader::mousePressEvent(QMouseEvent* e)
 {
     if (!mouseDownCommon(e)) {

@@ -48,7 +48,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override;
     // Unbound, the fader keeps and moves its own value.
     void userSetVal(int v) override;
-    void userStep(int delta) override { userSetVal(GetVal() + delta); }
+    void userStep(int delta) override;
 
 private:
     void PaintKnob(bool full);

@@ -161,13 +161,6 @@ void TWC_LedVuChain::paintOverlay()
 {
     // What lies under the LEDs, to put back before an LED is drawn again.
     base = canvas.copy();
-    if (leds && !isEnabled()) {
-        // A disabled chain shows its LEDs dark rather than vanishing.
-        QPainter p(&canvas);
-        for (int k = 0; k < state.nrLeds; ++k)
-            leds->draw(p, LedPos(k), 0);
-        return;
-    }
     PaintLeds(true);
 }
 

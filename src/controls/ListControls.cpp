@@ -1,5 +1,7 @@
 #include "controls/ListControls.h"
 
+#include <QEvent>
+
 namespace {
 bool notHidden(const QWidget* w)
 {
@@ -65,11 +67,50 @@ void TWC_CheckBox::ChangeFromMCtrl()
         setChecked(v != 0);
 }
 
+// ---- user input on tabs ----
+
+namespace {
+bool isUserInput(const QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Marks `flag` for the duration of one user input event.
+template <typename Handle>
+bool duringInput(QEvent* e, bool& flag, Handle handle)
+{
+    if (!isUserInput(e))
+        return handle();
+    const bool was = flag;
+    flag = true;
+    const bool result = handle();
+    flag = was;
+    return result;
+}
+} // namespace
+
+bool UserTabBar::event(QEvent* e)
+{
+    return duringInput(e, inUserInput, [&] { return QTabBar::event(e); });
+}
+
 // ---- TWC_PageControl ----
 
-TWC_PageControl::TWC_PageControl(QWidget* parent) : QTabWidget(parent)
+TWC_PageControl::TWC_PageControl(QWidget* parent) : QTabWidget(parent), bar(new UserTabBar(this))
 {
-    connect(this, &QTabWidget::currentChanged, this, &TWC_PageControl::userChange);
+    setTabBar(bar);
+    connect(this, &QTabWidget::currentChanged, this, &TWC_PageControl::currentChange);
 }
 
 bool TWC_PageControl::ownVisible() const
@@ -77,16 +118,18 @@ bool TWC_PageControl::ownVisible() const
     return notHidden(this);
 }
 
-void TWC_PageControl::userChange(int index)
+bool TWC_PageControl::event(QEvent* e)
 {
-    // Leaving "no current" only happens when the first entry is added.
-    const bool fromNone = lastIndex < 0;
-    lastIndex = index;
-    if (refreshing)
+    // The page widget's own keys (Ctrl+Tab, Ctrl+PageDown) are the user's too.
+    return duringInput(e, inUserInput, [&] { return QTabWidget::event(e); });
+}
+
+void TWC_PageControl::currentChange(int index)
+{
+    if (refreshing || !(inUserInput || bar->inUserInput) || index < 0)
         return;
     emit pageChanged(index);
-    if (index >= 0 && !fromNone)
-        link.setValFromCtrl(index);
+    link.setValFromCtrl(index);
 }
 
 void TWC_PageControl::ChangeFromMCtrl()
@@ -106,7 +149,7 @@ void TWC_PageControl::ChangeFromMCtrl()
 
 TWC_TabControl::TWC_TabControl(QWidget* parent) : QTabBar(parent)
 {
-    connect(this, &QTabBar::currentChanged, this, &TWC_TabControl::userChange);
+    connect(this, &QTabBar::currentChanged, this, &TWC_TabControl::currentChange);
 }
 
 bool TWC_TabControl::ownVisible() const
@@ -114,16 +157,57 @@ bool TWC_TabControl::ownVisible() const
     return notHidden(this);
 }
 
-void TWC_TabControl::userChange(int index)
+bool TWC_TabControl::event(QEvent* e)
 {
-    // Leaving "no current" only happens when the first entry is added.
-    const bool fromNone = lastIndex < 0;
-    lastIndex = index;
-    if (refreshing)
+    return duringInput(e, inUserInput, [&] { return QTabBar::event(e); });
+}
+
+void TWC_TabControl::currentChange(int index)
+{
+    if (refreshing || !inUserInput || index < 0 || index == noTab)
         return;
+    dropNoTab();
     emit tabChanged(index);
-    if (index >= 0 && !fromNone)
-        link.setValFromCtrl(index);
+    link.setValFromCtrl(index);
+}
+
+void TWC_TabControl::showNoTab()
+{
+    if (noTab < 0) {
+        noTab = addTab(QString());
+        setTabVisible(noTab, false);
+        setTabEnabled(noTab, false);
+    }
+    setCurrentIndex(noTab);
+}
+
+void TWC_TabControl::dropNoTab()
+{
+    if (noTab < 0)
+        return;
+    const int at = noTab;
+    noTab = -1;
+    const bool was = refreshing;
+    refreshing = true;
+    removeTab(at);
+    refreshing = was;
+}
+
+void TWC_TabControl::tabInserted(int index)
+{
+    QTabBar::tabInserted(index);
+    if (noTab < 0)
+        return;
+    // Tabs added later go before the hidden one, which stays last.
+    if (index <= noTab)
+        ++noTab;
+    if (noTab != count() - 1) {
+        const bool was = refreshing;
+        refreshing = true;
+        moveTab(noTab, count() - 1);
+        noTab = count() - 1;
+        refreshing = was;
+    }
 }
 
 void TWC_TabControl::ChangeFromMCtrl()
@@ -131,10 +215,17 @@ void TWC_TabControl::ChangeFromMCtrl()
     const int v = link.getVal();
     if (OnCtrlChange)
         OnCtrlChange(this, v);
-    if (v != currentIndex()) {
+    const int shown = NoTabSelected() ? -1 : currentIndex();
+    const int wanted = v >= 0 && v < TabCount() ? v : -1;
+    if (wanted != shown) {
         refreshing = true;
-        setCurrentIndex(v < count() ? v : -1);
+        if (wanted < 0) {
+            showNoTab();
+        } else {
+            setCurrentIndex(wanted);
+            dropNoTab();
+        }
         refreshing = false;
-        emit tabChanged(currentIndex());
+        emit tabChanged(NoTabSelected() ? -1 : currentIndex());
     }
 }

@@ -59,6 +59,22 @@ protected:
     void nextCheckState() override;
 };
 
+// The tab bar of a page control, which tells when the user works it.
+class UserTabBar : public QTabBar {
+    Q_OBJECT
+public:
+    explicit UserTabBar(QWidget* parent = nullptr) : QTabBar(parent) {}
+    // True while a mouse, wheel or key event of the user is being handled.
+    bool inUserInput = false;
+
+protected:
+    bool event(QEvent* e) override;
+};
+
+// Page and tab controls take a new index to their parameter only when the
+// user chose it (a click, a key or the wheel on the tabs), as the combo box
+// does; the code changing the index or adding pages leaves the parameter
+// alone and raises no change event.
 class TWC_PageControl : public QTabWidget, public ListBinding {
     Q_OBJECT
 public:
@@ -71,11 +87,13 @@ signals:
 
 protected:
     bool ownVisible() const override;
+    bool event(QEvent* e) override;
 
 private:
-    void userChange(int index);
+    void currentChange(int index);
+    UserTabBar* bar;
+    bool inUserInput = false;
     bool refreshing = false;
-    int lastIndex = -1;
 };
 
 class TWC_TabControl : public QTabBar, public ListBinding {
@@ -83,15 +101,28 @@ class TWC_TabControl : public QTabBar, public ListBinding {
 public:
     explicit TWC_TabControl(QWidget* parent = nullptr);
     void ChangeFromMCtrl() override;
+    // The tabs of the parameter's values, without the one that stands for a
+    // value beyond them.
+    int TabCount() const { return count() - (noTab >= 0 ? 1 : 0); }
+    // No tab is selected: the parameter holds a value beyond the last tab.
+    bool NoTabSelected() const { return noTab >= 0 && currentIndex() == noTab; }
 
 signals:
+    // The tab changed, by the user or by the parameter; -1 for no tab.
     void tabChanged(int index);
 
 protected:
     bool ownVisible() const override;
+    bool event(QEvent* e) override;
+    void tabInserted(int index) override;
 
 private:
-    void userChange(int index);
+    void currentChange(int index);
+    void showNoTab();
+    void dropNoTab();
+    bool inUserInput = false;
     bool refreshing = false;
-    int lastIndex = -1;
+    // A hidden extra tab made current while no real tab may be: a tab bar
+    // always has a current tab once it has any.
+    int noTab = -1;
 };

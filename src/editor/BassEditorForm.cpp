@@ -140,6 +140,7 @@ void TBassEditF::buildPanel()
     auto captionRight = [&](TWC_ImgButton* b, const char* text, int width = 60) {
         panel.captions.push_back({QRect(b->x() + 50, b->y(), width, b->height()), QString::fromLatin1(text),
                                   Qt::AlignLeft | Qt::AlignVCenter});
+        nameControl(b, text);
     };
     auto knobAt = [&](int x, int row) { return QPoint(x, RowTop[row] + KnobDrop); };
     auto titleList = [&](int mcix, int x, int row, int w, int help, const auto& texts) {
@@ -245,6 +246,7 @@ void TBassEditF::buildPanel()
     auto captionBelow = [&](TWC_ImgButton* b, const char* text) {
         panel.captions.push_back({QRect(b->x() - 20, b->y() + b->height() + 2, b->width() + 40, 12),
                                   QString::fromLatin1(text)});
+        nameControl(b, text);
     };
     KnbTap = button({702, RowTop[2] + 32}, 33);
     KnbTap->SetIsPushButton(true);
@@ -661,18 +663,35 @@ bool isTapKey(const QKeyEvent* e)
     return e->key() == Qt::Key_Insert || (e->key() == Qt::Key_0 && (e->modifiers() & Qt::KeypadModifier));
 }
 
-// 1..6 of the looper keys, on the main row or the keypad; 0 for another key.
-int looperNumber(const QKeyEvent* e)
-{
-    return e->key() >= Qt::Key_1 && e->key() <= Qt::Key_6 ? e->key() - Qt::Key_1 + 1 : 0;
-}
-
-// The piano position 0..11 of the keys 1..9, 0, O, P on the main row, -1 for
-// another key. With Shift the digit keys report their shifted signs.
-int pianoKeyIndex(const QKeyEvent* e)
+// The digit keys of the main row by where they lie, 0..9 for the keys 1..9
+// and 0, -1 for another key. Their symbols depend on the keyboard layout (a
+// French keyboard gives "&" for 1 unshifted, a German one the section sign
+// for Shift with 3), their place does not: the platform's key code says which
+// key it was. Events without one (synthesised ones) are read by their US
+// symbols.
+int digitRowPosition(const QKeyEvent* e)
 {
     if (e->modifiers() & Qt::KeypadModifier)
         return -1;
+#if defined(Q_OS_MACOS)
+    // Virtual key codes of the keys 1..0.
+    static constexpr std::array<quint32, 10> places{0x12, 0x13, 0x14, 0x15, 0x17, 0x16, 0x1A, 0x1C, 0x19, 0x1D};
+    const quint32 code = e->nativeVirtualKey();
+#elif defined(Q_OS_WIN)
+    // Scan codes of the keys 1..0.
+    static constexpr std::array<quint32, 10> places{0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B};
+    const quint32 code = e->nativeScanCode();
+#else
+    // X11 and Wayland key codes of the keys 1..0 (evdev codes + 8).
+    static constexpr std::array<quint32, 10> places{10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
+    const quint32 code = e->nativeScanCode();
+#endif
+    if (code != 0) {
+        for (size_t i = 0; i < places.size(); ++i)
+            if (places[i] == code)
+                return static_cast<int>(i);
+        return -1;
+    }
     static constexpr std::array<int, 10> shiftedDigits{Qt::Key_Exclam,     Qt::Key_At,        Qt::Key_NumberSign,
                                                        Qt::Key_Dollar,     Qt::Key_Percent,   Qt::Key_AsciiCircum,
                                                        Qt::Key_Ampersand,  Qt::Key_Asterisk,  Qt::Key_ParenLeft,
@@ -682,14 +701,31 @@ int pianoKeyIndex(const QKeyEvent* e)
         return key - Qt::Key_1;
     if (key == Qt::Key_0)
         return 9;
-    if (key == KeyPianoDown)
-        return 10;
-    if (key == KeyPianoUp)
-        return 11;
-    for (size_t i = 0; i < shiftedDigits.size(); ++i)
-        if (key == shiftedDigits[i])
-            return static_cast<int>(i);
+    if (e->modifiers() & Qt::ShiftModifier)
+        for (size_t i = 0; i < shiftedDigits.size(); ++i)
+            if (key == shiftedDigits[i])
+                return static_cast<int>(i);
     return -1;
+}
+
+// 1..6 of the looper keys, on the main row or the keypad; 0 for another key.
+int looperNumber(const QKeyEvent* e)
+{
+    if (e->modifiers() & Qt::KeypadModifier)
+        return e->key() >= Qt::Key_1 && e->key() <= Qt::Key_6 ? e->key() - Qt::Key_1 + 1 : 0;
+    const int at = digitRowPosition(e);
+    return at >= 0 && at < 6 ? at + 1 : 0;
+}
+
+// The piano position 0..11 of the keys 1..9, 0, O, P on the main row, -1 for
+// another key.
+int pianoKeyIndex(const QKeyEvent* e)
+{
+    if (e->key() == KeyPianoDown)
+        return 10;
+    if (e->key() == KeyPianoUp)
+        return 11;
+    return digitRowPosition(e);
 }
 
 } // namespace

@@ -68,6 +68,7 @@ void TEditorForm::buildPanel()
     auto switchCaption = [&](TWC_ImgButton* b, const char* text, int width = 60) {
         panel.captions.push_back({QRect(b->x() + 50, b->y(), width, b->height()), QString::fromLatin1(text),
                                   Qt::AlignLeft | Qt::AlignVCenter});
+        nameControl(b, text);
     };
     auto knobAt = [&](int x, int row) { return QPoint(x, RowTop[row] + KnobDrop); };
 
@@ -84,7 +85,7 @@ void TEditorForm::buildPanel()
     PreAmpBypass = button({224, RowTop[0] + ListTop - 2}, 10);
     switchCaption(PreAmpBypass, "AMP ON");
     KnbDriveOffOn = button({336, RowTop[0] + ListTop - 2}, 11, 15);
-    switchCaption(KnbDriveOffOn, "DRIVE");
+    switchCaption(KnbDriveOffOn, "Drive");
     knob(KnbAmp1, vlAmp1, 1, "Gain", 3, knobAt(58, 0), false);
     knob(KnbAmp2, vlAmp2, 4, "Bass", 4, knobAt(132, 0), false);
     knob(KnbAmp3, vlAmp3, 3, "Mid", 5, knobAt(206, 0), false);
@@ -139,9 +140,9 @@ void TEditorForm::buildPanel()
                       static_cast<int>(DelayTypes.size()));
     DelayMixOn = button({184, RowTop[2] + ListTop - 2}, 40);
     switchCaption(DelayMixOn, "MIX ON", 56);
-    TapBtn = button({296, RowTop[2] + ListTop - 2}, 19);
+    TapBtn = button({278, RowTop[2] + ListTop - 2}, 19);
     TapBtn->SetIsPushButton(true);
-    switchCaption(TapBtn, "TAP", 40);
+    switchCaption(TapBtn, "Tap Tempo", 70);
     knob(KnbDelay1, vlDelay1, 33, "Delay-Time", 36, knobAt(83, 2), false);
     KnbDelay1->FineEnabled = true;
     InstallConversion(*KnbDelay1, GuitarValues::DelT);
@@ -156,10 +157,11 @@ void TEditorForm::buildPanel()
     TunerBut = button({530, RowTop[2] + ListTop - 2}, 0);
     TunerBut->SetIsPushButton(true);
     switchCaption(TunerBut, "TUNER", 50);
-    panel.captions.push_back({QRect(418, RowTop[2] + 64, 220, 14), QStringLiteral("CONTROL ASSIGNMENT"),
+    panel.captions.push_back({QRect(418, RowTop[2] + 64, 220, 14), QStringLiteral("Control Assigment"),
                               Qt::AlignLeft | Qt::AlignVCenter});
     KnbFxMixAssign = list(9, QRect(418, RowTop[2] + 80, 190, 24), 17, ControlAssignments.data(),
                           static_cast<int>(ControlAssignments.size()));
+    nameControl(KnbFxMixAssign, "Control Assigment");
     panel.badge = QRect(612, RowTop[2] + 58, 160, 64);
 
     // Handlers.

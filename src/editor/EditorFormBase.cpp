@@ -90,6 +90,7 @@ void TEditorFormBase::buildHeader(PanelDrawing& panel)
     auto captionBelow = [&](TWC_ImgButton* b, const char* text) {
         panel.captions.push_back({QRect(b->x() - 14, b->y() + b->height() + 2, b->width() + 28, 12),
                                   QString::fromLatin1(text)});
+        nameControl(b, text);
     };
     panel.sections.push_back({QRect(22, 8, 745, 60), QString()});
     panel.nameDisplay = QRect(34, 18, 300, 40);
@@ -107,20 +108,20 @@ void TEditorFormBase::buildHeader(PanelDrawing& panel)
 
     originalButton = button({434, 14}, 101);
     originalButton->SetIsRadioButton(true);
-    captionBelow(originalButton, "ORIGINAL");
+    captionBelow(originalButton, "Original");
     editBufferButton = button({502, 14}, 100);
     editBufferButton->SetIsRadioButton(true);
-    captionBelow(editBufferButton, "EDIT BUFFER");
+    captionBelow(editBufferButton, "Edit Buffer");
     originalButton->SetDown(true);
     KnbCompare = button({570, 14}, 102);
     KnbCompare->SetIsPushButton(true);
-    captionBelow(KnbCompare, "COMPARE");
+    captionBelow(KnbCompare, "Compare");
     Store = button({638, 14}, 102);
     Store->SetIsPushButton(true);
-    captionBelow(Store, "STORE");
+    captionBelow(Store, "Store");
     Overwrite = button({706, 14}, 103);
     Overwrite->SetIsPushButton(true);
-    captionBelow(Overwrite, "OVERWRITE");
+    captionBelow(Overwrite, "Overwrite");
 
     originalButton->OnCtrlChange = [this](TWC_CustomControl*, int) { originalButtonChange(); };
     editBufferButton->OnCtrlChange = [this](TWC_CustomControl*, int) { editBufferButtonChange(); };
@@ -205,6 +206,13 @@ TWC_ImgButton* TEditorFormBase::button(QPoint at, int help, int mcix)
         b->SetMcix(mcix);
     }
     return b;
+}
+
+void TEditorFormBase::nameControl(QWidget* control, const char* caption)
+{
+    const QString text = QString::fromLatin1(caption);
+    control->setToolTip(text);
+    control->setAccessibleName(text);
 }
 
 int TEditorFormBase::HelpContext(const QWidget* control)

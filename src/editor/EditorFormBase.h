@@ -155,6 +155,9 @@ protected:
         return list(mcix, place, help, texts.data(), static_cast<int>(N));
     }
     TWC_ImgButton* button(QPoint at, int help, int mcix = -1);
+    // The caption printed beside a control is also its hint and its
+    // accessible name.
+    static void nameControl(QWidget* control, const char* caption);
 
     MCtrl& param(int mcix) const;
     // A knob with its value label on or off; an unused knob shows no value.

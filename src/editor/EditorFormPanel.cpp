@@ -93,7 +93,11 @@ QPixmap DrawEditorPanel(const PanelDrawing& d, qreal dpr)
         drawSection(p, s);
     for (const QPoint c : d.knobCentres)
         ControlArt::DrawKnobScale(p, QPointF(c), 28.5);
-    p.setFont(panelFont(9, true, 0.6));
+    // The panel prints its captions in capitals; the texts keep their own
+    // case for the controls' hints and accessible names.
+    QFont captionFont = panelFont(9, true, 0.6);
+    captionFont.setCapitalization(QFont::AllUppercase);
+    p.setFont(captionFont);
     p.setPen(CaptionColour);
     for (const PanelText& t : d.captions)
         p.drawText(t.area, static_cast<int>(t.align), t.text);

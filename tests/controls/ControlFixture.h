@@ -37,6 +37,7 @@ protected:
         TResForm::Create()->MS20.stop();
         TWC_CustomControl::MouseDir = ModeCircular;
         TWC_CustomControl::Drag = DragAnchor();
+        TWC_CustomControl::HintsOff = false;
     }
 
     void TearDown() override

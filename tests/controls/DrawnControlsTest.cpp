@@ -165,6 +165,13 @@ TEST_F(FaderTest, BoundFaderTakesTheParameterRange)
     EXPECT_EQ(f->KnobPos(), QPoint(0, 100));
     key(f, QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_EQ(preset(McGain).GetVal(), 28);
+    // Two presses within one tick step twice.
+    key(f, QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(preset(McGain).GetVal(), 29);
+    FlushPending();
+    key(f, QEvent::KeyPress, Qt::Key_Minus, Qt::KeypadModifier);
+    key(f, QEvent::KeyPress, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(preset(McGain).GetVal(), 27);
 }
 
 TEST_F(FaderTest, EqualRangeEndsDoNotDivideByZero)
@@ -190,6 +197,20 @@ protected:
         return c;
     }
 };
+
+TEST_F(LedChain, ADisabledChainDrawsNoLeds)
+{
+    TWC_LedVuChain* c = chain();
+    c->SetVal(60);
+    auto* bare = new TWC_LedVuChain(&win());
+    bare->SetGeometry(0, 0, 10, 0);
+    bare->resize(c->size());
+    showActive();
+    const QImage withoutLeds = bare->grab().toImage();
+    ASSERT_NE(c->grab().toImage(), withoutLeds);
+    c->SetEnabled(false);
+    EXPECT_EQ(c->grab().toImage(), withoutLeds);
+}
 
 TEST_F(LedChain, LinearFallDropsSixUnitsPerTick)
 {

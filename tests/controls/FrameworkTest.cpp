@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 
 #include "ControlFixture.h"
 #include "app/KeyCodes.h"
@@ -402,30 +403,58 @@ TEST_F(Framework, CheckBoxFollowsAndSetsItsParameter)
     EXPECT_EQ(preset(McEffectsOn).GetVal(), 0);
 }
 
-TEST_F(Framework, TabAndPageControlsFollowAndSetTheirParameters)
+TEST_F(Framework, TabAndPageControlsFollowTheirParametersAndSetThemOnlyOnTheUsersChoice)
 {
     auto* tabs = new TWC_TabControl(&win());
     for (const char* t : {"x", "y", "z"})
         tabs->addTab(QString::fromLatin1(t));
     tabs->SetModix(ModixPreset);
-    tabs->SetMcix(McDelayType);
+    tabs->SetMcix(McCabinet);
     auto* pages = new TWC_PageControl(&win());
+    pages->move(0, 100);
     for (const char* t : {"p", "q", "r"})
         pages->addTab(new QWidget, QString::fromLatin1(t));
     pages->SetModix(ModixPreset);
     pages->SetMcix(McReverbType);
-    EXPECT_EQ(preset(McDelayType).GetVal(), 0);
+    showActive();
+    FlushPending();
+    const int cabinet = preset(McCabinet).GetVal();
+    const int reverb = preset(McReverbType).GetVal();
 
-    preset(McDelayType).SetVal(2);
+    preset(McCabinet).SetVal(2);
     preset(McReverbType).SetVal(1);
     FlushPending();
     EXPECT_EQ(tabs->currentIndex(), 2);
     EXPECT_EQ(pages->currentIndex(), 1);
 
+    // The code moving the index or adding entries leaves the parameters alone.
     tabs->setCurrentIndex(1);
     pages->setCurrentIndex(2);
-    EXPECT_EQ(preset(McDelayType).GetVal(), 1);
-    EXPECT_EQ(preset(McReverbType).GetVal(), 2);
+    pages->addTab(new QWidget, QStringLiteral("s"));
+    FlushPending();
+    EXPECT_EQ(preset(McCabinet).GetVal(), 2);
+    EXPECT_EQ(preset(McReverbType).GetVal(), 1);
+    (void)cabinet;
+    (void)reverb;
+
+    // A click on a tab is the user's choice.
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(3).center());
+    EXPECT_EQ(preset(McCabinet).GetVal(), 0);
+    EXPECT_EQ(preset(McReverbType).GetVal(), 3);
+
+    // A value beyond the tabs shows none; choosing one afterwards sets it.
+    QSignalSpy changes(tabs, &TWC_TabControl::tabChanged);
+    preset(McCabinet).SetVal(7);
+    FlushPending();
+    EXPECT_TRUE(tabs->NoTabSelected());
+    EXPECT_EQ(tabs->TabCount(), 3);
+    EXPECT_EQ(changes.size(), 1);
+    EXPECT_EQ(changes.value(0).value(0).toInt(), -1);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    EXPECT_EQ(preset(McCabinet).GetVal(), 1);
+    EXPECT_FALSE(tabs->NoTabSelected());
+    EXPECT_EQ(tabs->count(), 3);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "ControlFixture.h"
 #include "controls/ImgButton.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 namespace {
 
 class ImageButton : public ControlTest {
@@ -18,6 +21,35 @@ protected:
     }
     static QPoint mid(QWidget* w) { return w->rect().center(); }
 };
+
+TEST_F(ImageButton, NoHintFromButtonDownToButtonUp)
+{
+    TWC_ImgButton* b = button(&win());
+    b->SetIsPushButton(true);
+    TWC_ImgKnob* k = imageKnob(McGain);
+    k->move(100, 0);
+    showActive();
+    // What the hint shows when the pointer rests on a control now.
+    auto hintOver = [](QWidget* w, const char* text) {
+        QToolTip::hideText();
+        w->setToolTip(QString::fromLatin1(text));
+        QHelpEvent e(QEvent::ToolTip, mid(w), w->mapToGlobal(mid(w)));
+        QCoreApplication::sendEvent(w, &e);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(hintOver(b, "button before"), QStringLiteral("button before"));
+    press(b, mid(b));
+    EXPECT_NE(hintOver(b, "button held"), QStringLiteral("button held"));
+    release(b, mid(b));
+    EXPECT_EQ(hintOver(b, "button after"), QStringLiteral("button after"));
+
+    // A knob's jump (a click outside its dot circle) is a press as well.
+    press(k, {2, 26});
+    EXPECT_NE(hintOver(k, "knob held"), QStringLiteral("knob held"));
+    release(k, {2, 26});
+    EXPECT_EQ(hintOver(k, "knob after"), QStringLiteral("knob after"));
+    QToolTip::hideText();
+}
 
 TEST_F(ImageButton, BoundPushButtonGivesOneOnPressAndZeroOnRelease)
 {

@@ -481,6 +481,11 @@ TEST_F(BassEditor, LooperKeysSendTheirControllers)
 TEST_F(BassEditor, TapKeysTapButtonAndTuner)
 {
     showActive();
+    for (auto [control, text] : {std::pair{form->KnbTap, "Tap Tempo"}, std::pair{form->KnbOriginal, "Original"},
+                                 std::pair{form->KnbEditBuffer, "Edit Buffer"}}) {
+        EXPECT_EQ(control->accessibleName(), QString::fromLatin1(text));
+        EXPECT_EQ(control->toolTip(), QString::fromLatin1(text));
+    }
     press(Qt::Key_Space);
     press(Qt::Key_0, Qt::KeypadModifier);
     press(Qt::Key_Insert);
@@ -566,26 +571,49 @@ TEST_F(BassEditor, ComputerKeysPlayThePiano)
     showActive();
     choose(form->cbPostFxMode, 14);
     ASSERT_TRUE(form->PianoActive());
+    // Keys as the platform reports them on three layouts: the symbol differs,
+    // the key's place (its X11 key code: 10 is the key 1, 19 the key 0) does
+    // not. O and P arrive translated by the application's key filter.
     struct Row {
+        const char* layout;
         int key;
         Qt::KeyboardModifiers mods;
+        quint32 place;
+        const char* text;
         int note;
     };
+    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+    const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
     const Row rows[] = {
-        {Qt::Key_1, Qt::NoModifier, 12},
-        {Qt::Key_2, Qt::NoModifier, 13},
-        {Qt::Key_0, Qt::NoModifier, 21},
-        {KeyPianoDown, Qt::NoModifier, 22},
-        {KeyPianoUp, Qt::NoModifier, 23},
-        {Qt::Key_1, Qt::ShiftModifier, 24},
-        {Qt::Key_NumberSign, Qt::ShiftModifier, 26}, // Shift with 3
-        {KeyPianoUp, Qt::ShiftModifier | Qt::ControlModifier, 47},
+        {"US", Qt::Key_1, Qt::NoModifier, 10, "1", 12},
+        {"US", Qt::Key_2, Qt::NoModifier, 11, "2", 13},
+        {"US", Qt::Key_0, Qt::NoModifier, 19, "0", 21},
+        {"US", KeyPianoDown, Qt::NoModifier, 0, "o", 22},
+        {"US", KeyPianoUp, Qt::NoModifier, 0, "p", 23},
+        {"US", Qt::Key_Exclam, shift, 10, "!", 24},
+        {"US", Qt::Key_NumberSign, shift, 12, "#", 26},
+        {"US", KeyPianoUp, shiftCtrl, 0, "", 47},
+        {"German", Qt::Key_Exclam, shift, 10, "!", 24},
+        {"German", Qt::Key_section, shift, 12, "\u00a7", 26},
+        {"German", Qt::Key_Slash, shift, 16, "/", 30},
+        {"German", Qt::Key_Equal, shift, 19, "=", 33},
+        {"German", Qt::Key_3, shiftCtrl, 12, "", 38},
+        {"French", Qt::Key_Ampersand, Qt::NoModifier, 10, "&", 12},
+        {"French", Qt::Key_Eacute, Qt::NoModifier, 11, "\u00e9", 13},
+        {"French", Qt::Key_ParenLeft, Qt::NoModifier, 14, "(", 16},
+        {"French", Qt::Key_1, shift, 10, "1", 24},
+        {"French", Qt::Key_0, shift, 19, "0", 33},
+        {"French", Qt::Key_2, shiftCtrl, 11, "", 37},
     };
     for (const Row& r : rows) {
         notes.clear();
-        key(QEvent::KeyPress, r.key, r.mods);
-        key(QEvent::KeyRelease, r.key, r.mods);
-        EXPECT_EQ(notes, (Messages{{r.note, 127}, {-r.note, 0}})) << "note " << r.note;
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form.get();
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent e(type, r.key, r.mods, r.place, 0, 0, QString::fromUtf8(r.text));
+            QCoreApplication::sendEvent(target, &e);
+            FlushPending();
+        }
+        EXPECT_EQ(notes, (Messages{{r.note, 127}, {-r.note, 0}})) << r.layout << " " << r.text;
         EXPECT_EQ(form->MarkerPosition().index, -1);
     }
     // The same key twice in a row sounds twice.

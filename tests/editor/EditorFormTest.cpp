@@ -661,6 +661,21 @@ TEST(EditorHelpAnchors, NumbersMapToTheirPages)
 
 // ---- the picture ----
 
+TEST_P(Editor, CaptionsAreTheUnitsOwnTexts)
+{
+    // The panel prints them in capitals; hints and accessible names keep them.
+    const std::pair<QWidget*, const char*> named[] = {
+        {form->TapBtn, "Tap Tempo"},         {form->KnbFxMixAssign, "Control Assigment"},
+        {form->KnbDriveOffOn, "Drive"},      {form->OriginalPresetBtn, "Original"},
+        {form->EditBufferBtn, "Edit Buffer"}, {form->KnbCompare, "Compare"},
+        {form->Store, "Store"},              {form->Overwrite, "Overwrite"},
+    };
+    for (auto [control, text] : named) {
+        EXPECT_EQ(control->accessibleName(), QString::fromLatin1(text));
+        EXPECT_EQ(control->toolTip(), QString::fromLatin1(text));
+    }
+}
+
 TEST_P(GuitarEditor, Screenshot)
 {
     showActive();

@@ -82,6 +82,8 @@ public:
     void OpenExecute();
     void SaveExecute();
     void SaveAsExecute();
+    // Save As; false when the library was not written (cancelled or failed).
+    bool SaveLibraryAs();
     void MemoryGridPopupPopup();
     void FileMClick();
     void MinimizedClick();
@@ -162,6 +164,9 @@ public:
     // library window counts as hidden and the window may close.
     std::function<bool()> libraryWindowVisible;
     std::function<bool()> closeQuery;
+    // Asked before Open replaces the library list: false keeps the list (the
+    // library window offers to save unsaved changes first).
+    std::function<bool()> libraryMayBeReplaced;
     // Opens a help page; the default hands it to the desktop.
     std::function<void(const QUrl&)> openUrl;
 
@@ -220,6 +225,10 @@ private:
     QString askOpenName(const QString& title, const QString& filter);
     QString dialogDirectory() const;
     void exportSysex(int index, const QString& title);
+    // Writes `list` to a library file the user chooses; false when nothing
+    // was written. The current library file name is left to the caller.
+    QString saveLibraryList(const PresetRecordList& list);
+    void auditionSlot(int slot);
     void prepareEditor(bool loadSlot);
     void undoStateChanged();
     void showWrite(const GridWrite& write);

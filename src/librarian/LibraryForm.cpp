@@ -162,12 +162,19 @@ TLibraryForm::TLibraryForm(TDeviceForm* deviceForm, QWidget* parent) : QWidget(p
     createLayout();
     createActions();
     resize(860, 480);
+    // Opening a library from the device window replaces this list too.
+    if (device)
+        device->libraryMayBeReplaced = [this] { return offerToSave(); };
     // The program starts with Undo enabled and the library as its owner.
     TakeLibrarySnapshot();
     RefillPresetList();
 }
 
-TLibraryForm::~TLibraryForm() = default;
+TLibraryForm::~TLibraryForm()
+{
+    if (device)
+        device->libraryMayBeReplaced = nullptr;
+}
 
 void TLibraryForm::createLayout()
 {
@@ -1012,11 +1019,10 @@ bool TLibraryForm::offerToSave()
         return false;
     if (answer == QMessageBox::Yes) {
         if (LibraryFileName.isEmpty()) {
-            if (device) {
-                device->SaveAsExecute();
-                if (!LibraryFileName.isEmpty())
-                    MarkLibrarySaved();
-            }
+            // A Save As that wrote nothing leaves the changes unsaved.
+            if (!device || !device->SaveLibraryAs())
+                return false;
+            MarkLibrarySaved();
         } else if (!writeLibrary(LibraryFileName)) {
             showMessage(QStringLiteral("Unable to Save the file"));
             return false;

@@ -333,6 +333,38 @@ TEST_F(DeviceFormTest, ExportOfSeveralCellsSavesThemAsANewLibrary)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(GetRecordName(read.at(i)).substr(0, 2), names[i]);
     EXPECT_EQ(read.at(2).origin, 11);
+
+    // With that library open, an export of the selection writes just the
+    // selection and the open library stays the current one.
+    name(7, "c1");
+    click(1, 10);
+    click(3, 2);
+    click(3, 3, Qt::ShiftModifier);
+    dialogs.fileAnswers = {path(QStringLiteral("column"))};
+    QTest::keyClick(form->PresetGrid, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+    PresetRecordList column;
+    ListInit(column);
+    ASSERT_FALSE(ReadLibraryFile(column, path(QStringLiteral("column.dlb"))));
+    ASSERT_EQ(column.count, 2);
+    EXPECT_EQ(GetRecordName(column.at(0)).substr(0, 2), "c1");
+    EXPECT_EQ(GetRecordName(column.at(1)).substr(0, 2), "b2");
+    EXPECT_EQ(LibraryList->count, 4);
+    EXPECT_EQ(LibraryFileName, file);
+    EXPECT_EQ(saved.count(), 1);
+}
+
+TEST_F(DeviceFormTest, ACancelledSaveAsLeavesAnEmptyLibraryEmpty)
+{
+    activate();
+    click(2, 2);
+    click(3, 3, Qt::ShiftModifier);
+    QTest::keyClick(form->PresetGrid, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_EQ(dialogs.saves.size(), 1u);
+    EXPECT_EQ(LibraryList->count, 0);
+    dialogs.fileAnswers = {path(QStringLiteral("no/such/folder/x"))};
+    QTest::keyClick(form->PresetGrid, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Unable to Save the file")});
+    EXPECT_EQ(LibraryList->count, 0);
 }
 
 TEST_F(DeviceFormTest, OpenReadsTheLibraryOrSaysItCannot)

@@ -383,6 +383,34 @@ TEST_F(LibraryFormTest, OpeningAnotherFileOffersToSaveUnsavedChangesFirst)
     CurrentPreferences.Confirm = 0;
 }
 
+// File > Open of the device window replaces the list as well: it asks the
+// same question, and a Yes whose Save As is cancelled keeps the list.
+TEST_F(LibraryFormTest, OpenFromTheDeviceWindowOffersToSaveFirst)
+{
+    const QString other = writeLibrary("Other.dlb", {"x"});
+    fill(*LibraryList, {"unsaved"});
+    form->RefillPresetList();
+    CurrentPreferences.Confirm = 1;
+    device->show();
+    device->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(device.get()));
+
+    dialogs.answers = {QMessageBox::Yes};
+    dialogs.fileAnswers = {QString()};
+    QTest::keyClick(device->PresetGrid, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.texts, QStringList{SaveQuestion});
+    EXPECT_EQ(dialogs.saves.size(), 1u);
+    EXPECT_TRUE(dialogs.opens.empty());
+    EXPECT_EQ(names(), QStringList{"unsaved"});
+
+    dialogs.answers = {QMessageBox::No};
+    dialogs.fileAnswers = {other};
+    QTest::keyClick(device->PresetGrid, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.texts.size(), 2);
+    EXPECT_EQ(names(), QStringList{"x"});
+    CurrentPreferences.Confirm = 0;
+}
+
 TEST_F(LibraryFormTest, NewLibraryAsksOnlyForUnsavedChanges)
 {
     openInTree(writeLibrary("My.dlb", {"a"}));

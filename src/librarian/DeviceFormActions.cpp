@@ -183,10 +183,11 @@ void TDeviceForm::createMenus()
     ExportPopupM->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+E")));
     connect(ExportPopupM, &QAction::triggered, Export, &QAction::trigger);
     addAction(ExportPopupM);
-    // The menu's enabling is for the menu; the keys keep copying and pasting.
+    // The menu's enabling is for the menu only: once it closes, the keys act
+    // on the current cell again, whatever the menu showed.
     connect(MemoryGridPopup, &QMenu::aboutToHide, this, [this] {
-        Copy->setEnabled(true);
-        Paste->setEnabled(true);
+        for (QAction* action : {OpenEditSelected, Audition, Copy, Paste, Request, Transmit, Clear, Rename})
+            action->setEnabled(true);
     });
 }
 

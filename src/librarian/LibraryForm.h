@@ -181,6 +181,7 @@ signals:
     void libraryChanged();
 
 protected:
+    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -190,7 +191,12 @@ private:
     bool offerToSave();
     void createActions();
     void createLayout();
+    void refill(bool keepSelection);
     void updatePresetActions();
+    // Opens a tree node's name for editing; treeEditEnded gives back what
+    // the edit took.
+    void editTreeName(const QModelIndex& index);
+    void treeEditEnded();
     void updatePaste();
     void takeKeys(bool take);
     void placeEditor(int index, EditColumn column);
@@ -217,8 +223,10 @@ private:
     QString editStartText;
     bool finishing = false;
     bool settingSelection = false;
-    // Rename by a second click needs one selected item at two releases.
-    bool oneSelectedAtLastRelease = false;
+    // Rename by a second click needs the same single item selected at two
+    // releases.
+    int singleAtLastRelease = -1;
+    bool treeEditing = false;
     bool doubleClicked = false;
     QTimer* slowClickTimer;
     DropMode dropMode = DropMode::Move;

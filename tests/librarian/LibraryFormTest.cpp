@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "app/HelpPage.h"
@@ -126,6 +127,19 @@ protected:
         QKeyEvent e(QEvent::KeyRelease, key, Qt::NoModifier);
         QApplication::sendEvent(form->PresetPropertyEdit, &e);
     }
+    void activate()
+    {
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    void clickRow(int row, Qt::KeyboardModifiers mods = {})
+    {
+        QTreeWidgetItem* item = form->PresetList->topLevelItem(row);
+        QTest::mouseClick(form->PresetList->viewport(), Qt::LeftButton, mods,
+                          form->PresetList->visualRect(form->PresetList->indexFromItem(item, NameColumn)).center());
+    }
+    // Waits longer than a double-click, so that the next click is a new one.
+    static void pause() { QTest::qWait(QApplication::doubleClickInterval() + 100); }
     void typeAndCommit(const QString& text)
     {
         form->PresetPropertyEdit->clear();
@@ -429,6 +443,100 @@ TEST_F(LibraryFormTest, NewLibraryAsksOnlyForUnsavedChanges)
     form->NewFbtnClick();
     EXPECT_EQ(LibraryList->count, 0);
     EXPECT_FALSE(LibraryDiffersFromSaved());
+}
+
+// ---- keys and menus ----
+
+// The shared keys go to the first enabled action of the list, whichever pane
+// has the focus; a context menu leaves every key working afterwards.
+TEST_F(LibraryFormTest, KeysGoToTheFirstEnabledActionAlsoAfterEitherMenu)
+{
+    openInTree(writeLibrary("My.dlb", {"a", "b", "c"}));
+    activate();
+    QSignalSpy editor(form.get(), &TLibraryForm::editorRequested);
+    const QModelIndex file = form->FileModel->index(path("My.dlb"));
+    QContextMenuEvent treeMenu(QContextMenuEvent::Mouse, form->FileTree->visualRect(file).center(), QPoint(), {});
+    QCoreApplication::sendEvent(form->FileTree->viewport(), &treeMenu);
+    ASSERT_TRUE(form->FileTreePopupMenu->isVisible());
+    QTest::keyClick(form->FileTreePopupMenu, Qt::Key_Escape);
+    activate();
+    clickRow(1);
+    QContextMenuEvent listMenu(QContextMenuEvent::Mouse, form->PresetList->visualItemRect(
+                                   form->PresetList->topLevelItem(2)).center(), QPoint(), {});
+    QCoreApplication::sendEvent(form->PresetList->viewport(), &listMenu);
+    ASSERT_TRUE(form->LibPopupMenu->isVisible());
+    QTest::keyClick(form->LibPopupMenu, Qt::Key_Escape);
+    activate();
+
+    QTest::keyClick(form->PresetList, Qt::Key_Return);
+    EXPECT_EQ(editor.count(), 1);
+    QTest::keyClick(form->PresetList, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.saves.size(), 1u);
+    // With the tree focused, Copy and Delete still take the selected preset.
+    form->FileTree->setFocus();
+    QTest::keyClick(form->FileTree, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(ClipboardList->count, 1);
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
+    EXPECT_EQ(names(), (QStringList{"a", "c"}));
+    EXPECT_TRUE(QFile::exists(path("My.dlb")));
+    // Nothing selected in the list: Delete is the tree's.
+    dialogs.texts.clear();
+    dialogs.answers = {QMessageBox::No};
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
+    ASSERT_EQ(dialogs.texts.size(), 1);
+    EXPECT_TRUE(dialogs.texts[0].startsWith("Delete the file"));
+}
+
+TEST_F(LibraryFormTest, OnlyASecondClickOnTheSameSingleRowStartsARename)
+{
+    openInTree(writeLibrary("My.dlb", {"a", "b"}));
+    activate();
+    clickRow(0);
+    pause();
+    clickRow(1);
+    pause();
+    EXPECT_FALSE(form->PropertyEditActive());
+    clickRow(1);
+    pause();
+    EXPECT_TRUE(form->PropertyEditActive());
+}
+
+// While a file name is typed in the tree nothing may move or replace files;
+// the keys the edit field needs are its own.
+TEST_F(LibraryFormTest, ATreeRenameHoldsBackTheTransfersUntilItEnds)
+{
+    openInTree(writeLibrary("My.dlb", {"a"}));
+    fill(*ClipboardList, {"x"});
+    activate();
+    form->FileTree->setFocus();
+    QTest::keyClick(form->FileTree, Qt::Key_M, Qt::ControlModifier);
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(edit, nullptr);
+    for (QAction* a : {form->NewDirectory, form->CutF, form->CopyF, form->PasteF, form->PastePresets})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    edit->selectAll();
+    QTest::keyClicks(edit, "Renamed");
+    QTest::keyClick(edit, Qt::Key_Left);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    EXPECT_EQ(edit->text(), "Rename");
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_TRUE(QFile::exists(path("My.dlb")));
+    for (QAction* a : {form->CutF, form->CopyF, form->PasteF, form->PastePresets})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+}
+
+// A list refilled after a change elsewhere selects nothing: the rows the
+// user picked may hold other presets now.
+TEST_F(LibraryFormTest, ARefillSelectsNothing)
+{
+    openInTree(writeLibrary("My.dlb", {"a", "b", "c"}));
+    activate();
+    clickRow(2);
+    ListRemove(*LibraryList, 0);
+    form->RefillPresetList();
+    EXPECT_TRUE(form->SelectedItems().empty());
+    QTest::keyClick(form->PresetList, Qt::Key_Delete);
+    EXPECT_EQ(names(), (QStringList{"b", "c"}));
 }
 
 // ---- files and folders ----

@@ -964,6 +964,12 @@ QString TLibraryForm::SelectedFolder() const
 
 void TLibraryForm::SelectPath(const QString& path)
 {
+    selectInTree(path);
+    captionFor(path);
+}
+
+void TLibraryForm::selectInTree(const QString& path)
+{
     const QFileInfo info(path);
     const QString clean = QDir::cleanPath(info.absoluteFilePath());
     // The root lies above the path, so that the path itself can be shown.
@@ -974,7 +980,6 @@ void TLibraryForm::SelectPath(const QString& path)
         FileTree->setCurrentIndex(index);
         FileTree->scrollTo(index);
     }
-    captionFor(path);
 }
 
 void TLibraryForm::captionFor(const QString& path)
@@ -1128,7 +1133,8 @@ void TLibraryForm::LibrarySaved(const QString& path)
 
 void TLibraryForm::SysexImported(const QString& path)
 {
-    SelectPath(path);
+    // The import went into the unit: the open library and its caption stay.
+    selectInTree(path);
 }
 
 void TLibraryForm::ExportExecute()

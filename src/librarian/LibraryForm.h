@@ -210,6 +210,7 @@ private:
     // A drag hovered over or left `view`: the scroll timer works on it.
     void dragHovered(QAbstractItemView* view, bool left);
     void setRoot(const QString& folder);
+    void selectInTree(const QString& path);
     void setFileFilter();
     void captionFor(const QString& path);
     void fileRenamed(const QString& oldPath, const QString& newPath);

@@ -445,6 +445,27 @@ TEST_F(LibraryFormTest, NewLibraryAsksOnlyForUnsavedChanges)
     EXPECT_FALSE(LibraryDiffersFromSaved());
 }
 
+TEST_F(LibraryFormTest, ImportSysexSelectsTheFileButKeepsTheLibrarysCaption)
+{
+    QObject::connect(device.get(), &TDeviceForm::sysexImported, form.get(), &TLibraryForm::SysexImported);
+    PresetRecord r;
+    InitRecord(r, -1);
+    ASSERT_TRUE(ExportRecordDump(r, path("one.syx")));
+    openInTree(writeLibrary("My.dlb", {"a"}));
+    const QString caption = form->windowTitle();
+    const QString library = LibraryFileName;
+    dialogs.fileAnswers = {path("one.syx")};
+    device->show();
+    device->FileM->popup(device->mapToGlobal(QPoint(40, 40)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(device->FileM));
+    QTest::mouseClick(device->FileM, Qt::LeftButton, {}, device->FileM->actionGeometry(device->ImportSysex).center());
+    ASSERT_EQ(dialogs.opens.size(), 1u);
+    EXPECT_EQ(form->SelectedPath(), path("one.syx"));
+    EXPECT_EQ(form->windowTitle(), caption);
+    EXPECT_EQ(LibraryFileName, library);
+    EXPECT_EQ(names(), QStringList{"a"});
+}
+
 // ---- keys and menus ----
 
 // The shared keys go to the first enabled action of the list, whichever pane

@@ -307,12 +307,17 @@ bool TDeviceForm::eventFilter(QObject* watched, QEvent* e)
             return dragEvent(e, true);
         case QEvent::MouseButtonRelease:
             pendingDrag = DragSource::None;
-            // Every click in the grid auditions while "Auto Audition" is on.
-            if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && CurrentPreferences.AutoAud)
+            // Every click in the grid auditions while "Auto Audition" is on;
+            // the release that ends a double-click belongs to Edit, which has
+            // made the unit load the slot already.
+            if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && CurrentPreferences.AutoAud
+                && !doubleClickPending)
                 AuditionExecute();
+            doubleClickPending = false;
             break;
         case QEvent::MouseButtonDblClick:
             if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+                doubleClickPending = true;
                 OpenEditSelectedExecute();
                 return true;
             }

@@ -253,6 +253,7 @@ private:
     DragSource pendingDrag = DragSource::None;
     QPoint dragStart;
     bool dragCopyMode = false;
+    bool doubleClickPending = false;
     // The selection a drag from the grid took its presets from.
     QRect dragSelection = NoSelection();
 };

@@ -38,6 +38,25 @@ TEST_F(DeviceFormTest, KeysAndClicksReachTheUnitForTheCurrentSlot)
     EXPECT_EQ(unit.controllers, ReportAll);
 }
 
+// With Auto Audition on, the click auditions and the double-click edits:
+// the unit is told to load the slot once for each.
+TEST_F(DeviceFormTest, ADoubleClickAuditionsOnceForTheClickAndOnceForEdit)
+{
+    activate();
+    CurrentPreferences.AutoAud = 1;
+    QSignalSpy editor(form.get(), &TDeviceForm::editorRequested);
+    // A double-click as the platform delivers it: press, release, press,
+    // double-click, release.
+    QWidget* grid = form->PresetGrid->viewport();
+    QTest::mouseClick(grid, Qt::LeftButton, {}, cellCentre(3, 2));
+    QTest::mousePress(grid, Qt::LeftButton, {}, cellCentre(3, 2));
+    QTest::mouseDClick(grid, Qt::LeftButton, {}, cellCentre(3, 2));
+    QTest::mouseRelease(grid, Qt::LeftButton, {}, cellCentre(3, 2));
+    EXPECT_EQ(editor.count(), 1);
+    EXPECT_EQ(programChanges, (std::vector<int>{7, 7}));
+    EXPECT_EQ(unit.controllers, (Controllers{{80, 80}, {80, 80}}));
+}
+
 TEST_F(DeviceFormTest, WithNothingSelectedTheActionsTakeSlotZero)
 {
     activate();

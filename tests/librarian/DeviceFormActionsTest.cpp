@@ -141,6 +141,30 @@ TEST_F(DeviceFormTest, RenameCommitsSixteenCharactersCancelsAndCommitsOnAnotherC
     EXPECT_EQ(cellText(12), QStringLiteral("Down            "));
 }
 
+// A rename ends before the focus moves, wherever it goes; the focus may
+// not move into the selection, by click or by cursor key.
+TEST_F(DeviceFormTest, ARenameIsCommittedFirstAndTheFocusStaysOutOfTheSelection)
+{
+    activate();
+    click(2, 2);
+    click(3, 3, Qt::ShiftModifier); // the current cell: slot 12
+    const QRect range(QPoint(2, 2), QPoint(3, 3));
+    QTest::keyClick(form->PresetGrid, Qt::Key_M, Qt::ControlModifier);
+    ASSERT_TRUE(form->RenameInProgress());
+    QTest::keyClicks(form->RenameEditor(), QStringLiteral("Inside"));
+    click(2, 2);
+    EXPECT_FALSE(form->RenameInProgress());
+    EXPECT_EQ(cellText(12), QStringLiteral("Inside          "));
+    EXPECT_EQ(form->Selection(), range);
+
+    QTest::keyClick(form->PresetGrid, Qt::Key_Left);
+    EXPECT_EQ(form->CurrentSlot(), 12);
+    EXPECT_EQ(form->Selection(), range);
+    QTest::keyClick(form->PresetGrid, Qt::Key_Right);
+    EXPECT_EQ(form->CurrentSlot(), 13);
+    EXPECT_EQ(form->Selection(), QRect(QPoint(4, 3), QPoint(4, 3)));
+}
+
 TEST_F(DeviceFormTest, EditBufferFocusDecidesTheSubject)
 {
     activate();

@@ -1196,7 +1196,10 @@ void TLibraryForm::DeleteFExecute()
                           QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    const bool removed = folder ? QDir(path).removeRecursively() : QFile::remove(path);
+    // As the desktop deletes: into the trash, so that a slip can be undone;
+    // only where there is no trash does the file go for good.
+    const bool removed =
+        QFile::moveToTrash(path) || (folder ? QDir(path).removeRecursively() : QFile::remove(path));
     if (!removed) {
         TraceLine(1, "Could not delete %s", qPrintable(path));
         showMessage(QStringLiteral("Cannot delete \"%1\".").arg(QDir::toNativeSeparators(path)));

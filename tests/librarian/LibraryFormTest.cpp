@@ -595,18 +595,32 @@ TEST_F(LibraryFormTest, NewFolderRenameAndDeleteInTheTree)
     EXPECT_EQ(RenamedFileName("x.SYX", "y"), "y.syx");
     EXPECT_EQ(RenamedFileName("Folder", "New.name"), "New.name");
 
+    // Delete puts the file into the desktop's trash (here one of the test's
+    // own), after the question.
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    QDir(dir.path()).mkdir("data");
+    qputenv("XDG_DATA_HOME", path("data").toLocal8Bit());
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     form->SelectPath(path("Other.dlb"));
+    form->FileTree->setFocus();
     dialogs.answers = {QMessageBox::No};
-    form->DeleteFExecute();
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
     EXPECT_TRUE(QFile::exists(path("Other.dlb")));
     dialogs.answers = {QMessageBox::Yes};
-    form->DeleteFExecute();
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
     EXPECT_FALSE(QFile::exists(path("Other.dlb")));
+    EXPECT_TRUE(QFile::exists(path("data/Trash/files/Other.dlb")));
     form->SelectPath(path("New Folder 2"));
     dialogs.answers = {QMessageBox::Yes};
-    form->DeleteFExecute();
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
     EXPECT_FALSE(QDir(path("New Folder 2")).exists());
+    EXPECT_TRUE(QDir(path("data/Trash/files/New Folder 2")).exists());
     EXPECT_EQ(dialogs.texts.size(), 3);
+    if (dataHome.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", dataHome);
 }
 
 TEST_F(LibraryFormTest, AFolderThatCannotBeCreatedIsReported)

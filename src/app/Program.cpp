@@ -183,6 +183,7 @@ void Program::start()
     Printing->guitarEditor = GuitarEditor;
     Printing->bassEditor = BassEditor;
     Printing->pictureWindows = {ConnectForm, PrefsForm};
+    Printing->SharePrintKey();
     connect(DeviceForm, &TDeviceForm::printSetupRequested, Printing, &TPrinting::PrintSetupExecute);
     connect(DeviceForm, &TDeviceForm::printPresetFormRequested, Printing, &TPrinting::PrintPExecute);
     connect(DeviceForm, &TDeviceForm::printDeviceListRequested, Printing, &TPrinting::PrintDExecute);

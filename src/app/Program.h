@@ -52,6 +52,7 @@ public:
     TPrefsForm* prefsForm() const { return PrefsForm; }
     TStoreForm* storeForm() const { return StoreForm; }
     TLibraryForm* libraryForm() const { return LibraryForm; }
+    TPrinting* printing() const { return Printing; }
     DeviceSearch& search() const { return *Search; }
     Protocol& protocol() const { return *Proto; }
 

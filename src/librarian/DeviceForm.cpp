@@ -307,12 +307,17 @@ bool TDeviceForm::eventFilter(QObject* watched, QEvent* e)
             return dragEvent(e, true);
         case QEvent::MouseButtonRelease:
             pendingDrag = DragSource::None;
-            // Every click in the grid auditions while "Auto Audition" is on.
-            if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && CurrentPreferences.AutoAud)
+            // Every click in the grid auditions while "Auto Audition" is on;
+            // the release that ends a double-click belongs to Edit, which has
+            // made the unit load the slot already.
+            if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && CurrentPreferences.AutoAud
+                && !doubleClickPending)
                 AuditionExecute();
+            doubleClickPending = false;
             break;
         case QEvent::MouseButtonDblClick:
             if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+                doubleClickPending = true;
                 OpenEditSelectedExecute();
                 return true;
             }
@@ -446,12 +451,10 @@ bool TDeviceForm::PresetGridMouseDown(QMouseEvent* e, bool inCurrentPreset)
     // The context menu leaves the selection as it is.
     if (!left || editBufferFocus)
         return true;
-    // Pressing inside the selection keeps it (for dragging).
-    if (selection.contains(c, r))
-        return true;
     if (renameEditor)
         RenameCommit();
-    return false;
+    // Pressing inside the selection keeps it (for dragging).
+    return selection.contains(c, r);
 }
 
 bool TDeviceForm::PresetGridKeyDown(QKeyEvent* e)
@@ -460,7 +463,19 @@ bool TDeviceForm::PresetGridKeyDown(QKeyEvent* e)
         OpenEditSelectedExecute();
         return true;
     }
-    return false;
+    QPoint step;
+    switch (e->key()) {
+    case Qt::Key_Left: step = QPoint(-1, 0); break;
+    case Qt::Key_Right: step = QPoint(1, 0); break;
+    case Qt::Key_Up: step = QPoint(0, -1); break;
+    case Qt::Key_Down: step = QPoint(0, 1); break;
+    default: return false;
+    }
+    if (renameEditor)
+        RenameCommit();
+    // The cursor keys may not move the focus into the selection either.
+    const QPoint target = QPoint(PresetGrid->currentColumn(), PresetGrid->currentRow()) + step;
+    return !singleCell() && selection.contains(target);
 }
 
 void TDeviceForm::resizeEvent(QResizeEvent* e)

@@ -83,6 +83,8 @@ public:
     void OpenExecute();
     void SaveExecute();
     void SaveAsExecute();
+    // Save As; false when the library was not written (cancelled or failed).
+    bool SaveLibraryAs();
     void MemoryGridPopupPopup();
     void FileMClick();
     void MinimizedClick();
@@ -164,6 +166,9 @@ public:
     // library window counts as hidden and the window may close.
     std::function<bool()> libraryWindowVisible;
     std::function<bool()> closeQuery;
+    // Asked before Open replaces the library list: false keeps the list (the
+    // library window offers to save unsaved changes first).
+    std::function<bool()> libraryMayBeReplaced;
     // Opens a help page; the default hands it to the desktop.
     std::function<void(const QUrl&)> openUrl;
 
@@ -225,6 +230,10 @@ private:
     void importDump(const QString& file);
     QString dialogDirectory() const;
     void exportSysex(int index, const QString& title);
+    // Writes `list` to a library file the user chooses; false when nothing
+    // was written. The current library file name is left to the caller.
+    QString saveLibraryList(const PresetRecordList& list);
+    void auditionSlot(int slot);
     void prepareEditor(bool loadSlot);
     void undoStateChanged();
     void showWrite(const GridWrite& write);
@@ -249,6 +258,7 @@ private:
     DragSource pendingDrag = DragSource::None;
     QPoint dragStart;
     bool dragCopyMode = false;
+    bool doubleClickPending = false;
     // The selection a drag from the grid took its presets from.
     QRect dragSelection = NoSelection();
 };

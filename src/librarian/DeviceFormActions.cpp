@@ -187,10 +187,11 @@ void TDeviceForm::createMenus()
     ExportPopupM->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+E")));
     connect(ExportPopupM, &QAction::triggered, Export, &QAction::trigger);
     addAction(ExportPopupM);
-    // The menu's enabling is for the menu; the keys keep copying and pasting.
+    // The menu's enabling is for the menu only: once it closes, the keys act
+    // on the current cell again, whatever the menu showed.
     connect(MemoryGridPopup, &QMenu::aboutToHide, this, [this] {
-        Copy->setEnabled(true);
-        Paste->setEnabled(true);
+        for (QAction* action : {OpenEditSelected, Audition, Copy, Paste, Request, Transmit, Clear, Rename})
+            action->setEnabled(true);
     });
 }
 
@@ -215,11 +216,16 @@ void TDeviceForm::FileMClick()
 
 void TDeviceForm::AuditionExecute()
 {
-    if (!editBufferFocus) {
-        const int slot = CurrentSlot();
-        CurrentPreset->setText(slotName(slot));
-        emit programChangeRequested(slot);
-    }
+    if (editBufferFocus)
+        RequestRefresh();
+    else
+        auditionSlot(CurrentSlot());
+}
+
+void TDeviceForm::auditionSlot(int slot)
+{
+    CurrentPreset->setText(slotName(slot));
+    emit programChangeRequested(slot);
     RequestRefresh();
 }
 
@@ -436,8 +442,9 @@ void TDeviceForm::PresetGridDragDrop(DragSource source, QPoint cell)
     const bool linear = DragList->columns == 0;
     const GridWrite write = DropOnGrid(*DragList, cell, from, dragCopyMode, this);
     showWrite(write);
+    // The unit is to play what was dropped, not the cell that was current.
     if (write.written && linear && CurrentPreferences.AutoAud)
-        AuditionExecute();
+        auditionSlot(SlotAt(cell));
 }
 
 void TDeviceForm::CurrentPresetDragDrop()
@@ -493,7 +500,17 @@ void TDeviceForm::ExportExecute()
         RequestRefresh();
         exportSysex(dump::EditBufferNumber, QStringLiteral("Export Preset to file.."));
     } else if (!NothingSelected(selection) && !singleCell()) {
-        SaveAsExecute();
+        // With a library open the selection is written as a library of its
+        // own, and the open library stays the current one.
+        if (LibraryList->count == 0) {
+            SaveAsExecute();
+        } else {
+            PresetRecordList selected;
+            ListInit(selected);
+            CollectSelection(selection, CurrentPreset->text(), selected);
+            saveLibraryList(selected);
+            ListClear(selected);
+        }
     } else {
         const int slot = CurrentSlot();
         LastExportName = slotName(slot);
@@ -549,6 +566,9 @@ void TDeviceForm::OpenExecute()
 {
     const QString filter = bassFamily() ? QStringLiteral("Bass DRUX Library files (*.blb)")
                                         : QStringLiteral("Drux Library files (*.dlb)");
+    // Unsaved changes are offered for saving before the list is replaced.
+    if (libraryMayBeReplaced && !libraryMayBeReplaced())
+        return;
     const QString file = askOpenName(QStringLiteral("Open Library.."), filter);
     if (file.isEmpty())
         return;
@@ -566,26 +586,44 @@ void TDeviceForm::SaveExecute()
         SaveAsExecute();
 }
 
-void TDeviceForm::SaveAsExecute()
+QString TDeviceForm::saveLibraryList(const PresetRecordList& list)
 {
-    const bool bass = bassFamily();
-    const QString filter = bass ? QStringLiteral("Bass DRUX Library files (*.blb)")
-                                : QStringLiteral("DRUX Library files (*.dlb)");
-    // A device selection is saved as a new library.
-    if (LibraryList->count == 0)
-        CollectSelection(selection, CurrentPreset->text(), *LibraryList);
+    const QString filter = bassFamily() ? QStringLiteral("Bass DRUX Library files (*.blb)")
+                                        : QStringLiteral("DRUX Library files (*.dlb)");
     const QString file = askSaveName(QStringLiteral("Save Library to file.."), filter,
                                      QFileInfo(LibraryFileName).completeBaseName());
     if (file.isEmpty())
-        return;
-    if (WriteLibraryFile(*LibraryList, file)) {
+        return QString();
+    if (WriteLibraryFile(list, file)) {
         showMessage(this, QStringLiteral("Unable to Save the file"));
-        return;
+        return QString();
     }
     const QFileInfo info(file);
-    LibraryFileName = info.absoluteFilePath();
     startDirectory = info.absolutePath();
+    return info.absoluteFilePath();
+}
+
+void TDeviceForm::SaveAsExecute()
+{
+    SaveLibraryAs();
+}
+
+bool TDeviceForm::SaveLibraryAs()
+{
+    // A device selection is saved as a new library; when nothing is written
+    // the library is empty again, as it was.
+    const bool collected = LibraryList->count == 0;
+    if (collected)
+        CollectSelection(selection, CurrentPreset->text(), *LibraryList);
+    const QString file = saveLibraryList(*LibraryList);
+    if (file.isEmpty()) {
+        if (collected)
+            ListClear(*LibraryList);
+        return false;
+    }
+    LibraryFileName = file;
     emit librarySaved(LibraryFileName);
+    return true;
 }
 
 // ---- help ----

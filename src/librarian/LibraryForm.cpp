@@ -162,12 +162,19 @@ TLibraryForm::TLibraryForm(TDeviceForm* deviceForm, QWidget* parent) : QWidget(p
     createLayout();
     createActions();
     resize(860, 480);
+    // Opening a library from the device window replaces this list too.
+    if (device)
+        device->libraryMayBeReplaced = [this] { return offerToSave(); };
     // The program starts with Undo enabled and the library as its owner.
     TakeLibrarySnapshot();
     RefillPresetList();
 }
 
-TLibraryForm::~TLibraryForm() = default;
+TLibraryForm::~TLibraryForm()
+{
+    if (device)
+        device->libraryMayBeReplaced = nullptr;
+}
 
 void TLibraryForm::createLayout()
 {
@@ -219,6 +226,7 @@ void TLibraryForm::createLayout()
     FileTree->setProperty("helpContext", TreeHelpContext);
     leftLayout->addWidget(FileTree);
     connect(FileModel, &LibraryFileModel::renamed, this, &TLibraryForm::fileRenamed);
+    connect(FileTree->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, &TLibraryForm::treeEditEnded);
     connect(FileTree, &QTreeView::doubleClicked, this, &TLibraryForm::FileTreeDblClick);
 
     auto* right = new QWidget(Splitter);
@@ -303,9 +311,29 @@ void TLibraryForm::createActions()
         action->setProperty("category", row.tree ? QStringLiteral("FileTree") : QStringLiteral("PresetList"));
         action->setEnabled(row.enabled);
         connect(action, &QAction::triggered, this, row.handler);
-        (row.tree ? static_cast<QWidget*>(FileTree) : static_cast<QWidget*>(PresetList))->addAction(action);
         this->*row.member = action;
         LibActionList.append(action);
+    }
+    // One key for each shortcut of the list, anywhere in the window: the
+    // first enabled action in list order that has it takes it, whichever
+    // pane has the focus.
+    QList<QKeySequence> keys;
+    for (const LibActionRow& row : LibActionTable) {
+        const QKeySequence key(QString::fromLatin1(row.key));
+        if (key.isEmpty() || keys.contains(key))
+            continue;
+        keys << key;
+        auto* dispatcher = new QAction(this);
+        dispatcher->setShortcut(key);
+        dispatcher->setShortcutContext(Qt::WindowShortcut);
+        connect(dispatcher, &QAction::triggered, this, [this, key] {
+            for (QAction* action : std::as_const(LibActionList))
+                if (action->shortcut() == key && action->isEnabled()) {
+                    action->trigger();
+                    return;
+                }
+        });
+        addAction(dispatcher);
     }
     bindButton(UpOneLevelBtn, UpOneLevel);
     bindButton(NewDirectoryBtn, NewDirectory);
@@ -339,6 +367,13 @@ void TLibraryForm::createActions()
         LibPopupMenuPopup();
         LibPopupMenu->popup(PresetList->viewport()->mapToGlobal(pos));
     });
+    // The menu's enabling holds while it is up; then the keys follow the
+    // selection again.
+    connect(LibPopupMenu, &QMenu::aboutToHide, this, [this] {
+        for (QAction* action : {Edit, Audition, Export})
+            action->setEnabled(true);
+        updatePresetActions();
+    });
 
     FileTreePopupMenu = new QMenu(this);
     FileTreePopupMenu->addActions({NewDirectory, DeleteF, RenameF});
@@ -350,7 +385,6 @@ void TLibraryForm::createActions()
         const QModelIndex index = FileTree->indexAt(pos);
         if (index.isValid())
             FileTree->setCurrentIndex(index);
-        LibPopupMenuPopup();
         FileTreePopupMenu->popup(FileTree->viewport()->mapToGlobal(pos));
     });
     connect(FileTree->selectionModel(), &QItemSelectionModel::currentChanged, this, &TLibraryForm::FileTreeChange);
@@ -371,7 +405,16 @@ void TLibraryForm::showMessage(const QString& text)
 
 void TLibraryForm::RefillPresetList()
 {
-    const std::vector<int> keep = SelectedItems();
+    refill(false);
+}
+
+// The rows of a refilled list may hold other records than before: only a
+// refill that changed no row keeps the selection.
+void TLibraryForm::refill(bool keepSelection)
+{
+    const std::vector<int> keep = keepSelection ? SelectedItems() : std::vector<int>();
+    if (!keepSelection)
+        singleAtLastRelease = -1;
     PresetList->clear();
     const std::vector<int> numbers = RowNumbers(*LibraryList);
     const QDateTime now = QDateTime::currentDateTime();
@@ -467,6 +510,8 @@ void TLibraryForm::updatePresetActions()
 
 void TLibraryForm::updatePaste()
 {
+    if (treeEditing)
+        return;
     const bool clip = ClipboardList->count > 0;
     PastePresets->setEnabled(clip);
     PasteF->setEnabled(clip && FileTree->currentIndex().isValid());
@@ -535,13 +580,13 @@ void TLibraryForm::CutPresetsExecute()
 {
     updatePaste();
     if (CopyLibraryItems(SelectedItems(), true))
-        RefillPresetList();
+        refill(true);
 }
 
 void TLibraryForm::CopyPresetsExecute()
 {
     CopyLibraryItems(SelectedItems(), false);
-    RefillPresetList();
+    refill(true);
 }
 
 void TLibraryForm::PastePresetsExecute()
@@ -720,8 +765,9 @@ void TLibraryForm::listMouseRelease(QMouseEvent* e)
     if (e->button() != Qt::LeftButton)
         return;
     const bool oneNow = SelectedItems().size() == 1;
-    const bool secondClick = oneNow && oneSelectedAtLastRelease && !doubleClicked;
-    oneSelectedAtLastRelease = oneNow;
+    const int single = oneNow ? firstSelected() : -1;
+    const bool secondClick = single >= 0 && single == singleAtLastRelease && !doubleClicked;
+    singleAtLastRelease = single;
     doubleClicked = false;
     RenamePreset->setEnabled(oneNow);
     // A slow second click on the one selected row opens its text for editing,
@@ -918,6 +964,12 @@ QString TLibraryForm::SelectedFolder() const
 
 void TLibraryForm::SelectPath(const QString& path)
 {
+    selectInTree(path);
+    captionFor(path);
+}
+
+void TLibraryForm::selectInTree(const QString& path)
+{
     const QFileInfo info(path);
     const QString clean = QDir::cleanPath(info.absoluteFilePath());
     // The root lies above the path, so that the path itself can be shown.
@@ -928,12 +980,30 @@ void TLibraryForm::SelectPath(const QString& path)
         FileTree->setCurrentIndex(index);
         FileTree->scrollTo(index);
     }
-    captionFor(path);
 }
 
 void TLibraryForm::captionFor(const QString& path)
 {
     setWindowTitle(QDir::toNativeSeparators(path));
+}
+
+bool TLibraryForm::event(QEvent* e)
+{
+    // A line being typed (a property or a file name) keeps the window's
+    // keys for itself.
+    if (e->type() == QEvent::ShortcutOverride) {
+        QWidget* focus = QApplication::focusWidget();
+        const auto* key = static_cast<QKeyEvent*>(e);
+        if (qobject_cast<QLineEdit*>(focus) && isAncestorOf(focus)) {
+            const QKeySequence typed(key->keyCombination());
+            for (const QAction* action : std::as_const(LibActionList))
+                if (!action->shortcut().isEmpty() && action->shortcut() == typed) {
+                    e->accept();
+                    return true;
+                }
+        }
+    }
+    return QWidget::event(e);
 }
 
 void TLibraryForm::showEvent(QShowEvent* e)
@@ -977,6 +1047,8 @@ void TLibraryForm::FileTreeDblClick(const QModelIndex& index)
 
 void TLibraryForm::FileTreeChange()
 {
+    if (treeEditing)
+        return;
     const QModelIndex index = FileTree->currentIndex();
     NewDirectory->setEnabled(index.isValid() && FileModel->isDir(index));
     CutF->setEnabled(true);
@@ -1012,11 +1084,10 @@ bool TLibraryForm::offerToSave()
         return false;
     if (answer == QMessageBox::Yes) {
         if (LibraryFileName.isEmpty()) {
-            if (device) {
-                device->SaveAsExecute();
-                if (!LibraryFileName.isEmpty())
-                    MarkLibrarySaved();
-            }
+            // A Save As that wrote nothing leaves the changes unsaved.
+            if (!device || !device->SaveLibraryAs())
+                return false;
+            MarkLibrarySaved();
         } else if (!writeLibrary(LibraryFileName)) {
             showMessage(QStringLiteral("Unable to Save the file"));
             return false;
@@ -1062,7 +1133,8 @@ void TLibraryForm::LibrarySaved(const QString& path)
 
 void TLibraryForm::SysexImported(const QString& path)
 {
-    SelectPath(path);
+    // The import went into the unit: the open library and its caption stay.
+    selectInTree(path);
 }
 
 void TLibraryForm::ExportExecute()
@@ -1107,7 +1179,7 @@ void TLibraryForm::NewDirectoryExecute()
     }
     FileTree->expand(parent);
     FileTree->setCurrentIndex(created);
-    FileTree->edit(created);
+    editTreeName(created);
 }
 
 void TLibraryForm::DeleteFExecute()
@@ -1124,7 +1196,10 @@ void TLibraryForm::DeleteFExecute()
                           QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    const bool removed = folder ? QDir(path).removeRecursively() : QFile::remove(path);
+    // As the desktop deletes: into the trash, so that a slip can be undone;
+    // only where there is no trash does the file go for good.
+    const bool removed =
+        QFile::moveToTrash(path) || (folder ? QDir(path).removeRecursively() : QFile::remove(path));
     if (!removed) {
         TraceLine(1, "Could not delete %s", qPrintable(path));
         showMessage(QStringLiteral("Cannot delete \"%1\".").arg(QDir::toNativeSeparators(path)));
@@ -1135,7 +1210,26 @@ void TLibraryForm::RenameFExecute()
 {
     const QModelIndex index = FileTree->currentIndex();
     if (index.isValid())
-        FileTree->edit(index);
+        editTreeName(index);
+}
+
+void TLibraryForm::editTreeName(const QModelIndex& index)
+{
+    FileTree->edit(index);
+    if (!FileTree->indexWidget(index))
+        return;
+    // While a name is typed, nothing may move or replace the file.
+    treeEditing = true;
+    for (QAction* action : {NewDirectory, CutF, CopyF, PasteF, PastePresets})
+        action->setEnabled(false);
+}
+
+void TLibraryForm::treeEditEnded()
+{
+    if (!treeEditing)
+        return;
+    treeEditing = false;
+    FileTreeChange();
 }
 
 void TLibraryForm::fileRenamed(const QString& oldPath, const QString& newPath)
@@ -1183,7 +1277,7 @@ void TLibraryForm::PasteFExecute()
         const QModelIndex created = FileModel->index(write.path);
         FileTree->setCurrentIndex(created);
         if (write.editName)
-            FileTree->edit(created);
+            editTreeName(created);
         return;
     }
     if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)
@@ -1260,7 +1354,7 @@ void TLibraryForm::FileTreeDragDrop(DragSource source, const QModelIndex& node)
         FileTree->expand(node);
         FileTree->setCurrentIndex(created);
         if (drop.editName)
-            FileTree->edit(created);
+            editTreeName(created);
         return;
     }
     // The file that grew becomes the open library.

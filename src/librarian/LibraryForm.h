@@ -181,6 +181,7 @@ signals:
     void libraryChanged();
 
 protected:
+    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -190,7 +191,12 @@ private:
     bool offerToSave();
     void createActions();
     void createLayout();
+    void refill(bool keepSelection);
     void updatePresetActions();
+    // Opens a tree node's name for editing; treeEditEnded gives back what
+    // the edit took.
+    void editTreeName(const QModelIndex& index);
+    void treeEditEnded();
     void updatePaste();
     void takeKeys(bool take);
     void placeEditor(int index, EditColumn column);
@@ -204,6 +210,7 @@ private:
     // A drag hovered over or left `view`: the scroll timer works on it.
     void dragHovered(QAbstractItemView* view, bool left);
     void setRoot(const QString& folder);
+    void selectInTree(const QString& path);
     void setFileFilter();
     void captionFor(const QString& path);
     void fileRenamed(const QString& oldPath, const QString& newPath);
@@ -217,8 +224,10 @@ private:
     QString editStartText;
     bool finishing = false;
     bool settingSelection = false;
-    // Rename by a second click needs one selected item at two releases.
-    bool oneSelectedAtLastRelease = false;
+    // Rename by a second click needs the same single item selected at two
+    // releases.
+    int singleAtLastRelease = -1;
+    bool treeEditing = false;
     bool doubleClicked = false;
     QTimer* slowClickTimer;
     DropMode dropMode = DropMode::Move;

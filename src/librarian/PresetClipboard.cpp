@@ -207,8 +207,10 @@ GridWrite PasteIntoGrid(const PresetRecordList& clipboard, const QRect& selectio
         GridWrite result = writeLinear(clipboard, SlotAt(anchor), parent, consumed, clipped);
         // A cut in the library pasted into the unit moves the presets; the
         // ones that were clipped off stay in the library.
-        if (result.written && ClipboardFromCut)
-            result.libraryChanged = RemoveCutItems(clipped ? consumed : -1) > 0;
+        if (result.written && ClipboardFromCut) {
+            RemoveCutItems(clipped ? consumed : -1, true);
+            result.libraryChanged = true;
+        }
         return result;
     }
     QRect target = TargetRectangle(anchor, clipboard);
@@ -334,16 +336,24 @@ bool CopyLibraryItems(const std::vector<int>& selected, bool cut)
     return ClipboardList->count > 0;
 }
 
-int RemoveCutItems(int limit)
+int RemoveCutItems(int limit, bool presetsOnly)
 {
+    int walked = 0;
     int removed = 0;
-    for (int i = 0; i < LibraryList->count && (limit < 0 || removed < limit);) {
-        if (LibraryList->at(i).mark & CutMark) {
-            ListRemove(*LibraryList, i);
-            ++removed;
-        } else {
+    for (int i = 0; i < LibraryList->count && (limit < 0 || walked < limit);) {
+        PresetRecord& item = LibraryList->at(i);
+        if (!(item.mark & CutMark)) {
             ++i;
+            continue;
         }
+        ++walked;
+        if (presetsOnly && item.isCommentLine()) {
+            item.mark &= static_cast<uint8_t>(~CutMark);
+            ++i;
+            continue;
+        }
+        ListRemove(*LibraryList, i);
+        ++removed;
     }
     return removed;
 }

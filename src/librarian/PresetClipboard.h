@@ -120,9 +120,10 @@ extern bool ClipboardFromCut;
 // records); nothing changes when nothing is selected.
 bool CopyLibraryItems(const std::vector<int>& selected, bool cut);
 
-// Removes cut items from the library list, at most `limit` of them (from the
-// top; -1 for all). Returns how many went.
-int RemoveCutItems(int limit = -1);
+// Removes cut items from the library list, walking at most `limit` of them
+// from the top (-1 for all). With `presetsOnly` cut comment lines stay and
+// lose their cut mark: they never reached the unit. Returns how many went.
+int RemoveCutItems(int limit = -1, bool presetsOnly = false);
 
 struct ListSelection {
     std::vector<int> selected;

@@ -60,6 +60,17 @@ void TPrinting::SetPrintDialogs(PrintDialogs* replacement)
     dialogs = replacement ? replacement : &defaultDialogs;
 }
 
+void TPrinting::SharePrintKey()
+{
+    if (!deviceForm)
+        return;
+    QList<QPointer<QWidget>> windows{libraryWindow, guitarEditor, bassEditor};
+    windows << pictureWindows;
+    for (const QPointer<QWidget>& window : windows)
+        if (window)
+            window->addAction(deviceForm->Print);
+}
+
 void TPrinting::PrintSetupExecute()
 {
     dialogs->pageSetup(*printer, deviceForm);

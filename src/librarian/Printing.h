@@ -52,6 +52,10 @@ public:
     // replaced.
     std::function<QWidget*()> activeWindow;
 
+    // Ctrl+P works in every window that prints, not only in the device
+    // window: its Print action goes to the windows named above.
+    void SharePrintKey();
+
     void PrintSetupExecute();
     // Each returns whether anything was printed.
     bool PrintDExecute();

@@ -1,5 +1,6 @@
 // The librarian windows as the program wires them to the editors.
 #include <QApplication>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/LibraryForm.h"
+#include "librarian/Printing.h"
 #include "midi/LoopbackDriver.h"
 #include "model/DeviceConnection.h"
 #include "settings/ConnectForm.h"
@@ -74,6 +77,49 @@ TEST_F(LibrarianInProgram, EditOfTheEditBufferKeepsTheEditorsName)
     QTest::mouseDClick(device->CurrentPreset, Qt::LeftButton);
     EXPECT_EQ(editorName(), QStringLiteral("My own sound"));
     EXPECT_TRUE(program->guitarEditor()->isVisible());
+}
+
+// Cancels every print dialog and counts them.
+struct CountingPrintDialogs : PrintDialogs {
+    int asked = 0;
+    bool print(QPrinter&, QWidget*) override
+    {
+        ++asked;
+        return false;
+    }
+};
+
+// Ctrl+P in each window that prints opens the print dialog: the device
+// window, the library window, an editor and the configuration window.
+TEST_F(LibrarianInProgram, CtrlPOpensThePrintDialogInEveryWindowThatPrints)
+{
+    CountingPrintDialogs printDialogs;
+    program->printing()->SetPrintDialogs(&printDialogs);
+    QTest::keyClick(device->PresetGrid, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(printDialogs.asked, 1);
+
+    QTest::keyClick(device->PresetGrid, Qt::Key_L, Qt::ControlModifier);
+    TLibraryForm* library = program->libraryForm();
+    activate(library);
+    QTest::keyClick(library->PresetList, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(printDialogs.asked, 2);
+
+    activate(device);
+    clickCell(1, 1);
+    QTest::keyClick(device->PresetGrid, Qt::Key_E, Qt::ControlModifier);
+    activate(program->guitarEditor());
+    QTest::keyClick(program->guitarEditor(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(printDialogs.asked, 3);
+
+    activate(device);
+    QWidget* settings = program->connectForm();
+    QTimer::singleShot(100, settings, [settings] {
+        QTest::keyClick(settings, Qt::Key_P, Qt::ControlModifier);
+        QTest::keyClick(settings, Qt::Key_Escape);
+    });
+    QTest::keyClick(device->PresetGrid, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(printDialogs.asked, 4);
+    program->printing()->SetPrintDialogs(nullptr);
 }
 
 } // namespace

@@ -38,6 +38,25 @@ TEST_F(DeviceFormTest, KeysAndClicksReachTheUnitForTheCurrentSlot)
     EXPECT_EQ(unit.controllers, ReportAll);
 }
 
+// With Auto Audition on, the click auditions and the double-click edits:
+// the unit is told to load the slot once for each.
+TEST_F(DeviceFormTest, ADoubleClickAuditionsOnceForTheClickAndOnceForEdit)
+{
+    activate();
+    CurrentPreferences.AutoAud = 1;
+    QSignalSpy editor(form.get(), &TDeviceForm::editorRequested);
+    // A double-click as the platform delivers it: press, release, press,
+    // double-click, release.
+    QWidget* grid = form->PresetGrid->viewport();
+    QTest::mouseClick(grid, Qt::LeftButton, {}, cellCentre(3, 2));
+    QTest::mousePress(grid, Qt::LeftButton, {}, cellCentre(3, 2));
+    QTest::mouseDClick(grid, Qt::LeftButton, {}, cellCentre(3, 2));
+    QTest::mouseRelease(grid, Qt::LeftButton, {}, cellCentre(3, 2));
+    EXPECT_EQ(editor.count(), 1);
+    EXPECT_EQ(programChanges, (std::vector<int>{7, 7}));
+    EXPECT_EQ(unit.controllers, (Controllers{{80, 80}, {80, 80}}));
+}
+
 TEST_F(DeviceFormTest, WithNothingSelectedTheActionsTakeSlotZero)
 {
     activate();
@@ -120,6 +139,30 @@ TEST_F(DeviceFormTest, RenameCommitsSixteenCharactersCancelsAndCommitsOnAnotherC
     QTest::keyClick(form->RenameEditor(), Qt::Key_Down);
     EXPECT_FALSE(form->RenameInProgress());
     EXPECT_EQ(cellText(12), QStringLiteral("Down            "));
+}
+
+// A rename ends before the focus moves, wherever it goes; the focus may
+// not move into the selection, by click or by cursor key.
+TEST_F(DeviceFormTest, ARenameIsCommittedFirstAndTheFocusStaysOutOfTheSelection)
+{
+    activate();
+    click(2, 2);
+    click(3, 3, Qt::ShiftModifier); // the current cell: slot 12
+    const QRect range(QPoint(2, 2), QPoint(3, 3));
+    QTest::keyClick(form->PresetGrid, Qt::Key_M, Qt::ControlModifier);
+    ASSERT_TRUE(form->RenameInProgress());
+    QTest::keyClicks(form->RenameEditor(), QStringLiteral("Inside"));
+    click(2, 2);
+    EXPECT_FALSE(form->RenameInProgress());
+    EXPECT_EQ(cellText(12), QStringLiteral("Inside          "));
+    EXPECT_EQ(form->Selection(), range);
+
+    QTest::keyClick(form->PresetGrid, Qt::Key_Left);
+    EXPECT_EQ(form->CurrentSlot(), 12);
+    EXPECT_EQ(form->Selection(), range);
+    QTest::keyClick(form->PresetGrid, Qt::Key_Right);
+    EXPECT_EQ(form->CurrentSlot(), 13);
+    EXPECT_EQ(form->Selection(), QRect(QPoint(4, 3), QPoint(4, 3)));
 }
 
 TEST_F(DeviceFormTest, EditBufferFocusDecidesTheSubject)
@@ -333,6 +376,38 @@ TEST_F(DeviceFormTest, ExportOfSeveralCellsSavesThemAsANewLibrary)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(GetRecordName(read.at(i)).substr(0, 2), names[i]);
     EXPECT_EQ(read.at(2).origin, 11);
+
+    // With that library open, an export of the selection writes just the
+    // selection and the open library stays the current one.
+    name(7, "c1");
+    click(1, 10);
+    click(3, 2);
+    click(3, 3, Qt::ShiftModifier);
+    dialogs.fileAnswers = {path(QStringLiteral("column"))};
+    QTest::keyClick(form->PresetGrid, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+    PresetRecordList column;
+    ListInit(column);
+    ASSERT_FALSE(ReadLibraryFile(column, path(QStringLiteral("column.dlb"))));
+    ASSERT_EQ(column.count, 2);
+    EXPECT_EQ(GetRecordName(column.at(0)).substr(0, 2), "c1");
+    EXPECT_EQ(GetRecordName(column.at(1)).substr(0, 2), "b2");
+    EXPECT_EQ(LibraryList->count, 4);
+    EXPECT_EQ(LibraryFileName, file);
+    EXPECT_EQ(saved.count(), 1);
+}
+
+TEST_F(DeviceFormTest, ACancelledSaveAsLeavesAnEmptyLibraryEmpty)
+{
+    activate();
+    click(2, 2);
+    click(3, 3, Qt::ShiftModifier);
+    QTest::keyClick(form->PresetGrid, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_EQ(dialogs.saves.size(), 1u);
+    EXPECT_EQ(LibraryList->count, 0);
+    dialogs.fileAnswers = {path(QStringLiteral("no/such/folder/x"))};
+    QTest::keyClick(form->PresetGrid, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Unable to Save the file")});
+    EXPECT_EQ(LibraryList->count, 0);
 }
 
 TEST_F(DeviceFormTest, OpenReadsTheLibraryOrSaysItCannot)

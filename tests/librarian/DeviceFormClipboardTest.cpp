@@ -181,9 +181,11 @@ TEST_F(DeviceClipboardTest, LibraryPresetsDropLinearlyAndForeignDataIsRefused)
     EXPECT_EQ(cellText(9).trimmed(), QStringLiteral("lib1"));
     EXPECT_EQ(cellText(10).trimmed(), QStringLiteral("lib2"));
     EXPECT_EQ(unit.dumpSlots, (Slots{9, 10}));
-    // A linear drop leaves the selection where it was.
+    // A linear drop leaves the selection where it was; Auto Audition plays
+    // the first preset dropped.
     EXPECT_EQ(form->Selection(), QRect(QPoint(1, 1), QPoint(1, 1)));
-    EXPECT_EQ(programChanges.back(), 0);
+    EXPECT_EQ(programChanges.back(), 9);
+    EXPECT_EQ(form->CurrentPreset->text().trimmed(), QStringLiteral("lib1"));
 }
 
 } // namespace

@@ -109,6 +109,35 @@ TEST_F(DeviceFormTest, PopupEnablingFollowsSelectionAndEditBufferFocus)
     EXPECT_TRUE(form->PrintLibraryListM->isEnabled());
 }
 
+// The context menu's enabling holds while the menu is up; afterwards the
+// keys act on the current cell as they did before it opened.
+TEST_F(DeviceFormTest, AfterTheContextMenuTheKeysActOnTheCurrentCellAgain)
+{
+    activate();
+    QSignalSpy editor(form.get(), &TDeviceForm::editorRequested);
+    click(2, 3);
+    click(4, 5, Qt::ShiftModifier); // the current cell: slot 23
+    QContextMenuEvent menuKey(QContextMenuEvent::Mouse, cellCentre(3, 4), QPoint(), {});
+    QCoreApplication::sendEvent(form->PresetGrid->viewport(), &menuKey);
+    ASSERT_TRUE(form->MemoryGridPopup->isVisible());
+    EXPECT_FALSE(form->Transmit->isEnabled());
+    QTest::keyClick(form->MemoryGridPopup, Qt::Key_Escape);
+    ASSERT_FALSE(form->MemoryGridPopup->isVisible());
+    activate();
+
+    QTest::keyClick(form->PresetGrid, Qt::Key_T, Qt::ControlModifier);
+    QTest::keyClick(form->PresetGrid, Qt::Key_R, Qt::ControlModifier);
+    QTest::keyClick(form->PresetGrid, Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(form->PresetGrid, Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(form->PresetGrid, Qt::Key_Delete);
+    EXPECT_EQ(unit.dumpSlots, (std::vector<int>{23, 23}));
+    EXPECT_EQ(unit.requests, std::vector<int>{23});
+    EXPECT_EQ(programChanges, (std::vector<int>{23, 23}));
+    EXPECT_EQ(editor.count(), 1);
+    QTest::keyClick(form->PresetGrid, Qt::Key_M, Qt::ControlModifier);
+    EXPECT_TRUE(form->RenameInProgress());
+}
+
 TEST_F(DeviceFormTest, StatusBarNamesTheCellUnderThePointer)
 {
     form->show();

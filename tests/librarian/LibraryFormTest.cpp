@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "app/HelpPage.h"
@@ -126,6 +127,19 @@ protected:
         QKeyEvent e(QEvent::KeyRelease, key, Qt::NoModifier);
         QApplication::sendEvent(form->PresetPropertyEdit, &e);
     }
+    void activate()
+    {
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    void clickRow(int row, Qt::KeyboardModifiers mods = {})
+    {
+        QTreeWidgetItem* item = form->PresetList->topLevelItem(row);
+        QTest::mouseClick(form->PresetList->viewport(), Qt::LeftButton, mods,
+                          form->PresetList->visualRect(form->PresetList->indexFromItem(item, NameColumn)).center());
+    }
+    // Waits longer than a double-click, so that the next click is a new one.
+    static void pause() { QTest::qWait(QApplication::doubleClickInterval() + 100); }
     void typeAndCommit(const QString& text)
     {
         form->PresetPropertyEdit->clear();
@@ -383,6 +397,34 @@ TEST_F(LibraryFormTest, OpeningAnotherFileOffersToSaveUnsavedChangesFirst)
     CurrentPreferences.Confirm = 0;
 }
 
+// File > Open of the device window replaces the list as well: it asks the
+// same question, and a Yes whose Save As is cancelled keeps the list.
+TEST_F(LibraryFormTest, OpenFromTheDeviceWindowOffersToSaveFirst)
+{
+    const QString other = writeLibrary("Other.dlb", {"x"});
+    fill(*LibraryList, {"unsaved"});
+    form->RefillPresetList();
+    CurrentPreferences.Confirm = 1;
+    device->show();
+    device->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(device.get()));
+
+    dialogs.answers = {QMessageBox::Yes};
+    dialogs.fileAnswers = {QString()};
+    QTest::keyClick(device->PresetGrid, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.texts, QStringList{SaveQuestion});
+    EXPECT_EQ(dialogs.saves.size(), 1u);
+    EXPECT_TRUE(dialogs.opens.empty());
+    EXPECT_EQ(names(), QStringList{"unsaved"});
+
+    dialogs.answers = {QMessageBox::No};
+    dialogs.fileAnswers = {other};
+    QTest::keyClick(device->PresetGrid, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.texts.size(), 2);
+    EXPECT_EQ(names(), QStringList{"x"});
+    CurrentPreferences.Confirm = 0;
+}
+
 TEST_F(LibraryFormTest, NewLibraryAsksOnlyForUnsavedChanges)
 {
     openInTree(writeLibrary("My.dlb", {"a"}));
@@ -401,6 +443,121 @@ TEST_F(LibraryFormTest, NewLibraryAsksOnlyForUnsavedChanges)
     form->NewFbtnClick();
     EXPECT_EQ(LibraryList->count, 0);
     EXPECT_FALSE(LibraryDiffersFromSaved());
+}
+
+TEST_F(LibraryFormTest, ImportSysexSelectsTheFileButKeepsTheLibrarysCaption)
+{
+    QObject::connect(device.get(), &TDeviceForm::sysexImported, form.get(), &TLibraryForm::SysexImported);
+    PresetRecord r;
+    InitRecord(r, -1);
+    ASSERT_TRUE(ExportRecordDump(r, path("one.syx")));
+    openInTree(writeLibrary("My.dlb", {"a"}));
+    const QString caption = form->windowTitle();
+    const QString library = LibraryFileName;
+    dialogs.fileAnswers = {path("one.syx")};
+    device->show();
+    device->FileM->popup(device->mapToGlobal(QPoint(40, 40)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(device->FileM));
+    QTest::mouseClick(device->FileM, Qt::LeftButton, {}, device->FileM->actionGeometry(device->ImportSysex).center());
+    ASSERT_EQ(dialogs.opens.size(), 1u);
+    EXPECT_EQ(form->SelectedPath(), path("one.syx"));
+    EXPECT_EQ(form->windowTitle(), caption);
+    EXPECT_EQ(LibraryFileName, library);
+    EXPECT_EQ(names(), QStringList{"a"});
+}
+
+// ---- keys and menus ----
+
+// The shared keys go to the first enabled action of the list, whichever pane
+// has the focus; a context menu leaves every key working afterwards.
+TEST_F(LibraryFormTest, KeysGoToTheFirstEnabledActionAlsoAfterEitherMenu)
+{
+    openInTree(writeLibrary("My.dlb", {"a", "b", "c"}));
+    activate();
+    QSignalSpy editor(form.get(), &TLibraryForm::editorRequested);
+    const QModelIndex file = form->FileModel->index(path("My.dlb"));
+    QContextMenuEvent treeMenu(QContextMenuEvent::Mouse, form->FileTree->visualRect(file).center(), QPoint(), {});
+    QCoreApplication::sendEvent(form->FileTree->viewport(), &treeMenu);
+    ASSERT_TRUE(form->FileTreePopupMenu->isVisible());
+    QTest::keyClick(form->FileTreePopupMenu, Qt::Key_Escape);
+    activate();
+    clickRow(1);
+    QContextMenuEvent listMenu(QContextMenuEvent::Mouse, form->PresetList->visualItemRect(
+                                   form->PresetList->topLevelItem(2)).center(), QPoint(), {});
+    QCoreApplication::sendEvent(form->PresetList->viewport(), &listMenu);
+    ASSERT_TRUE(form->LibPopupMenu->isVisible());
+    QTest::keyClick(form->LibPopupMenu, Qt::Key_Escape);
+    activate();
+
+    QTest::keyClick(form->PresetList, Qt::Key_Return);
+    EXPECT_EQ(editor.count(), 1);
+    QTest::keyClick(form->PresetList, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.saves.size(), 1u);
+    // With the tree focused, Copy and Delete still take the selected preset.
+    form->FileTree->setFocus();
+    QTest::keyClick(form->FileTree, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(ClipboardList->count, 1);
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
+    EXPECT_EQ(names(), (QStringList{"a", "c"}));
+    EXPECT_TRUE(QFile::exists(path("My.dlb")));
+    // Nothing selected in the list: Delete is the tree's.
+    dialogs.texts.clear();
+    dialogs.answers = {QMessageBox::No};
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
+    ASSERT_EQ(dialogs.texts.size(), 1);
+    EXPECT_TRUE(dialogs.texts[0].startsWith("Delete the file"));
+}
+
+TEST_F(LibraryFormTest, OnlyASecondClickOnTheSameSingleRowStartsARename)
+{
+    openInTree(writeLibrary("My.dlb", {"a", "b"}));
+    activate();
+    clickRow(0);
+    pause();
+    clickRow(1);
+    pause();
+    EXPECT_FALSE(form->PropertyEditActive());
+    clickRow(1);
+    pause();
+    EXPECT_TRUE(form->PropertyEditActive());
+}
+
+// While a file name is typed in the tree nothing may move or replace files;
+// the keys the edit field needs are its own.
+TEST_F(LibraryFormTest, ATreeRenameHoldsBackTheTransfersUntilItEnds)
+{
+    openInTree(writeLibrary("My.dlb", {"a"}));
+    fill(*ClipboardList, {"x"});
+    activate();
+    form->FileTree->setFocus();
+    QTest::keyClick(form->FileTree, Qt::Key_M, Qt::ControlModifier);
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(edit, nullptr);
+    for (QAction* a : {form->NewDirectory, form->CutF, form->CopyF, form->PasteF, form->PastePresets})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    edit->selectAll();
+    QTest::keyClicks(edit, "Renamed");
+    QTest::keyClick(edit, Qt::Key_Left);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    EXPECT_EQ(edit->text(), "Rename");
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_TRUE(QFile::exists(path("My.dlb")));
+    for (QAction* a : {form->CutF, form->CopyF, form->PasteF, form->PastePresets})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+}
+
+// A list refilled after a change elsewhere selects nothing: the rows the
+// user picked may hold other presets now.
+TEST_F(LibraryFormTest, ARefillSelectsNothing)
+{
+    openInTree(writeLibrary("My.dlb", {"a", "b", "c"}));
+    activate();
+    clickRow(2);
+    ListRemove(*LibraryList, 0);
+    form->RefillPresetList();
+    EXPECT_TRUE(form->SelectedItems().empty());
+    QTest::keyClick(form->PresetList, Qt::Key_Delete);
+    EXPECT_EQ(names(), (QStringList{"b", "c"}));
 }
 
 // ---- files and folders ----
@@ -438,18 +595,32 @@ TEST_F(LibraryFormTest, NewFolderRenameAndDeleteInTheTree)
     EXPECT_EQ(RenamedFileName("x.SYX", "y"), "y.syx");
     EXPECT_EQ(RenamedFileName("Folder", "New.name"), "New.name");
 
+    // Delete puts the file into the desktop's trash (here one of the test's
+    // own), after the question.
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    QDir(dir.path()).mkdir("data");
+    qputenv("XDG_DATA_HOME", path("data").toLocal8Bit());
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     form->SelectPath(path("Other.dlb"));
+    form->FileTree->setFocus();
     dialogs.answers = {QMessageBox::No};
-    form->DeleteFExecute();
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
     EXPECT_TRUE(QFile::exists(path("Other.dlb")));
     dialogs.answers = {QMessageBox::Yes};
-    form->DeleteFExecute();
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
     EXPECT_FALSE(QFile::exists(path("Other.dlb")));
+    EXPECT_TRUE(QFile::exists(path("data/Trash/files/Other.dlb")));
     form->SelectPath(path("New Folder 2"));
     dialogs.answers = {QMessageBox::Yes};
-    form->DeleteFExecute();
+    QTest::keyClick(form->FileTree, Qt::Key_Delete);
     EXPECT_FALSE(QDir(path("New Folder 2")).exists());
+    EXPECT_TRUE(QDir(path("data/Trash/files/New Folder 2")).exists());
     EXPECT_EQ(dialogs.texts.size(), 3);
+    if (dataHome.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", dataHome);
 }
 
 TEST_F(LibraryFormTest, AFolderThatCannotBeCreatedIsReported)

@@ -39,6 +39,19 @@ TEST_F(ClipboardTest, CutIntoTheUnitMovesThePresetsCopyLeavesThem)
     EXPECT_EQ(LibraryList->count, 2);
 }
 
+// Comment lines never reach the unit, so a cut pasted there leaves them
+// in the library, no longer marked as cut.
+TEST_F(ClipboardTest, CutCommentLinesStayInTheLibraryWhenTheCutGoesIntoTheUnit)
+{
+    fill(*LibraryList, {"a", "#note", "b", "c"});
+    CopyLibraryItems({0, 1, 2}, true);
+    const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 1, 1, 1), nullptr);
+    EXPECT_EQ(slotNames(0, 2), (Names{"a", "b"}));
+    EXPECT_TRUE(w.libraryChanged);
+    EXPECT_EQ(listNames(*LibraryList), (Names{"#note", "c"}));
+    EXPECT_EQ(LibraryList->at(0).mark & CutMark, 0);
+}
+
 TEST_F(ClipboardTest, ACutClippedAtTheLastSlotKeepsWhatDidNotFitInTheLibrary)
 {
     fill(*LibraryList, {"a", "b", "c", "d"});

@@ -133,6 +133,8 @@ public:
     void PiekReset();
     // One 20 ms tick; true when the LEDs must be redrawn.
     bool tick();
+    // The level falls or the peak is held: the tick has work.
+    bool moving() const { return fallStep != 0 || holdTicks > 0; }
 
     double scale() const;
     double level() const { return (displayed - valMin) * scale(); }

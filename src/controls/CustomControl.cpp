@@ -317,6 +317,8 @@ bool TWC_CustomControl::HilightNow()
         invalidate();
         return true;
     }
+    // The countdown needs the 20 ms tick, which sleeps while nothing fades.
+    TResForm::WakeTick();
     if (HilightCount != 0) {
         HilightCount = HilightTime;
         return false;

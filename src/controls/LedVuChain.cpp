@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "controls/ResForm.h"
+
 TWC_LedVuChain* TWC_LedVuChain::head = nullptr;
 
 TWC_LedVuChain::TWC_LedVuChain(QWidget* parent) : TWC_CustomControl(parent)
@@ -75,7 +77,7 @@ void TWC_LedVuChain::SetGeometry(int px, int py, int dx, int dy)
 void TWC_LedVuChain::SetFilterMode(int mode)
 {
     state.filterMode = mode;
-    state.FilterSet();
+    FilterSet();
 }
 
 void TWC_LedVuChain::SetFilterMs(int ms)
@@ -93,7 +95,7 @@ void TWC_LedVuChain::SetPiekValue(int v)
 void TWC_LedVuChain::SetPiekMode(int mode)
 {
     state.piekMode = mode;
-    state.PiekSet();
+    PiekSet();
     PaintLeds(false);
 }
 
@@ -143,7 +145,22 @@ void TWC_LedVuChain::ValChanged()
         state.value = p->GetVal();
     }
     state.valueChanged();
+    wakeTick();
     PaintLeds(false);
+}
+
+bool TWC_LedVuChain::AnyMoving()
+{
+    for (const TWC_LedVuChain* c = head; c; c = c->next)
+        if (c->state.moving())
+            return true;
+    return false;
+}
+
+void TWC_LedVuChain::wakeTick()
+{
+    if (state.moving())
+        TResForm::WakeTick();
 }
 
 QPoint TWC_LedVuChain::LedPos(int k) const

@@ -17,6 +17,8 @@ public:
 
     // Every chain, newest first; the 20 ms tick serves them from the head.
     static TWC_LedVuChain* head;
+    // Some chain falls or holds its peak.
+    static bool AnyMoving();
     TWC_LedVuChain* Next() const { return next; }
 
     // LED pictures: 0 off, then one lit picture per colour range.
@@ -46,9 +48,17 @@ public:
     void AutoCalcSize();
     void ValChanged();
     void PaintLeds(bool full);
-    void PiekSet() { state.PiekSet(); }
+    void PiekSet()
+    {
+        state.PiekSet();
+        wakeTick();
+    }
     void PiekReset() { state.PiekReset(); }
-    void FilterSet() { state.FilterSet(); }
+    void FilterSet()
+    {
+        state.FilterSet();
+        wakeTick();
+    }
     void FilterReset() { state.FilterReset(); }
     // One 20 ms tick for this chain and every chain after it in the list.
     void OnMS20Timer();
@@ -63,6 +73,9 @@ protected:
     void paintOverlay() override;
 
 private:
+    // A chain that starts to fall or hold its peak needs the 20 ms tick.
+    void wakeTick();
+
     LedChainLevel state;
     TWC_LedVuChain* next = nullptr;
     const TImageList* leds = nullptr;

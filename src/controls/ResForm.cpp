@@ -43,7 +43,18 @@ TResForm::TResForm(QObject* owner) : QObject(owner)
 
     MS20.setInterval(TickMs);
     connect(&MS20, &QTimer::timeout, this, &TResForm::MS20Timer);
-    MS20.start();
+}
+
+void TResForm::Wake()
+{
+    if (!ManualTick && !MS20.isActive())
+        MS20.start();
+}
+
+void TResForm::WakeTick()
+{
+    if (instance)
+        instance->Wake();
 }
 
 void TResForm::MS20Timer()
@@ -51,4 +62,6 @@ void TResForm::MS20Timer()
     TWC_CustomControl::HilightListTimer();
     if (TWC_LedVuChain::head)
         TWC_LedVuChain::head->OnMS20Timer();
+    if (!TWC_CustomControl::HilightListHead() && !TWC_LedVuChain::AnyMoving())
+        MS20.stop();
 }

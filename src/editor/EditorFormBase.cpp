@@ -277,9 +277,12 @@ void TEditorFormBase::TookOriginal()
     tookOriginal();
 }
 
+// The comparison runs only while the window is shown: a hidden editor has
+// nothing to compare for the user and no business waking the program.
 void TEditorFormBase::EnableChangedTimer()
 {
-    ChangedTimer.start();
+    if (isVisible())
+        ChangedTimer.start();
 }
 
 void TEditorFormBase::StopChangedTimer()
@@ -343,6 +346,15 @@ void TEditorFormBase::closeEvent(QCloseEvent* e)
     else
         ChangedTimer.stop();
     e->accept();
+}
+
+void TEditorFormBase::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    // A minimised window is still shown (and comes back without a new
+    // FormShow); a window hidden by the program is not.
+    if (!e->spontaneous())
+        ChangedTimer.stop();
 }
 
 bool TEditorFormBase::FormCloseQuery()

@@ -110,16 +110,32 @@ void MCtrl::SetRel(float x)
     SetVal(relToVal(maximum, x));
 }
 
+namespace {
+std::function<void()>& pendingWake()
+{
+    static std::function<void()> wake;
+    return wake;
+}
+}
+
+void SetPendingWake(std::function<void()> wake)
+{
+    pendingWake() = std::move(wake);
+}
+
 void MCtrl::MarkPending(unsigned bits)
 {
     if (!queued) {
         queued = true;
         nextPending = nullptr;
+        const bool wasEmpty = !PendingList.head;
         if (PendingList.tail)
             PendingList.tail->nextPending = this;
         else
             PendingList.head = this;
         PendingList.tail = this;
+        if (wasEmpty && pendingWake())
+            pendingWake()();
     }
     flags |= bits;
 }

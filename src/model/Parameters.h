@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -136,6 +137,10 @@ void DestroyModules();
 
 // Works off the queue: send, refresh bound controls, run coupling hooks.
 void FlushPending();
+
+// Told when the empty queue gets its first entry, so that the frame tick,
+// which sleeps while there is nothing to flush, can wake; empty: nobody.
+void SetPendingWake(std::function<void()> wake);
 void SendToUnit(MCtrl& p);
 
 // Outgoing controller tables, indexed by Mcix (0 = no controller). Writable:

@@ -137,7 +137,12 @@ TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
     if (services.installMessageFilter)
         services.installMessageFilter();
     connect(&FrameTimer, &QTimer::timeout, this, [this] { FrameTimerTimer(); });
-    FrameTimer.start(FrameMs);
+    FrameTimer.setSingleShot(true);
+    FrameTimer.setTimerType(Qt::PreciseTimer);
+    frameClock.start();
+    SetPendingWake([this] { wakeFrameTimer(); });
+    if (PendingList.head)
+        wakeFrameTimer();
     search.setWindow(this);
     FillOutPorts(services.ports->OutputNames());
     if (!search.Initialise())
@@ -148,6 +153,7 @@ TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
 
 TConnectForm::~TConnectForm()
 {
+    SetPendingWake(nullptr);
     FrameTimer.stop();
     search.setWindow(nullptr);
     setBusy(false);

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
@@ -108,6 +109,10 @@ public:
     QStatusBar* StatusBar;
     QLabel* HintPanel;
     QLabel* UnitPanel;
+    // Flushes the pending parameter changes on a 33 ms grid. It sleeps while
+    // nothing is pending: the first change wakes it for the next boundary of
+    // the grid, so a change is sent when an always-running tick would have
+    // sent it, and any number of changes before that boundary is one flush.
     QTimer FrameTimer;
 
     // Help number of a control (0: none); F1 opens the page for the focused one.
@@ -139,6 +144,7 @@ private:
     void FormKeyUp(int key);
     void FormActivate();
     void FrameTimerTimer();
+    void wakeFrameTimer();
     void FoundViewSelectItem();
     void ModelBoxChange(int k);
     void ModelBoxExit();
@@ -151,6 +157,8 @@ private:
     BusyPointer busyPointer;
     bool syncing = false;
     QString nameOnEntry;
+    // Time since creation, the origin of the frame tick's grid.
+    QElapsedTimer frameClock;
     // Knob pictures sized for this window.
     TImageList knobBodies;
     TImageList knobDots;

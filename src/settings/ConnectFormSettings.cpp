@@ -622,4 +622,13 @@ void TConnectForm::FormActivate()
 void TConnectForm::FrameTimerTimer()
 {
     FlushPending();
+    if (PendingList.head)
+        wakeFrameTimer();
+}
+
+void TConnectForm::wakeFrameTimer()
+{
+    if (FrameTimer.isActive())
+        return;
+    FrameTimer.start(FrameMs - static_cast<int>(frameClock.elapsed() % FrameMs));
 }

@@ -227,6 +227,35 @@ TEST_F(Startup, TheMainWindowShowsTheMemoryGrid)
     EXPECT_EQ(grid.item(2, 3)->text(), QStringLiteral("Crunch          "));
 }
 
+// Records every timer event the event loop delivers, by receiver.
+struct TimerLog : QObject {
+    QStringList woken;
+    bool eventFilter(QObject* receiver, QEvent* e) override
+    {
+        if (e->type() == QEvent::Timer)
+            woken << QString::fromLatin1(receiver->metaObject()->className()) + QLatin1Char(' ') +
+                         receiver->objectName();
+        return false;
+    }
+};
+
+// Once the windows have settled and the splash has gone, nothing wakes the
+// idle program: no frame tick, no highlight tick, no editor comparison.
+TEST_F(Startup, SettledTheIdleProgramIsWokenByNoTimer)
+{
+    start({}, {});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !program->splash()->isVisible(); }, 3000));
+    QTest::qWait(100);
+    TimerLog log;
+    qApp->installEventFilter(&log);
+    QTest::qWait(500);
+    qApp->removeEventFilter(&log);
+    EXPECT_EQ(log.woken.join(QLatin1Char('\n')).toStdString(), "");
+    EXPECT_FALSE(program->connectForm()->FrameTimer.isActive());
+    EXPECT_FALSE(program->guitarEditor()->ChangedTimer.isActive());
+    EXPECT_FALSE(program->bassEditor()->ChangedTimer.isActive());
+}
+
 TEST_F(Startup, EveryWindowShowsTheProgramsIcon)
 {
     start({"In"}, {"Out"});

@@ -27,14 +27,15 @@ enum : int {
 };
 
 // Fresh modules for every test, handed to the controls; the 20 ms tick is
-// stopped so that tests step the highlight and LED timers themselves.
+// held so that tests step the highlight and LED timers themselves.
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         CreateModules();
         TWC_CustomControl::SetModul(ModuleTable);
-        TResForm::Create()->MS20.stop();
+        TResForm::Create()->ManualTick = true;
+        TResForm::Instance()->MS20.stop();
         TWC_CustomControl::MouseDir = ModeCircular;
         TWC_CustomControl::Drag = DragAnchor();
         TWC_CustomControl::HintsOff = false;
@@ -46,7 +47,7 @@ protected:
         TWC_CustomControl::SetValEdit(nullptr);
         DestroyModules();
         TWC_CustomControl::SetModul(nullptr);
-        TResForm::Instance()->MS20.start();
+        TResForm::Instance()->ManualTick = false;
     }
 
     QWidget& win()

@@ -44,12 +44,16 @@ TEST_F(Resources, TheTwentyMillisecondTickDrivesTheLedChains)
     auto* c = new TWC_LedVuChain(&win());
     c->SetFilterMode(FILTER_LIN);
     c->SetRange(0, 100);
+    TResForm* res = TResForm::Instance();
+    res->ManualTick = false;
     c->SetVal(100);
     c->SetVal(0);
-    TResForm* res = TResForm::Instance();
-    res->MS20.start();
+    // The falling chain wakes the tick, which sleeps again once the fall
+    // and the peak hold are over.
+    EXPECT_TRUE(res->MS20.isActive());
     EXPECT_TRUE(QTest::qWaitFor([&] { return c->Level().displayed == 0; }, 5000));
-    res->MS20.stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !res->MS20.isActive(); }, 5000));
+    EXPECT_FALSE(c->Level().moving());
 }
 
 } // namespace

@@ -27,7 +27,8 @@ protected:
     {
         setUpModel(model);
         TWC_CustomControl::SetModul(ModuleTable);
-        TResForm::Create()->MS20.stop();
+        TResForm::Create()->ManualTick = true;
+        TResForm::Instance()->MS20.stop();
         saved = CurrentPreferences;
         CurrentPreferences.Confirm = 1;
         CurrentPreferences.TimeUnit = 1;
@@ -56,7 +57,7 @@ protected:
         TWC_CustomControl::SetValEdit(nullptr);
         tearDownModel();
         TWC_CustomControl::SetModul(nullptr);
-        TResForm::Instance()->MS20.start();
+        TResForm::Instance()->ManualTick = false;
         CurrentPreferences = saved;
     }
 

@@ -140,8 +140,9 @@ TEST_F(ConnectFormTest, CreationInstallsTheFilterStartsTheTickAndListsThePorts)
     ActiveDevice.DeviceKey = "DEV11M00I00O00";
     make({"In A", "In B"}, {"Out A", "Out B"});
     EXPECT_EQ(filterInstalls, 1);
+    // The new controls' first refresh is pending: the tick is due within a frame.
     EXPECT_TRUE(form->FrameTimer.isActive());
-    EXPECT_EQ(form->FrameTimer.interval(), 33);
+    EXPECT_LE(form->FrameTimer.interval(), 33);
     EXPECT_TRUE(dialogs.texts.isEmpty());
     EXPECT_EQ(ActiveDevice, DeviceConnection());
     EXPECT_EQ(SavedDevice, DeviceConnection());

@@ -576,6 +576,41 @@ TEST_F(SettingsAreaTest, OutPortTunerButtonAndHelpKey)
     }
 }
 
+// The frame tick sleeps while nothing is pending. A knob turned by the user
+// wakes it: however many values the drag passes before the next boundary of
+// the 33 ms grid, one controller with the last of them goes out at that tick.
+TEST_F(SettingsAreaTest, TheFrameTickSleepsUntilAKnobTurnAndSendsItWithinOneFrame)
+{
+    chooseVirtual(1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->FrameTimer.isActive(); }, 2000));
+    pump();
+    EXPECT_FALSE(form->FrameTimer.isActive());
+
+    const int mouseDir = TWC_CustomControl::MouseDir;
+    TWC_CustomControl::MouseDir = ModeVertical;
+    TWC_ImgKnob* knob = form->KnbVolumePedal;
+    const QPoint centre = knob->rect().center();
+    auto mouse = [knob](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, knob->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(knob, &e);
+    };
+    const int before = Param(ModixGlobal, 2).GetVal();
+    mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
+    for (int dy = 1; dy <= 40; ++dy)
+        mouse(QEvent::MouseMove, centre - QPoint(0, dy), Qt::NoButton, Qt::LeftButton);
+    const int turned = Param(ModixGlobal, 2).GetVal();
+    ASSERT_GT(turned, before + 1);
+    EXPECT_TRUE(form->FrameTimer.isActive());
+    EXPECT_LE(form->FrameTimer.remainingTime(), TConnectForm::FrameMs);
+    EXPECT_TRUE(driver->sent.empty());
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !driver->sent.empty(); }, 1000));
+    mouse(QEvent::MouseButtonRelease, centre - QPoint(0, 40), Qt::LeftButton, Qt::NoButton);
+    pump();
+    TWC_CustomControl::MouseDir = mouseDir;
+    EXPECT_EQ(sentBytes(), (std::vector<Bytes>{{0xB0, 7, static_cast<uint8_t>(turned)}}));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !form->FrameTimer.isActive(); }, 2000));
+}
+
 TEST_F(SettingsAreaTest, KnobCaptionsShowTheirWholeText)
 {
     chooseVirtual(5);

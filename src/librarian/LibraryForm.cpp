@@ -22,6 +22,7 @@
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
 #include "librarian/LibrarianState.h"
+#include "librarian/LibrarySearch.h"
 #include "model/Trace.h"
 
 namespace {
@@ -227,7 +228,11 @@ void TLibraryForm::createLayout()
     leftLayout->addWidget(FileTree);
     connect(FileModel, &LibraryFileModel::renamed, this, &TLibraryForm::fileRenamed);
     connect(FileTree->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, &TLibraryForm::treeEditEnded);
-    connect(FileTree, &QTreeView::doubleClicked, this, &TLibraryForm::FileTreeDblClick);
+    connect(FileTree, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        // A file the user opens takes the place of search results.
+        if (index.isValid() && !FileModel->isDir(index) && openFile(FileModel->filePath(index)))
+            Search->ShowLibrary();
+    });
 
     auto* right = new QWidget(Splitter);
     auto* rightLayout = new QVBoxLayout(right);
@@ -246,6 +251,8 @@ void TLibraryForm::createLayout()
         rightTools->addWidget(b);
     rightTools->addStretch();
     rightLayout->addLayout(rightTools);
+    Search = new LibrarySearch(this, right);
+    rightLayout->addWidget(Search->Bar);
 
     PresetList = new QTreeWidget(right);
     PresetList->setObjectName(QStringLiteral("PresetList"));
@@ -272,6 +279,7 @@ void TLibraryForm::createLayout()
     PresetList->viewport()->setAcceptDrops(true);
     PresetList->installEventFilter(this);
     rightLayout->addWidget(PresetList);
+    rightLayout->addWidget(Search->ResultsPane);
     connect(PresetList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TLibraryForm::selectionChanged);
 
@@ -310,7 +318,14 @@ void TLibraryForm::createActions()
         action->setShortcutContext(Qt::WidgetShortcut);
         action->setProperty("category", row.tree ? QStringLiteral("FileTree") : QStringLiteral("PresetList"));
         action->setEnabled(row.enabled);
-        connect(action, &QAction::triggered, this, row.handler);
+        connect(action, &QAction::triggered, this, [this, action, handler = row.handler, tree = row.tree] {
+            // While search results stand in the list's place, the list's
+            // actions act on them or not at all.
+            if (!tree && Search->ShowingResults())
+                Search->ResultAction(action);
+            else
+                (this->*handler)();
+        });
         this->*row.member = action;
         LibActionList.append(action);
     }
@@ -450,6 +465,7 @@ void TLibraryForm::refill(bool keepSelection)
         if (i < LibraryList->count)
             still.push_back(i);
     SetSelectedItems(still);
+    Search->FilterLibraryRows();
     updatePresetActions();
     emit libraryChanged();
 }
@@ -563,16 +579,21 @@ void TLibraryForm::AuditionExecute()
 void TLibraryForm::EditExecute()
 {
     const int index = firstSelected();
-    if (!AuditionItem(index))
+    if (index < 0)
         return;
-    const PresetRecord& r = LibraryList->at(index);
+    const QFileInfo node(SelectedPath());
+    EditRecord(LibraryList->at(index), node.isFile() ? node.fileName() : QString());
+}
+
+void TLibraryForm::EditRecord(const PresetRecord& r, const QString& caption)
+{
+    if (!AuditionRecord(r))
+        return;
     const std::string name = GetRecordName(r);
     ApplyRecord(r, false);
     RecordFromModules(*OriginalRecord, name);
     RecordFromModules(*EditBufferRecord, name);
     OriginalRecord->origin = r.origin;
-    const QFileInfo node(SelectedPath());
-    const QString caption = node.isFile() ? node.fileName() : QString();
     emit editorRequested(ConnectedUnitIsBass(), QString::fromLatin1(name.data(), qsizetype(name.size())), caption);
 }
 
@@ -1029,20 +1050,36 @@ void TLibraryForm::FormShow()
 
 void TLibraryForm::FileTreeDblClick(const QModelIndex& index)
 {
-    if (!index.isValid() || FileModel->isDir(index))
-        return;
-    const QString path = FileModel->filePath(index);
+    if (index.isValid() && !FileModel->isDir(index))
+        openFile(FileModel->filePath(index));
+}
+
+bool TLibraryForm::openFile(const QString& path)
+{
     // Opening replaces the list: unsaved changes are offered for saving
     // first rather than lost.
     if (!offerToSave())
-        return;
+        return false;
     if (!OpenIntoLibrary(path)) {
         showMessage(QStringLiteral("Unable to Load the file"));
-        return;
+        return false;
     }
     RefillPresetList();
     captionFor(path);
     LibraryFileName = LibraryNameFor(path, ConnectedUnitIsBass());
+    return true;
+}
+
+void TLibraryForm::OpenLibraryAt(const QString& path, int row)
+{
+    if (!openFile(path))
+        return;
+    Search->ShowLibrary();
+    selectInTree(path);
+    SetSelectedItems({row}, row);
+    if (QTreeWidgetItem* item = PresetList->topLevelItem(row))
+        PresetList->scrollToItem(item);
+    PresetList->setFocus();
 }
 
 void TLibraryForm::FileTreeChange()
@@ -1114,11 +1151,13 @@ void TLibraryForm::closeEvent(QCloseEvent* e)
         e->ignore();
         return;
     }
+    Search->ShowLibrary();
     QWidget::closeEvent(e);
 }
 
 void TLibraryForm::LibraryOpened(const QString& path)
 {
+    Search->ShowLibrary();
     show();
     raise();
     RefillPresetList();

@@ -17,6 +17,7 @@
 #include "librarian/LibraryFormLogic.h"
 #include "librarian/PresetClipboard.h"
 
+class LibrarySearch;
 class TDeviceForm;
 
 // The file tree of the library window: folders and the preset files of the
@@ -66,6 +67,12 @@ public:
     void LibraryOpened(const QString& path);
     void LibrarySaved(const QString& path);
     void SysexImported(const QString& path);
+    // Opens the library or dump file `path` as the open library and selects
+    // its item `row` (a search result's place).
+    void OpenLibraryAt(const QString& path, int row);
+    // Edit of a record not necessarily in the list: auditions it, loads it
+    // into the editor of its family and shows that editor under `caption`.
+    void EditRecord(const PresetRecord& r, const QString& caption);
 
     // ---- handlers ----
     void FormShow();
@@ -147,6 +154,8 @@ public:
     QTreeWidget* PresetList;
     QLineEdit* PresetPropertyEdit;
     QTimer* ScrollTimer;
+    // The search box over the list and the searches through all files.
+    LibrarySearch* Search;
 
     // LibActionList in list order.
     QList<QAction*> LibActionList;
@@ -189,6 +198,8 @@ protected:
 
 private:
     bool offerToSave();
+    // Reads `path` into the library list and captions the window with it.
+    bool openFile(const QString& path);
     void createActions();
     void createLayout();
     void refill(bool keepSelection);

@@ -242,7 +242,11 @@ bool AuditionItem(int index)
 {
     if (index < 0 || index >= LibraryList->count)
         return false;
-    const PresetRecord& r = LibraryList->at(index);
+    return AuditionRecord(LibraryList->at(index));
+}
+
+bool AuditionRecord(const PresetRecord& r)
+{
     if (r.isCommentLine() || !SameFamily(r))
         return false;
     Unit().sendPresetDump(dump::EditBufferNumber, r.data.data(), PresetLength);

@@ -125,6 +125,8 @@ bool ExportLibraryItems(const std::vector<int>& records, const QString& fileName
 // Sends item `index` to the unit's edit buffer; false for a comment line or
 // a record of the other family.
 bool AuditionItem(int index);
+// The same for any record, such as a search result.
+bool AuditionRecord(const PresetRecord& r);
 
 // Help anchor for the help context of the focused control (1 tree, 2 list).
 QString LibraryHelpAnchor(int helpContext);

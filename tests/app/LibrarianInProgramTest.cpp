@@ -112,10 +112,11 @@ TEST_F(LibrarianInProgram, CtrlPOpensThePrintDialogInEveryWindowThatPrints)
     EXPECT_EQ(printDialogs.asked, 3);
 
     activate(device);
-    QWidget* settings = program->connectForm();
+    TConnectForm* settings = program->connectForm();
     QTimer::singleShot(100, settings, [settings] {
         QTest::keyClick(settings, Qt::Key_P, Qt::ControlModifier);
-        QTest::keyClick(settings, Qt::Key_Escape);
+        // Only Close ends the configuration window.
+        QTest::mouseClick(settings->CloseButt, Qt::LeftButton);
     });
     QTest::keyClick(device->PresetGrid, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(printDialogs.asked, 4);

@@ -93,8 +93,8 @@ protected:
         return {e, e->KnbAmp1, e->OriginalPresetBtn, e->EditBufferBtn};
     }
 
-    // Long enough for the frame tick and the editor's comparison tick.
-    static void settle() { QTest::qWait(250); }
+    // Long enough for a few frame ticks and comparison ticks.
+    static void settle() { QTest::qWait(300); }
 
     static void click(QWidget* w)
     {
@@ -128,10 +128,17 @@ protected:
     // the edit, so the next edit asks before it replaces it.
     void editAndReturnToTheOriginal()
     {
+        editGain();
+        click(parts.original);
+    }
+
+    // Five keypad steps up on the gain knob, until the edit buffer lights.
+    void editGain()
+    {
         parts.gain->setFocus();
         stepUp(parts.gain, 5);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return parts.editBuffer->Down(); }, 2000));
         settle();
-        click(parts.original);
     }
 
     void typeName(const QString& text)
@@ -165,10 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Families, EditorSession, ::testing::Values(0x11, 0x13),
 TEST_P(EditorSession, AClickOnTheLitEditBufferLampKeepsTheEdit)
 {
     const int start = sim->editBuffer()[0];
-    parts.gain->setFocus();
-    stepUp(parts.gain, 5);
-    settle();
-    ASSERT_TRUE(parts.editBuffer->Down());
+    editGain();
     ASSERT_EQ(sim->editBuffer()[0], start + 5);
 
     click(parts.editBuffer);

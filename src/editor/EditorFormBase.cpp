@@ -401,14 +401,17 @@ bool TEditorFormBase::eventFilter(QObject* watched, QEvent* e)
     if (watched == NameEdit) {
         switch (e->type()) {
         case QEvent::FocusIn:
-            NameEditEnter();
-            break;
         case QEvent::FocusOut: {
-            // The field's own exit is the user moving on within the window.
-            // Another window, a popup or the "Overwrite edit buffer ?" box
-            // taking the focus leaves the edit open.
+            // The field's own entry and exit are the user moving within the
+            // window. Another window, a popup or the "Overwrite edit buffer ?"
+            // box taking the focus and giving it back leave the edit open
+            // with the name it started from.
             const Qt::FocusReason r = static_cast<QFocusEvent*>(e)->reason();
-            if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
+            if (r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason)
+                break;
+            if (e->type() == QEvent::FocusIn)
+                NameEditEnter();
+            else
                 NameEditExit();
             break;
         }

@@ -141,12 +141,16 @@ protected:
         settle();
     }
 
-    void typeName(const QString& text)
+    // The window manager gives the window the focus back when a box closes.
+    void reactivate()
     {
-        // The click makes the window active again after a box, as the
-        // window manager does.
         QApplication::setActiveWindow(parts.window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(parts.window));
+    }
+
+    void typeName(const QString& text)
+    {
+        reactivate();
         QTest::mouseClick(parts.window->PresetName, Qt::LeftButton);
         QTest::keyClicks(parts.window->NameEdit, text);
     }
@@ -200,15 +204,27 @@ TEST_P(EditorSession, ANameTypedWhenTheQuestionComesLeavesTheUnitAndTheLabelAlik
     EXPECT_EQ(shownName().toStdString(), original);
     EXPECT_EQ(unitName(), original);
 
-    // Yes lets the typing go on; Enter ends it and sends what the label shows.
+    // Yes lets the typing go on, and Escape still goes back to the name the
+    // typing started from.
     answerNextBox(QMessageBox::Yes);
     typeName(QStringLiteral("Lead"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxTexts.size() == 2; }, 2000));
+    reactivate();
     settle();
-    EXPECT_TRUE(parts.window->NameEdit->isVisible());
+    EXPECT_TRUE(parts.window->NameEdit->hasFocus());
     EXPECT_EQ(unitName(), original);
+    QTest::keyClicks(parts.window->NameEdit, QStringLiteral(" Solo"));
+    QTest::keyClick(parts.window->NameEdit, Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(parts.window->NameEdit->isVisible());
+    EXPECT_EQ(shownName().toStdString(), original);
+    EXPECT_EQ(unitName(), original);
+
+    // Enter ends the typing and sends what the label shows.
+    typeName(QStringLiteral("Lead"));
     QTest::keyClick(parts.window->NameEdit, Qt::Key_Return);
     settle();
+    EXPECT_EQ(boxTexts.size(), 2);
     EXPECT_EQ(shownName(), QStringLiteral("Lead            "));
     EXPECT_EQ(unitName(), "Lead            ");
 }

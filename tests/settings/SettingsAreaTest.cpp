@@ -515,6 +515,15 @@ TEST_F(SettingsAreaTest, RenameIsCutToSixteenAndSentInTheUnitsCharacters)
     form->NameBox->setFocus();
     driver->sent.clear();
     form->NameBox->setText(QStringLiteral("typo"));
+    // Another window coming and going in between changes nothing.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QApplication::setActiveWindow(form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    ASSERT_TRUE(form->NameBox->hasFocus());
+    EXPECT_EQ(form->NameBox->text(), QStringLiteral("typo"));
     QTest::keyClick(form->NameBox, Qt::Key_Escape);
     EXPECT_EQ(form->NameBox->text(), QString::fromLatin1("\xC4rger mit dem Ve"));
     form->NameBox->clear();

@@ -521,11 +521,11 @@ void TEditorFormBase::ChangedTimerTimer()
             // label and the unit both keep the original name.
             ApplyRecord(*OriginalRecord, true);
             const QString original = latin1(GetRecordName(*OriginalRecord));
+            showRecordName(*OriginalRecord);
             if (!NameEdit->isHidden()) {
                 NameEdit->setText(original);
                 NameEdit->hide();
             }
-            PresetName->setText(original);
             edited = false;
         } else {
             CaptureEditBuffer(*EditBufferRecord);
@@ -546,12 +546,25 @@ void TEditorFormBase::SetBuffers()
         switching = true;
         CaptureEditBuffer(*EditBufferRecord);
         ApplyRecord(*OriginalRecord, true);
-        PresetName->setText(latin1(GetRecordName(*OriginalRecord)));
+        showRecordName(*OriginalRecord);
     } else {
         edited = true;
         ApplyRecord(*EditBufferRecord, true);
-        PresetName->setText(latin1(GetRecordName(*EditBufferRecord)));
+        showRecordName(*EditBufferRecord);
     }
+}
+
+// The parameters of a record reach the unit with it; its name must too, or
+// the unit would keep a name the window no longer shows. The unit holds the
+// name shown, or while a name is being typed (never sent yet) the one the
+// typing started from.
+void TEditorFormBase::showRecordName(const PresetRecord& record)
+{
+    const QString name = latin1(GetRecordName(record));
+    const QString held = NameEdit->isHidden() ? PresetName->text() : nameOnEntry;
+    PresetName->setText(name);
+    if (presetFromUnit() && name != held)
+        SendNameAsControllers(name.toLatin1().toStdString());
 }
 
 void TEditorFormBase::originalButtonChange()

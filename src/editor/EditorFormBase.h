@@ -200,6 +200,7 @@ protected:
 
 private:
     void takeValueEditor();
+    void showRecordName(const PresetRecord& record);
     void originalButtonChange();
     void editBufferButtonChange();
 

@@ -229,4 +229,20 @@ TEST_P(EditorSession, ANameTypedWhenTheQuestionComesLeavesTheUnitAndTheLabelAlik
     EXPECT_EQ(unitName(), "Lead            ");
 }
 
+TEST_P(EditorSession, OriginalAndEditBufferTakeTheirNamesToTheUnit)
+{
+    const std::string original = unitName();
+    typeName(QStringLiteral("Lead"));
+    QTest::keyClick(parts.window->NameEdit, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return parts.editBuffer->Down(); }, 2000));
+    ASSERT_EQ(unitName(), "Lead            ");
+
+    click(parts.original);
+    EXPECT_EQ(shownName().toStdString(), original);
+    EXPECT_EQ(unitName(), original);
+    click(parts.editBuffer);
+    EXPECT_EQ(shownName(), QStringLiteral("Lead            "));
+    EXPECT_EQ(unitName(), "Lead            ");
+}
+
 } // namespace

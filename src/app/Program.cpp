@@ -45,13 +45,14 @@ int RunGuarded(const std::function<void()>& body)
 
 Program::Program(std::unique_ptr<MidiDriver> driver)
 {
-    QApplication::setWindowIcon(AppIcon::Icon());
     // Shown and painted at once, so that it is visible while the rest is built.
     Splash = new TSplashForm;
     Splash->setAttribute(Qt::WA_DeleteOnClose, false);
     Splash->show();
     Splash->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Every window shows the program's icon, the splash too from here on.
+    QApplication::setWindowIcon(AppIcon::Icon());
 
     DataFormatVersion = CurrentDataFormatVersion;
     if (!driver)

@@ -254,6 +254,8 @@ private:
     QPoint dragStart;
     bool dragCopyMode = false;
     bool doubleClickPending = false;
+    // The preset files of a drag from another program.
+    QStringList droppedFiles;
     // The selection a drag from the grid took its presets from.
     QRect dragSelection = NoSelection();
 };

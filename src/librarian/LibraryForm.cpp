@@ -800,7 +800,7 @@ bool TLibraryForm::listKeyPress(QKeyEvent* e)
 bool TLibraryForm::listDragEvent(QEvent* e)
 {
     auto* drop = static_cast<QDropEvent*>(e);
-    const DragSource source = PresetDragSource(drop->mimeData());
+    const DragSource source = DropSource(drop->mimeData(), ConnectedUnitIsBass());
     if (e->type() == QEvent::DragEnter) {
         activateWindow();
         raise();
@@ -813,11 +813,17 @@ bool TLibraryForm::listDragEvent(QEvent* e)
         drop->ignore();
         return true;
     }
-    drop->acceptProposedAction();
+    acceptDrop(drop, source);
     if (e->type() != QEvent::Drop)
         return true;
     if (source == DragSource::CurrentPreset && device)
         CollectEditBuffer(device->CurrentPreset->text(), *DragList);
+    if (source == DragSource::Files) {
+        // Inserted as the presets of a file dragged from the tree are.
+        dropMode = DropMode::Insert;
+        if (!ReadDroppedFiles(DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass())))
+            showMessage(QStringLiteral("Unable to Load the file"));
+    }
     const LibraryDrop result = DropIntoLibrary(index, dropMode, this);
     if (!result.dropped)
         return true;
@@ -1327,7 +1333,7 @@ bool TLibraryForm::FileTreeDragOver(DragSource source, const QModelIndex& node) 
         return false;
     const QString path = FileModel->filePath(node);
     // A file dropped where it was picked up would be appended to itself.
-    if (source == DragSource::FileTree && path == draggedFilePath)
+    if ((source == DragSource::FileTree || source == DragSource::Files) && path == draggedFilePath)
         return false;
     return TreeAcceptsDrop(path, FileModel->isDir(node), ConnectedUnitIsBass());
 }
@@ -1340,7 +1346,8 @@ void TLibraryForm::FileTreeDragDrop(DragSource source, const QModelIndex& node)
         CollectEditBuffer(device->CurrentPreset->text(), *DragList);
     const QString path = FileModel->filePath(node);
     const bool folder = FileModel->isDir(node);
-    const QString dragged = source == DragSource::FileTree ? draggedFileName : QString();
+    const bool file = source == DragSource::FileTree || source == DragSource::Files;
+    const QString dragged = file ? draggedFileName : QString();
     const TreeDrop drop = DropIntoTree(*DragList, path, folder, dragged, ConnectedUnitIsBass(), this);
     if (!drop.dropped)
         return;
@@ -1372,7 +1379,12 @@ void TLibraryForm::FileTreeEndDrag()
 bool TLibraryForm::treeDragEvent(QEvent* e)
 {
     auto* drop = static_cast<QDropEvent*>(e);
-    const DragSource source = PresetDragSource(drop->mimeData());
+    const DragSource source = DropSource(drop->mimeData(), ConnectedUnitIsBass());
+    if (source == DragSource::Files) {
+        const QStringList files = DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass());
+        draggedFilePath = files.value(0);
+        draggedFileName = QFileInfo(draggedFilePath).fileName();
+    }
     if (e->type() == QEvent::DragEnter) {
         activateWindow();
         raise();
@@ -1385,10 +1397,27 @@ bool TLibraryForm::treeDragEvent(QEvent* e)
         drop->ignore();
         return true;
     }
-    drop->acceptProposedAction();
-    if (e->type() == QEvent::Drop)
+    acceptDrop(drop, source);
+    if (e->type() == QEvent::Drop) {
+        if (source == DragSource::Files
+            && !ReadDroppedFiles(DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass())))
+            showMessage(QStringLiteral("Unable to Load the file"));
         FileTreeDragDrop(source, node);
+        if (source == DragSource::Files)
+            FileTreeEndDrag();
+    }
     return true;
+}
+
+void TLibraryForm::acceptDrop(QDropEvent* drop, DragSource source)
+{
+    // Files from another program are read, never taken away from it.
+    if (source == DragSource::Files) {
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+    } else {
+        drop->acceptProposedAction();
+    }
 }
 
 void TLibraryForm::dragHovered(QAbstractItemView* view, bool left)

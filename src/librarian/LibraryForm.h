@@ -207,6 +207,7 @@ private:
     bool listKeyPress(QKeyEvent* e);
     bool listDragEvent(QEvent* e);
     bool treeDragEvent(QEvent* e);
+    void acceptDrop(QDropEvent* drop, DragSource source);
     // A drag hovered over or left `view`: the scroll timer works on it.
     void dragHovered(QAbstractItemView* view, bool left);
     void setRoot(const QString& folder);

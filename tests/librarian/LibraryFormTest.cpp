@@ -808,6 +808,38 @@ TEST_F(LibraryFormTest, PresetsDroppedOnAFolderMakeNewLibrariesThere)
     EXPECT_FALSE(form->FileModel->data(cut, Qt::ForegroundRole).isValid());
 }
 
+// Preset files dragged from the desktop's file manager are read as the
+// tree's own files, wherever they are dropped, and stay where they were.
+TEST_F(LibraryFormTest, PresetFilesFromAnotherProgramDropLikeTheTreesOwn)
+{
+    QDir(dir.path()).mkdir("sub");
+    const QString outside = writeLibrary("Outside.dlb", {"o1", "o2"});
+    QTableWidget* grid = device->PresetGrid;
+    device->show();
+    const QPoint cell = grid->visualRect(grid->model()->index(3, 1)).center(); // slot 10
+    EXPECT_EQ(DropFiles(grid->viewport(), cell, {outside}), Qt::CopyAction);
+    EXPECT_EQ(QString::fromStdString(GetRecordName(*DeviceMemory[10])).trimmed(), "o1");
+    EXPECT_EQ(QString::fromStdString(GetRecordName(*DeviceMemory[11])).trimmed(), "o2");
+    EXPECT_TRUE(QFile::exists(outside));
+
+    EXPECT_EQ(DropFiles(form->PresetList->viewport(), QPoint(20, 20), {outside}), Qt::CopyAction);
+    EXPECT_EQ(names(), (QStringList{"o1", "o2"}));
+
+    form->SelectPath(path("sub"));
+    const QModelIndex sub = form->FileModel->index(path("sub"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->FileTree->visualRect(sub).isValid(); }));
+    EXPECT_EQ(DropFiles(form->FileTree->viewport(), form->FileTree->visualRect(sub).center(), {outside}),
+              Qt::CopyAction);
+    EXPECT_EQ(fileNames(path("sub/Outside.dlb")), (QStringList{"o1", "o2"}));
+    EXPECT_TRUE(QFile::exists(outside));
+
+    // Other files are no presets.
+    QFile text(path("notes.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.close();
+    EXPECT_EQ(DropFiles(grid->viewport(), cell, {text.fileName()}), Qt::IgnoreAction);
+}
+
 TEST_F(LibraryFormTest, PresetsDroppedOnALibraryFileAreAppendedAfterTheQuestion)
 {
     const QString target = writeLibrary("Target.dlb", {"t1", "t2"});

@@ -45,6 +45,8 @@ public:
     void FormActivate();
 
     QRect Selection() const { return selection; }
+    // Where the save and open dialogs start from now on.
+    void SetDialogDirectory(const QString& folder) { startDirectory = folder; }
     // Selects the cells of `cells` (NoSelection() for none). The current
     // cell moves to the top-left cell, or off the grid for none.
     void SetSelection(const QRect& cells);

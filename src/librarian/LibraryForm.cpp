@@ -1160,6 +1160,9 @@ void TLibraryForm::ExportExecute()
                                   : QStringLiteral("Bass DRUX Library files (*.blb)");
     const QString filter = one ? QStringLiteral("Sysex files (*.syx);;") + library : library;
     const QString start = QDir(SelectedFolder()).filePath(proposed);
+    // Both file dialogs of the device window start in the tree's folder too.
+    if (device)
+        device->SetDialogDirectory(SelectedFolder());
     QString chosen;
     const QString file = AskSaveFile(this, title, start, filter, &chosen);
     if (file.isEmpty())

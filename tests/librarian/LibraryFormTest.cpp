@@ -698,6 +698,27 @@ TEST_F(LibraryFormTest, OnePresetExportTakesTheFormOfTheChosenFilter)
     EXPECT_EQ(GetRecordName(back.at(0)), "b               ");
 }
 
+// The filters name the family's libraries; the device window's dialogs
+// then start in the tree's folder as well.
+TEST_F(LibraryFormTest, ExportFiltersAndTheDeviceWindowsDialogFolder)
+{
+    QDir(dir.path()).mkdir("sub");
+    openInTree(writeLibrary("sub/My.blb", {"a", "b"}));
+    ActiveDevice.Model = ModelBass;
+    activate();
+    clickRow(0);
+    QTest::keyClick(form->PresetList, Qt::Key_E, Qt::ControlModifier);
+    clickRow(1, Qt::ShiftModifier);
+    QTest::keyClick(form->PresetList, Qt::Key_E, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.saves.size(), 2u);
+    EXPECT_EQ(dialogs.saves[0].filter, "Sysex files (*.syx);;Bass Drux Library files (*.blb)");
+    EXPECT_EQ(dialogs.saves[1].filter, "Bass DRUX Library files (*.blb)");
+    device->ExportSysex->trigger();
+    ASSERT_EQ(dialogs.saves.size(), 3u);
+    EXPECT_EQ(dialogs.saves[2].start, path("sub"));
+    ActiveDevice.Model = ModelDrux2;
+}
+
 TEST_F(LibraryFormTest, F1OpensTheTopicOfTheFocusedPane)
 {
     std::vector<QString> anchors;

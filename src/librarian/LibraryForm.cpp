@@ -317,12 +317,11 @@ void TLibraryForm::createActions()
     // One key for each shortcut of the list, anywhere in the window: the
     // first enabled action in list order that has it takes it, whichever
     // pane has the focus.
-    QList<QKeySequence> keys;
     for (const LibActionRow& row : LibActionTable) {
         const QKeySequence key(QString::fromLatin1(row.key));
-        if (key.isEmpty() || keys.contains(key))
+        if (key.isEmpty() || actionKeys.contains(key))
             continue;
-        keys << key;
+        actionKeys << key;
         auto* dispatcher = new QAction(this);
         dispatcher->setShortcut(key);
         dispatcher->setShortcutContext(Qt::WindowShortcut);
@@ -1001,12 +1000,10 @@ bool TLibraryForm::event(QEvent* e)
         QWidget* focus = QApplication::focusWidget();
         const auto* key = static_cast<QKeyEvent*>(e);
         if (qobject_cast<QLineEdit*>(focus) && isAncestorOf(focus)) {
-            const QKeySequence typed(key->keyCombination());
-            for (const QAction* action : std::as_const(LibActionList))
-                if (!action->shortcut().isEmpty() && action->shortcut() == typed) {
-                    e->accept();
-                    return true;
-                }
+            if (actionKeys.contains(QKeySequence(key->keyCombination()))) {
+                e->accept();
+                return true;
+            }
         }
     }
     return QWidget::event(e);

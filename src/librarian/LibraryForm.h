@@ -240,6 +240,9 @@ private:
     QString draggedFilePath;
     QAbstractItemView* scrollTarget = nullptr;
     QString rootFolder;
+    // The keys of the action list, each taken by the first enabled action
+    // that has it.
+    QList<QKeySequence> actionKeys;
     // Shortcuts taken from the actions while the property editor is open.
     QList<QKeySequence> takenKeys;
 };

@@ -544,6 +544,15 @@ TEST_F(LibraryFormTest, ATreeRenameHoldsBackTheTransfersUntilItEnds)
     EXPECT_TRUE(QFile::exists(path("My.dlb")));
     for (QAction* a : {form->CutF, form->CopyF, form->PasteF, form->PastePresets})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+
+    // Enter ends the edit; it is no key of Edit's there.
+    QTest::keyClick(form->FileTree, Qt::Key_M, Qt::ControlModifier);
+    edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(edit, nullptr);
+    edit->selectAll();
+    QTest::keyClicks(edit, "Fresh");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path("Fresh.dlb")); }));
 }
 
 // A list refilled after a change elsewhere selects nothing: the rows the

@@ -101,7 +101,9 @@ void Program::start()
     DeviceForm->libraryWindowVisible = [this] { return LibraryForm->isVisible(); };
     connect(LibraryForm, &TLibraryForm::editorRequested, this,
             [this](bool bass, const QString& name, const QString& caption) {
-                openEditor(bass, name, caption, PresetSource::Library);
+                // Without a file to name, the editor keeps its caption.
+                openEditor(bass, name, caption.isEmpty() ? editorFor(bass)->windowTitle() : caption,
+                           PresetSource::Library);
             });
 
     // Closing the main window asks the editors and the library window first.

@@ -431,6 +431,8 @@ void TDeviceForm::PresetGridDragDrop(DragSource source, QPoint cell)
 {
     if (!PresetGridDragOver(source, cell))
         return;
+    if (source == DragSource::Files && !ReadDroppedFiles(droppedFiles))
+        showMessage(this, QStringLiteral("Unable to Load the file"));
     QRect from = NoSelection();
     if (source == DragSource::CurrentPreset) {
         // The edit buffer as it is at the drop, under the field's name.

@@ -1,5 +1,7 @@
 // The librarian windows as the program wires them to the editors.
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 #include "app/Program.h"
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
+#include "files/LibraryFile.h"
 #include "librarian/DeviceForm.h"
 #include "librarian/LibraryForm.h"
 #include "librarian/Printing.h"
@@ -77,6 +80,34 @@ TEST_F(LibrarianInProgram, EditOfTheEditBufferKeepsTheEditorsName)
     QTest::mouseDClick(device->CurrentPreset, Qt::LeftButton);
     EXPECT_EQ(editorName(), QStringLiteral("My own sound"));
     EXPECT_TRUE(program->guitarEditor()->isVisible());
+}
+
+// Edit from the library names the editor after the tree's file; with a
+// folder selected there the editor keeps the caption it had.
+TEST_F(LibrarianInProgram, EditFromTheLibraryKeepsTheCaptionForAFolder)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Set.dlb"));
+    ListClear(*LibraryList);
+    ListAdd(*LibraryList, DeviceMemory[3]);
+    ASSERT_FALSE(WriteLibraryFile(*LibraryList, file));
+    TLibraryForm* library = program->libraryForm();
+    activate(library);
+    library->RefillPresetList();
+    auto editFirst = [library] {
+        QTreeWidgetItem* item = library->PresetList->topLevelItem(0);
+        QTest::mouseClick(library->PresetList->viewport(), Qt::LeftButton, {},
+                          library->PresetList->visualItemRect(item).center());
+        QTest::keyClick(library->PresetList, Qt::Key_Return);
+    };
+    library->SelectPath(file);
+    editFirst();
+    EXPECT_EQ(program->guitarEditor()->windowTitle(), QStringLiteral("Set.dlb"));
+    activate(library);
+    library->SelectPath(dir.path());
+    editFirst();
+    EXPECT_EQ(program->guitarEditor()->windowTitle(), QStringLiteral("Set.dlb"));
+    ListClear(*LibraryList);
 }
 
 // Cancels every print dialog and counts them.

@@ -17,6 +17,7 @@
 #include "midi/LoopbackDriver.h"
 #include "model/DeviceConnection.h"
 #include "settings/ConnectForm.h"
+#include "settings/PrefsForm.h"
 #include "model/Presets.h"
 
 namespace {
@@ -151,6 +152,18 @@ TEST_F(LibrarianInProgram, CtrlPOpensThePrintDialogInEveryWindowThatPrints)
     });
     QTest::keyClick(device->PresetGrid, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(printDialogs.asked, 4);
+
+    // The preferences dialog, from Preferences > Set...
+    activate(device);
+    TPrefsForm* prefs = program->prefsForm();
+    QTimer::singleShot(100, prefs, [prefs] {
+        QTest::keyClick(prefs, Qt::Key_P, Qt::ControlModifier);
+        QTest::mouseClick(prefs->CancelBtn, Qt::LeftButton);
+    });
+    device->PrefsM->popup(device->mapToGlobal(QPoint(40, 40)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(device->PrefsM));
+    QTest::mouseClick(device->PrefsM, Qt::LeftButton, {}, device->PrefsM->actionGeometry(device->SetM).center());
+    EXPECT_EQ(printDialogs.asked, 5);
     program->printing()->SetPrintDialogs(nullptr);
 }
 

@@ -98,8 +98,15 @@ inline void SaveAs(const QString& name, QMessageBox::StandardButton answer, QStr
         }
         auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, name);
+        // On a busy machine the dialog may still put its proposal in after
+        // the first try; the user would simply type again.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            field->selectAll();
+            QTest::keyClicks(field, name);
+            QTest::qWait(50);
+            if (field->text() == name)
+                break;
+        }
         QPointer<QTimer> question = WhenModal<QMessageBox>([=](QMessageBox* box) {
             if (asked)
                 *asked << box->text();

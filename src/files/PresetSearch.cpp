@@ -103,68 +103,6 @@ bool contains(const char* text, size_t length, const FoldTable& table, std::stri
     return false;
 }
 
-// The presets of one file, in its list order.
-class FileReader {
-public:
-    // False with `reason` set when the file cannot be read as a whole.
-    bool read(const QString& path, QString& reason)
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            reason = file.errorString();
-            return false;
-        }
-        const QString suffix = QFileInfo(path).suffix().toLower();
-        if (suffix == QLatin1String("syx"))
-            return readDump(file, reason);
-        // A library holds one family; the file's name says which comes first.
-        const bool bass = suffix == QLatin1String("blb");
-        for (int length : {bass ? BassImageLength : GuitarImageLength, bass ? GuitarImageLength : BassImageLength}) {
-            file.seek(0);
-            ListClear(list);
-            if (library::ReadLibrary(file, list, length, length == BassImageLength ? 0x13u : 0x11u,
-                                     CurrentDataFormatVersion))
-                return true;
-        }
-        reason = QStringLiteral("not a library file of this program, or damaged");
-        return false;
-    }
-
-    PresetRecordList list = [] {
-        PresetRecordList l;
-        ListInit(l);
-        return l;
-    }();
-
-private:
-    bool readDump(QFile& file, QString& reason)
-    {
-        ListClear(list);
-        char header[dump::HeaderLength];
-        if (file.peek(header, dump::HeaderLength) != dump::HeaderLength) {
-            reason = QStringLiteral("too short for a dump");
-            return false;
-        }
-        const uint32_t model = uint8_t(header[5]);
-        const int length = ImageLengthFor(model);
-        dump::Form form = dump::Form::Other;
-        std::vector<uint8_t> images;
-        if (dump::ReadHeader(file, length, form) != dump::ReadResult::Ok ||
-            dump::ReadBody(file, length, form, images) != dump::ReadResult::Ok) {
-            reason = QStringLiteral("not a dump of a preset or of the whole memory, or damaged");
-            return false;
-        }
-        PresetRecord r;
-        InitRecord(r, -1);
-        r.model = model;
-        for (size_t offset = 0; offset + size_t(length) <= images.size(); offset += size_t(length)) {
-            std::copy_n(images.begin() + qsizetype(offset), length, r.data.begin());
-            ListAdd(list, &r);
-        }
-        return true;
-    }
-};
-
 // The search's own reading: the file's bytes are looked at where they lie,
 // and only the presets that match are decoded.
 class FileScanner {
@@ -246,10 +184,11 @@ private:
             if (!query.empty() &&
                 !contains(reinterpret_cast<const char*>(image + length - NameLength), NameLength, unitFold(), query))
                 continue;
+            // A fresh record rather than InitRecord, which follows the
+            // connected unit: a search runs beside the window's thread.
             Hit& h = hits.emplace_back();
             h.file = path;
             h.position = i;
-            InitRecord(h.record, -1);
             h.record.model = model;
             std::copy_n(image, length, h.record.data.begin());
         }
@@ -258,35 +197,6 @@ private:
 
     std::vector<uint8_t> bytes;
 };
-
-template <typename Each>
-void walk(const QString& folder, const Options& options, std::vector<Skipped>& skipped, int& filesRead,
-          bool& cancelled, Each&& each)
-{
-    const QStringList files = PresetFiles(folder);
-    FileReader reader;
-    Progress progress{0, int(files.size())};
-    for (const QString& path : files) {
-        if (options.cancel && options.cancel->load(std::memory_order_relaxed)) {
-            cancelled = true;
-            return;
-        }
-        QString reason;
-        if (reader.read(path, reason)) {
-            ++filesRead;
-            for (int i = 0; i < reader.list.count; ++i) {
-                const PresetRecord& r = *reader.list.items[size_t(i)];
-                if (!r.isCommentLine())
-                    each(path, i, r);
-            }
-        } else {
-            skipped.push_back({path, reason});
-        }
-        ++progress.filesDone;
-        if (options.progress)
-            options.progress(progress);
-    }
-}
 
 } // namespace
 
@@ -375,11 +285,16 @@ Results Search(const QString& folder, const QString& query, const Options& optio
 Duplicates FindDuplicates(const QString& folder, const Options& options)
 {
     Duplicates d;
-    std::vector<Hit> all;
-    walk(folder, options, d.skipped, d.filesRead, d.cancelled,
-         [&](const QString& path, int position, const PresetRecord& r) { all.push_back({path, position, r}); });
+    // Every preset of every file, read as the search reads them: the
+    // library readers follow the connected unit's image length and would cut
+    // the other family's images short.
+    const Results every = Search(folder, QString(), options);
+    d.skipped = every.skipped;
+    d.filesRead = every.filesRead;
+    d.cancelled = every.cancelled;
     if (d.cancelled)
         return d;
+    const std::vector<Hit>& all = every.hits;
 
     // Family and image bytes (with or without the name) as the key.
     auto key = [](const PresetRecord& r, bool withName) {

@@ -136,4 +136,20 @@ TEST_F(PresetSearch, DuplicatesWithAndWithoutTheirNames)
     EXPECT_EQ(found(d.groups[1].members), (QStringList{"a.dlb:1 TWO", "b.dlb:0 TWO"}));
 }
 
+// A bass memory dump, looked through while a guitar unit is connected: its
+// images are compared whole, names included, not cut to the guitar's length.
+TEST_F(PresetSearch, DuplicatesInADumpOfTheOtherFamilyKeepTheirWholeImages)
+{
+    std::vector<PresetRecord> memory;
+    for (int slot = 0; slot < SlotCount; ++slot)
+        memory.push_back(preset(0x13, slot, "BASS"));
+    memory[7] = preset(0x13, 1, "FAT BASS 1");
+    memory[9] = preset(0x13, 1, "FAT BASS 2");
+    dumpOf(QStringLiteral("bass.syx"), memory);
+    const auto d = presetsearch::FindDuplicates(dir.path());
+    ASSERT_EQ(d.groups.size(), 1u);
+    EXPECT_FALSE(d.groups[0].sameName);
+    EXPECT_EQ(found(d.groups[0].members), (QStringList{"bass.syx:1 BASS", "bass.syx:7 FAT BASS 1", "bass.syx:9 FAT BASS 2"}));
+}
+
 } // namespace

@@ -45,13 +45,14 @@ int RunGuarded(const std::function<void()>& body)
 
 Program::Program(std::unique_ptr<MidiDriver> driver)
 {
-    QApplication::setWindowIcon(AppIcon::Icon());
     // Shown and painted at once, so that it is visible while the rest is built.
     Splash = new TSplashForm;
     Splash->setAttribute(Qt::WA_DeleteOnClose, false);
     Splash->show();
     Splash->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Every window shows the program's icon, the splash too from here on.
+    QApplication::setWindowIcon(AppIcon::Icon());
 
     DataFormatVersion = CurrentDataFormatVersion;
     if (!driver)
@@ -100,7 +101,9 @@ void Program::start()
     DeviceForm->libraryWindowVisible = [this] { return LibraryForm->isVisible(); };
     connect(LibraryForm, &TLibraryForm::editorRequested, this,
             [this](bool bass, const QString& name, const QString& caption) {
-                openEditor(bass, name, caption, PresetSource::Library);
+                // Without a file to name, the editor keeps its caption.
+                openEditor(bass, name, caption.isEmpty() ? editorFor(bass)->windowTitle() : caption,
+                           PresetSource::Library);
             });
 
     // Closing the main window asks the editors and the library window first.

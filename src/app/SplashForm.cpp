@@ -52,8 +52,18 @@ void TSplashForm::showAbout()
 
 void TSplashForm::paintEvent(QPaintEvent*)
 {
+    // Drawn when shown, dropped when hidden: between the start and an About
+    // box the picture has no business in memory.
+    if (Image1.isNull())
+        Image1 = picture(devicePixelRatioF());
     QPainter p(this);
     p.drawPixmap(0, 0, Image1);
+}
+
+void TSplashForm::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    Image1 = QPixmap();
 }
 
 void TSplashForm::mousePressEvent(QMouseEvent*)

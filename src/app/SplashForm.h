@@ -21,6 +21,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     void Timer1Timer();

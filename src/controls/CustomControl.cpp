@@ -19,15 +19,49 @@ TB_Image::TB_Image(QWidget* parent) : QWidget(parent) {}
 
 void TB_Image::SetPicture(const QPixmap& pm)
 {
+    pending = nullptr;
+    // The copy the controls draw their background from shares the picture's
+    // pixels: a pixmap painted on later detaches, so the copy keeps what was
+    // set, without a second window-sized image in memory until then.
     picture = pm;
-    copy = pm.isNull() ? QPixmap() : pm.copy();
+    copy = pm;
     if (!pm.isNull())
         resize((QSizeF(pm.size()) / pm.devicePixelRatio()).toSize());
     update();
 }
 
+void TB_Image::SetPictureLater(QSize size, std::function<QPixmap()> draw)
+{
+    picture = copy = QPixmap();
+    pending = std::move(draw);
+    resize(size);
+    update();
+}
+
+void TB_Image::drawPending() const
+{
+    if (!pending)
+        return;
+    picture = pending();
+    copy = picture;
+    pending = nullptr;
+}
+
+const QPixmap& TB_Image::Picture() const
+{
+    drawPending();
+    return picture;
+}
+
+const QPixmap& TB_Image::BackgroundCopy() const
+{
+    drawPending();
+    return copy;
+}
+
 void TB_Image::paintEvent(QPaintEvent*)
 {
+    drawPending();
     if (picture.isNull())
         return;
     QPainter p(this);

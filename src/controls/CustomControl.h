@@ -21,15 +21,22 @@ public:
 
     // Sizes the widget to the picture and rebuilds the background copy.
     void SetPicture(const QPixmap& picture);
-    const QPixmap& Picture() const { return picture; }
-    const QPixmap& BackgroundCopy() const { return copy; }
+    // Sizes the widget now and draws its picture when it is first needed
+    // (painted, grabbed, read as a background): a window built at start-up
+    // that is never opened holds no window-sized picture.
+    void SetPictureLater(QSize size, std::function<QPixmap()> draw);
+    const QPixmap& Picture() const;
+    const QPixmap& BackgroundCopy() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QPixmap picture;
-    QPixmap copy;
+    void drawPending() const;
+
+    mutable QPixmap picture;
+    mutable QPixmap copy;
+    mutable std::function<QPixmap()> pending;
 };
 
 // Base of every drawn parameter control. The control binds to one parameter

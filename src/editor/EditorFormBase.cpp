@@ -133,7 +133,7 @@ void TEditorFormBase::finishPanel(PanelDrawing& panel)
 {
     for (const KnobAndLabel& k : knobs)
         panel.knobCentres.push_back(k.knob->geometry().center() + QPoint(1, 1));
-    BackImage->SetPicture(DrawEditorPanel(panel, qApp->devicePixelRatio()));
+    BackImage->SetPictureLater(panel.size, [panel] { return DrawEditorPanel(panel, qApp->devicePixelRatio()); });
     BackImage->lower();
     for (QObject* child : children())
         if (auto* c = qobject_cast<TWC_CustomControl*>(child))
@@ -413,14 +413,17 @@ bool TEditorFormBase::eventFilter(QObject* watched, QEvent* e)
     if (watched == NameEdit) {
         switch (e->type()) {
         case QEvent::FocusIn:
-            NameEditEnter();
-            break;
         case QEvent::FocusOut: {
-            // The field's own exit is the user moving on within the window.
-            // Another window, a popup or the "Overwrite edit buffer ?" box
-            // taking the focus leaves the edit open.
+            // The field's own entry and exit are the user moving within the
+            // window. Another window, a popup or the "Overwrite edit buffer ?"
+            // box taking the focus and giving it back leave the edit open
+            // with the name it started from.
             const Qt::FocusReason r = static_cast<QFocusEvent*>(e)->reason();
-            if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
+            if (r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason)
+                break;
+            if (e->type() == QEvent::FocusIn)
+                NameEditEnter();
+            else
                 NameEditExit();
             break;
         }
@@ -530,11 +533,11 @@ void TEditorFormBase::ChangedTimerTimer()
             // label and the unit both keep the original name.
             ApplyRecord(*OriginalRecord, true);
             const QString original = latin1(GetRecordName(*OriginalRecord));
+            showRecordName(*OriginalRecord);
             if (!NameEdit->isHidden()) {
                 NameEdit->setText(original);
                 NameEdit->hide();
             }
-            PresetName->setText(original);
             edited = false;
         } else {
             CaptureEditBuffer(*EditBufferRecord);
@@ -555,12 +558,25 @@ void TEditorFormBase::SetBuffers()
         switching = true;
         CaptureEditBuffer(*EditBufferRecord);
         ApplyRecord(*OriginalRecord, true);
-        PresetName->setText(latin1(GetRecordName(*OriginalRecord)));
+        showRecordName(*OriginalRecord);
     } else {
         edited = true;
         ApplyRecord(*EditBufferRecord, true);
-        PresetName->setText(latin1(GetRecordName(*EditBufferRecord)));
+        showRecordName(*EditBufferRecord);
     }
+}
+
+// The parameters of a record reach the unit with it; its name must too, or
+// the unit would keep a name the window no longer shows. The unit holds the
+// name shown, or while a name is being typed (never sent yet) the one the
+// typing started from.
+void TEditorFormBase::showRecordName(const PresetRecord& record)
+{
+    const QString name = latin1(GetRecordName(record));
+    const QString held = NameEdit->isHidden() ? PresetName->text() : nameOnEntry;
+    PresetName->setText(name);
+    if (presetFromUnit() && name != held)
+        SendNameAsControllers(name.toLatin1().toStdString());
 }
 
 void TEditorFormBase::originalButtonChange()

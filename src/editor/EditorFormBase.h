@@ -201,6 +201,7 @@ protected:
 
 private:
     void takeValueEditor();
+    void showRecordName(const PresetRecord& record);
     void originalButtonChange();
     void editBufferButtonChange();
 

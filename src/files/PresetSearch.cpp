@@ -323,8 +323,9 @@ Duplicates FindDuplicates(const QString& folder, const Options& options)
             continue;
         // Only when the names differ: a sound under one name alone is a
         // group of the first kind already.
+        const char* firstName = nameBytes(all[members.front()].record);
         const bool namesDiffer = std::any_of(members.begin() + 1, members.end(), [&](size_t i) {
-            return std::memcmp(nameBytes(all[i].record), nameBytes(all[members.front()].record), NameLength) != 0;
+            return std::memcmp(nameBytes(all[i].record), firstName, NameLength) != 0;
         });
         if (!namesDiffer)
             continue;

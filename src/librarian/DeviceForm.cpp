@@ -403,12 +403,14 @@ bool TDeviceForm::dragMouse(QMouseEvent* e, DragSource source)
 bool TDeviceForm::dragEvent(QEvent* e, bool onGrid)
 {
     auto* drop = static_cast<QDropEvent*>(e);
-    const DragSource source = PresetDragSource(drop->mimeData());
+    const DragSource source = DropSource(drop->mimeData(), IsBassModel(ActiveDevice.Model));
     if (e->type() == QEvent::DragEnter) {
         // Dragging over the window brings it to the front.
         activateWindow();
         raise();
     }
+    if (source == DragSource::Files)
+        droppedFiles = DroppedPresetFiles(drop->mimeData(), IsBassModel(ActiveDevice.Model));
     bool accepted = false;
     if (onGrid) {
         const QPoint pos = drop->position().toPoint();
@@ -422,10 +424,15 @@ bool TDeviceForm::dragEvent(QEvent* e, bool onGrid)
         if (accepted && e->type() == QEvent::Drop)
             CurrentPresetDragDrop();
     }
-    if (accepted)
-        drop->acceptProposedAction();
-    else
+    if (!accepted) {
         drop->ignore();
+    } else if (source == DragSource::Files) {
+        // Files from another program are read, never taken away from it.
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+    } else {
+        drop->acceptProposedAction();
+    }
     return true;
 }
 

@@ -45,6 +45,8 @@ public:
     void FormActivate();
 
     QRect Selection() const { return selection; }
+    // Where the save and open dialogs start from now on.
+    void SetDialogDirectory(const QString& folder) { startDirectory = folder; }
     // Selects the cells of `cells` (NoSelection() for none). The current
     // cell moves to the top-left cell, or off the grid for none.
     void SetSelection(const QRect& cells);
@@ -259,6 +261,8 @@ private:
     QPoint dragStart;
     bool dragCopyMode = false;
     bool doubleClickPending = false;
+    // The preset files of a drag from another program.
+    QStringList droppedFiles;
     // The selection a drag from the grid took its presets from.
     QRect dragSelection = NoSelection();
 };

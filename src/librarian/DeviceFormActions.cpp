@@ -431,6 +431,8 @@ void TDeviceForm::PresetGridDragDrop(DragSource source, QPoint cell)
 {
     if (!PresetGridDragOver(source, cell))
         return;
+    if (source == DragSource::Files && !ReadDroppedFiles(droppedFiles))
+        showMessage(this, QStringLiteral("Unable to Load the file"));
     QRect from = NoSelection();
     if (source == DragSource::CurrentPreset) {
         // The edit buffer as it is at the drop, under the field's name.
@@ -534,17 +536,19 @@ void TDeviceForm::RestoreBackupExecute()
 {
     const QString folder = backup::BackupLocation(CurrentPreferences.Dir).folder;
     // The virtual unit may take the memory of any unit of its family.
-    std::vector<backup::Entry> list = backup::ListBackups(folder, ActiveDevice.isVirtual() ? std::string() : ActiveDevice.DeviceKey);
+    const std::string unit = ActiveDevice.isVirtual() ? std::string() : ActiveDevice.DeviceKey;
     const int length = ImageLengthFor(uint32_t(ActiveDevice.Model));
-    std::erase_if(list, [length](const backup::Entry& e) {
-        backup::MemoryImages m;
-        return !backup::ReadBackup(e.path, m) || m.imageLength != length;
-    });
-    if (list.empty()) {
+    std::vector<TRestoreBackupForm::Choice> choices;
+    for (backup::Entry& e : backup::ListBackups(folder, unit)) {
+        backup::MemoryImages images;
+        if (backup::ReadBackup(e.path, images) && images.imageLength == length)
+            choices.push_back({std::move(e), std::move(images)});
+    }
+    if (choices.empty()) {
         showMessage(this, QStringLiteral("No backups of this unit in %1").arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    TRestoreBackupForm form(list, backup::CurrentMemory(ActiveDevice.Model), this);
+    TRestoreBackupForm form(std::move(choices), backup::CurrentMemory(ActiveDevice.Model), this);
     if (form.exec() == QDialog::Accepted && !form.chosenPath().isEmpty())
         importDump(form.chosenPath());
 }

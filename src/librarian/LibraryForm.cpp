@@ -332,12 +332,11 @@ void TLibraryForm::createActions()
     // One key for each shortcut of the list, anywhere in the window: the
     // first enabled action in list order that has it takes it, whichever
     // pane has the focus.
-    QList<QKeySequence> keys;
     for (const LibActionRow& row : LibActionTable) {
         const QKeySequence key(QString::fromLatin1(row.key));
-        if (key.isEmpty() || keys.contains(key))
+        if (key.isEmpty() || actionKeys.contains(key))
             continue;
-        keys << key;
+        actionKeys << key;
         auto* dispatcher = new QAction(this);
         dispatcher->setShortcut(key);
         dispatcher->setShortcutContext(Qt::WindowShortcut);
@@ -821,7 +820,7 @@ bool TLibraryForm::listKeyPress(QKeyEvent* e)
 bool TLibraryForm::listDragEvent(QEvent* e)
 {
     auto* drop = static_cast<QDropEvent*>(e);
-    const DragSource source = PresetDragSource(drop->mimeData());
+    const DragSource source = DropSource(drop->mimeData(), ConnectedUnitIsBass());
     if (e->type() == QEvent::DragEnter) {
         activateWindow();
         raise();
@@ -834,11 +833,17 @@ bool TLibraryForm::listDragEvent(QEvent* e)
         drop->ignore();
         return true;
     }
-    drop->acceptProposedAction();
+    acceptDrop(drop, source);
     if (e->type() != QEvent::Drop)
         return true;
     if (source == DragSource::CurrentPreset && device)
         CollectEditBuffer(device->CurrentPreset->text(), *DragList);
+    if (source == DragSource::Files) {
+        // Inserted as the presets of a file dragged from the tree are.
+        dropMode = DropMode::Insert;
+        if (!ReadDroppedFiles(DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass())))
+            showMessage(QStringLiteral("Unable to Load the file"));
+    }
     const LibraryDrop result = DropIntoLibrary(index, dropMode, this);
     if (!result.dropped)
         return true;
@@ -1016,12 +1021,10 @@ bool TLibraryForm::event(QEvent* e)
         QWidget* focus = QApplication::focusWidget();
         const auto* key = static_cast<QKeyEvent*>(e);
         if (qobject_cast<QLineEdit*>(focus) && isAncestorOf(focus)) {
-            const QKeySequence typed(key->keyCombination());
-            for (const QAction* action : std::as_const(LibActionList))
-                if (!action->shortcut().isEmpty() && action->shortcut() == typed) {
-                    e->accept();
-                    return true;
-                }
+            if (actionKeys.contains(QKeySequence(key->keyCombination()))) {
+                e->accept();
+                return true;
+            }
         }
     }
     return QWidget::event(e);
@@ -1193,6 +1196,9 @@ void TLibraryForm::ExportExecute()
                                   : QStringLiteral("Bass DRUX Library files (*.blb)");
     const QString filter = one ? QStringLiteral("Sysex files (*.syx);;") + library : library;
     const QString start = QDir(SelectedFolder()).filePath(proposed);
+    // Both file dialogs of the device window start in the tree's folder too.
+    if (device)
+        device->SetDialogDirectory(SelectedFolder());
     QString chosen;
     const QString file = AskSaveFile(this, title, start, filter, &chosen);
     if (file.isEmpty())
@@ -1366,7 +1372,7 @@ bool TLibraryForm::FileTreeDragOver(DragSource source, const QModelIndex& node) 
         return false;
     const QString path = FileModel->filePath(node);
     // A file dropped where it was picked up would be appended to itself.
-    if (source == DragSource::FileTree && path == draggedFilePath)
+    if ((source == DragSource::FileTree || source == DragSource::Files) && path == draggedFilePath)
         return false;
     return TreeAcceptsDrop(path, FileModel->isDir(node), ConnectedUnitIsBass());
 }
@@ -1379,7 +1385,8 @@ void TLibraryForm::FileTreeDragDrop(DragSource source, const QModelIndex& node)
         CollectEditBuffer(device->CurrentPreset->text(), *DragList);
     const QString path = FileModel->filePath(node);
     const bool folder = FileModel->isDir(node);
-    const QString dragged = source == DragSource::FileTree ? draggedFileName : QString();
+    const bool file = source == DragSource::FileTree || source == DragSource::Files;
+    const QString dragged = file ? draggedFileName : QString();
     const TreeDrop drop = DropIntoTree(*DragList, path, folder, dragged, ConnectedUnitIsBass(), this);
     if (!drop.dropped)
         return;
@@ -1411,7 +1418,12 @@ void TLibraryForm::FileTreeEndDrag()
 bool TLibraryForm::treeDragEvent(QEvent* e)
 {
     auto* drop = static_cast<QDropEvent*>(e);
-    const DragSource source = PresetDragSource(drop->mimeData());
+    const DragSource source = DropSource(drop->mimeData(), ConnectedUnitIsBass());
+    if (source == DragSource::Files) {
+        const QStringList files = DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass());
+        draggedFilePath = files.value(0);
+        draggedFileName = QFileInfo(draggedFilePath).fileName();
+    }
     if (e->type() == QEvent::DragEnter) {
         activateWindow();
         raise();
@@ -1424,10 +1436,27 @@ bool TLibraryForm::treeDragEvent(QEvent* e)
         drop->ignore();
         return true;
     }
-    drop->acceptProposedAction();
-    if (e->type() == QEvent::Drop)
+    acceptDrop(drop, source);
+    if (e->type() == QEvent::Drop) {
+        if (source == DragSource::Files
+            && !ReadDroppedFiles(DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass())))
+            showMessage(QStringLiteral("Unable to Load the file"));
         FileTreeDragDrop(source, node);
+        if (source == DragSource::Files)
+            FileTreeEndDrag();
+    }
     return true;
+}
+
+void TLibraryForm::acceptDrop(QDropEvent* drop, DragSource source)
+{
+    // Files from another program are read, never taken away from it.
+    if (source == DragSource::Files) {
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+    } else {
+        drop->acceptProposedAction();
+    }
 }
 
 void TLibraryForm::dragHovered(QAbstractItemView* view, bool left)

@@ -218,6 +218,7 @@ private:
     bool listKeyPress(QKeyEvent* e);
     bool listDragEvent(QEvent* e);
     bool treeDragEvent(QEvent* e);
+    void acceptDrop(QDropEvent* drop, DragSource source);
     // A drag hovered over or left `view`: the scroll timer works on it.
     void dragHovered(QAbstractItemView* view, bool left);
     void setRoot(const QString& folder);
@@ -250,6 +251,9 @@ private:
     QString draggedFilePath;
     QAbstractItemView* scrollTarget = nullptr;
     QString rootFolder;
+    // The keys of the action list, each taken by the first enabled action
+    // that has it.
+    QList<QKeySequence> actionKeys;
     // Shortcuts taken from the actions while the property editor is open.
     QList<QKeySequence> takenKeys;
 };

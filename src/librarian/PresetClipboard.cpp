@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QUrl>
 #include <algorithm>
 #include <utility>
 
@@ -315,6 +316,46 @@ DragSource PresetDragSource(const QMimeData* data)
     if (source < static_cast<int>(DragSource::Grid) || source > static_cast<int>(DragSource::FileTree))
         return DragSource::None;
     return static_cast<DragSource>(source);
+}
+
+QStringList DroppedPresetFiles(const QMimeData* data, bool bass)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    const QString library = bass ? QStringLiteral(".blb") : QStringLiteral(".dlb");
+    for (const QUrl& url : data->urls()) {
+        const QString file = url.toLocalFile();
+        if (file.isEmpty() || !QFileInfo(file).isFile()
+            || !(file.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)
+                 || file.endsWith(library, Qt::CaseInsensitive)))
+            return QStringList();
+        files << file;
+    }
+    return files;
+}
+
+DragSource DropSource(const QMimeData* data, bool bass)
+{
+    const DragSource own = PresetDragSource(data);
+    if (own != DragSource::None)
+        return own;
+    return DroppedPresetFiles(data, bass).isEmpty() ? DragSource::None : DragSource::Files;
+}
+
+bool ReadDroppedFiles(const QStringList& files)
+{
+    ListClear(*DragList);
+    bool all = true;
+    PresetRecordList one;
+    ListInit(one);
+    for (const QString& file : files) {
+        all = ReadPresetFile(one, file) && all;
+        for (int i = 0; i < one.count; ++i)
+            ListAdd(*DragList, &one.at(i));
+    }
+    DragList->columns = 0;
+    return all;
 }
 
 // ---- the library list ----

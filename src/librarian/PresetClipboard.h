@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -98,11 +99,24 @@ void CollectEditBuffer(const QString& name, PresetRecordList& list);
 
 // ---- drags between the windows ----
 
-// Where a drag began; its MIME data names it.
-enum class DragSource { None, Grid, CurrentPreset, LibraryList, FileTree };
+// Where a drag began; its MIME data names it. Files: preset files dragged
+// from another program, such as the desktop's file manager.
+enum class DragSource { None, Grid, CurrentPreset, LibraryList, FileTree, Files };
 QMimeData* PresetDragData(DragSource source);
 // None for data of any other kind.
 DragSource PresetDragSource(const QMimeData* data);
+
+// The local files of a drag from another program that the library window's
+// tree would show (".syx" and the family's library extension); empty when
+// it carries none or any other file.
+QStringList DroppedPresetFiles(const QMimeData* data, bool bass);
+// The source of a drag: one of the program's own, Files for preset files
+// from elsewhere, else None.
+DragSource DropSource(const QMimeData* data, bool bass);
+// Reads dropped files into the drag list one after the other, as the tree's
+// own files are read. False when one of them could not be read ("Unable to
+// Load the file"); the drop goes on with what was read.
+bool ReadDroppedFiles(const QStringList& files);
 
 // ---- the library list ----
 

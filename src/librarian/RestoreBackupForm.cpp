@@ -36,9 +36,9 @@ QString DifferenceText(const backup::MemoryImages& backup, const backup::MemoryI
     return text;
 }
 
-TRestoreBackupForm::TRestoreBackupForm(const std::vector<backup::Entry>& backups, const backup::MemoryImages& memory,
+TRestoreBackupForm::TRestoreBackupForm(std::vector<Choice> backups, const backup::MemoryImages& memory,
                                        QWidget* parent)
-    : QDialog(parent), Backups(backups)
+    : QDialog(parent), Backups(std::move(backups))
 {
     setWindowTitle(QStringLiteral("Restore Backup"));
     auto* layout = new QVBoxLayout(this);
@@ -50,13 +50,10 @@ TRestoreBackupForm::TRestoreBackupForm(const std::vector<backup::Entry>& backups
     List->setRootIsDecorated(false);
     List->setHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("Differs from the memory in"),
                            QStringLiteral("File")});
-    for (const backup::Entry& e : Backups) {
-        backup::MemoryImages images;
-        const QString differs = backup::ReadBackup(e.path, images) ? DifferenceText(images, memory)
-                                                                    : QStringLiteral("cannot be read");
+    for (const auto& [e, images] : Backups) {
         auto* item = new QTreeWidgetItem(List, {e.when.toString(QStringLiteral("yyyy-MM-dd")),
-                                                e.when.toString(QStringLiteral("HH:mm:ss")), differs,
-                                                QDir::toNativeSeparators(e.path)});
+                                                e.when.toString(QStringLiteral("HH:mm:ss")),
+                                                DifferenceText(images, memory), QDir::toNativeSeparators(e.path)});
         item->setToolTip(3, item->text(3));
     }
     List->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -82,5 +79,5 @@ TRestoreBackupForm::TRestoreBackupForm(const std::vector<backup::Entry>& backups
 QString TRestoreBackupForm::chosenPath() const
 {
     const int row = List->currentItem() ? List->indexOfTopLevelItem(List->currentItem()) : -1;
-    return row >= 0 && row < int(Backups.size()) ? Backups[size_t(row)].path : QString();
+    return row >= 0 && row < int(Backups.size()) ? Backups[size_t(row)].entry.path : QString();
 }

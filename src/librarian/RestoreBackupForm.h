@@ -13,8 +13,11 @@ class QTreeWidget;
 class TRestoreBackupForm : public QDialog {
     Q_OBJECT
 public:
-    TRestoreBackupForm(const std::vector<backup::Entry>& backups, const backup::MemoryImages& memory,
-                       QWidget* parent = nullptr);
+    struct Choice {
+        backup::Entry entry;
+        backup::MemoryImages images;
+    };
+    TRestoreBackupForm(std::vector<Choice> backups, const backup::MemoryImages& memory, QWidget* parent = nullptr);
 
     // The backup chosen, once the dialog was accepted.
     QString chosenPath() const;
@@ -22,7 +25,7 @@ public:
     QTreeWidget* List;
 
 private:
-    std::vector<backup::Entry> Backups;
+    std::vector<Choice> Backups;
 };
 
 // "3 slots: 1 A CRUNCH, 4 C LEAD, 9 E CLEAN ..." for the slots where

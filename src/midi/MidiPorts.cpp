@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <chrono>
 
 #include "model/DeviceConnection.h"
 #include "model/Trace.h"
@@ -29,8 +30,44 @@ MidiPorts::MidiPorts(std::unique_ptr<MidiDriver> d, QObject* parent) : QObject(p
 
 MidiPorts::~MidiPorts()
 {
+    SetTap(nullptr);
     ShutDown();
     driver->setInputCallback(nullptr);
+}
+
+namespace {
+int64_t now()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+}
+
+void MidiPorts::SetTap(MidiTap observer)
+{
+    tap = std::move(observer);
+    if (!tap) {
+        SetTraceObserver(nullptr);
+        return;
+    }
+    SetTraceObserver([this](int, const std::string& line) {
+        MidiTapEvent e;
+        e.kind = MidiTapEvent::Trace;
+        e.nanoseconds = now();
+        e.trace = &line;
+        tap(e);
+    });
+}
+
+void MidiPorts::tapMessage(MidiTapEvent::Kind kind, int port, const std::vector<uint8_t>& bytes, bool dropped)
+{
+    MidiTapEvent e;
+    e.kind = kind;
+    e.nanoseconds = now();
+    e.port = port;
+    e.bytes = &bytes;
+    e.dropped = dropped;
+    tap(e);
 }
 
 bool MidiPorts::Enumerate()
@@ -122,6 +159,16 @@ bool MidiPorts::Open()
     return portsOpen;
 }
 
+bool MidiPorts::OpenInputsOnly()
+{
+    bool any = false;
+    const char* failText = ActiveDevice.MidiIn >= 0 ? "! No MIDI in %d device code = %d" : " ! No MIDI in device code = %d";
+    for (int i = 0; i < static_cast<int>(inputs.size()); ++i)
+        if (openInput(i, failText, "  Start MIDI in: %s"))
+            any = true;
+    return any;
+}
+
 void MidiPorts::Close(bool all)
 {
     if (!portsOpen)
@@ -178,6 +225,8 @@ bool MidiPorts::sendShort(std::vector<uint8_t> msg, const char* errorText)
         TraceLine(0, errorText, error.code);
         return false;
     }
+    if (tap)
+        tapMessage(MidiTapEvent::Sent, ActiveDevice.MidiOut, msg);
     return true;
 }
 
@@ -217,6 +266,8 @@ bool MidiPorts::SendSysex(const std::vector<uint8_t>& bytes)
         TraceLine(0, "SendSysex error %d", error.code);
         return false;
     }
+    if (tap)
+        tapMessage(MidiTapEvent::Sent, ActiveDevice.MidiOut, bytes);
     return true;
 }
 
@@ -227,6 +278,8 @@ bool MidiPorts::event(QEvent* e)
     auto* m = static_cast<MidiInputEvent*>(e);
     if (!InputStarted(m->port) || m->bytes.empty())
         return true;
+    if (tap)
+        tapMessage(MidiTapEvent::Received, m->port, m->bytes, m->bytes.size() > SysexBufferSize);
     if (m->bytes.size() > SysexBufferSize) {
         // Split over buffers on the unit's side of things: no message the
         // program knows.

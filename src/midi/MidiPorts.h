@@ -15,6 +15,20 @@ constexpr size_t SysexBufferSize = 10240;
 // each message tagged with the input port it came from.
 using MidiInputHandler = std::function<void(int port, const std::vector<uint8_t>& message)>;
 
+// What the port layer shows an observer (the MIDI monitor): every message
+// sent, every message received on an open input port (also those it drops),
+// and every trace line, each with a monotonic time stamp.
+struct MidiTapEvent {
+    enum Kind { Received, Sent, Trace };
+    Kind kind = Received;
+    int64_t nanoseconds = 0; // steady clock
+    int port = -1;           // input port received on, output port sent to
+    const std::vector<uint8_t>* bytes = nullptr; // not for Trace
+    const std::string* trace = nullptr;          // Trace only
+    bool dropped = false; // received, but longer than the program takes
+};
+using MidiTap = std::function<void(const MidiTapEvent&)>;
+
 // The MIDI port layer: enumerates the ports, opens the one output port and
 // one or every input port that ActiveDevice names, sends short messages and
 // SysEx, and brings input to the GUI thread as posted events.
@@ -28,6 +42,9 @@ public:
     bool Open();
     void Close(bool all);
     bool Reopen();
+    // Opens and starts every input port and no output port, for a listener
+    // that never sends; true when any port started.
+    bool OpenInputsOnly();
     void ShutDown();
 
     void SendControlChange(int number, int value);
@@ -44,6 +61,8 @@ public:
     bool InputStarted(int port) const;
 
     void SetInputHandler(MidiInputHandler h) { handler = std::move(h); }
+    // One observer at a time; empty removes it. Called on the GUI thread.
+    void SetTap(MidiTap observer);
     MidiDriver& Driver() { return *driver; }
 
 signals:
@@ -58,6 +77,7 @@ private:
     bool openInput(int port, const char* failText, const char* startText);
     void traceOpenFailure(const char* failText, int port, int code);
     bool sendShort(std::vector<uint8_t> msg, const char* errorText);
+    void tapMessage(MidiTapEvent::Kind kind, int port, const std::vector<uint8_t>& bytes, bool dropped = false);
 
     std::unique_ptr<MidiDriver> driver;
     std::vector<std::string> inputNames;
@@ -66,4 +86,5 @@ private:
     bool outputOpen = false;
     bool portsOpen = false;
     MidiInputHandler handler;
+    MidiTap tap;
 };

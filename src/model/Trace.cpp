@@ -9,6 +9,17 @@ TraceSink& sink()
     static TraceSink s;
     return s;
 }
+
+TraceSink& observer()
+{
+    static TraceSink s;
+    return s;
+}
+}
+
+void SetTraceObserver(TraceSink o)
+{
+    observer() = std::move(o);
 }
 
 void SetTraceSink(TraceSink s)
@@ -18,12 +29,15 @@ void SetTraceSink(TraceSink s)
 
 void TraceLine(int level, const char* format, ...)
 {
-    if (!sink())
+    if (!sink() && !observer())
         return;
     char line[256];
     va_list args;
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    sink()(level, line);
+    if (sink())
+        sink()(level, line);
+    if (observer())
+        observer()(level, line);
 }

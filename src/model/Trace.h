@@ -9,4 +9,6 @@
 using TraceSink = std::function<void(int level, const std::string& line)>;
 
 void SetTraceSink(TraceSink sink);
+// A second reader beside the sink (the MIDI monitor); empty removes it.
+void SetTraceObserver(TraceSink observer);
 void TraceLine(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));

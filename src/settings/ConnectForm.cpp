@@ -317,12 +317,15 @@ bool TConnectForm::eventFilter(QObject* watched, QEvent* e)
     if (watched == NameBox) {
         switch (e->type()) {
         case QEvent::FocusIn:
-            NameBoxEnter();
-            break;
         case QEvent::FocusOut: {
-            // Another window or a popup taking the focus is no exit.
+            // Another window or a popup taking the focus and giving it back
+            // is neither an exit nor a new entry.
             const Qt::FocusReason r = static_cast<QFocusEvent*>(e)->reason();
-            if (r != Qt::ActiveWindowFocusReason && r != Qt::PopupFocusReason)
+            if (r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason)
+                break;
+            if (e->type() == QEvent::FocusIn)
+                NameBoxEnter();
+            else
                 NameBoxExit();
             break;
         }

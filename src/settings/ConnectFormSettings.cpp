@@ -207,7 +207,7 @@ void TConnectForm::buildSettingsArea()
     const qreal dpr = qApp->devicePixelRatio();
     Background = new TB_Image(this);
     Background->setObjectName(QStringLiteral("Background"));
-    Background->SetPicture(background(dpr));
+    Background->SetPictureLater(QSize(ClientWidth, ClientHeight), [dpr] { return background(dpr); });
     Background->lower();
     knobBodies = resized(ControlArt::KnobBodies(ControlArt::KnobStyle::Black, dpr), KnobWidth, dpr);
     knobDots = ControlArt::KnobDots(ControlArt::KnobStyle::Black, dpr);

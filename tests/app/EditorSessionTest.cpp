@@ -93,8 +93,8 @@ protected:
         return {e, e->KnbAmp1, e->OriginalPresetBtn, e->EditBufferBtn};
     }
 
-    // Long enough for the frame tick and the editor's comparison tick.
-    static void settle() { QTest::qWait(250); }
+    // Long enough for a few frame ticks and comparison ticks.
+    static void settle() { QTest::qWait(300); }
 
     static void click(QWidget* w)
     {
@@ -128,18 +128,29 @@ protected:
     // the edit, so the next edit asks before it replaces it.
     void editAndReturnToTheOriginal()
     {
+        editGain();
+        click(parts.original);
+    }
+
+    // Five keypad steps up on the gain knob, until the edit buffer lights.
+    void editGain()
+    {
         parts.gain->setFocus();
         stepUp(parts.gain, 5);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return parts.editBuffer->Down(); }, 2000));
         settle();
-        click(parts.original);
+    }
+
+    // The window manager gives the window the focus back when a box closes.
+    void reactivate()
+    {
+        QApplication::setActiveWindow(parts.window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(parts.window));
     }
 
     void typeName(const QString& text)
     {
-        // The click makes the window active again after a box, as the
-        // window manager does.
-        QApplication::setActiveWindow(parts.window);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(parts.window));
+        reactivate();
         QTest::mouseClick(parts.window->PresetName, Qt::LeftButton);
         QTest::keyClicks(parts.window->NameEdit, text);
     }
@@ -165,10 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Families, EditorSession, ::testing::Values(0x11, 0x13),
 TEST_P(EditorSession, AClickOnTheLitEditBufferLampKeepsTheEdit)
 {
     const int start = sim->editBuffer()[0];
-    parts.gain->setFocus();
-    stepUp(parts.gain, 5);
-    settle();
-    ASSERT_TRUE(parts.editBuffer->Down());
+    editGain();
     ASSERT_EQ(sim->editBuffer()[0], start + 5);
 
     click(parts.editBuffer);
@@ -196,15 +204,43 @@ TEST_P(EditorSession, ANameTypedWhenTheQuestionComesLeavesTheUnitAndTheLabelAlik
     EXPECT_EQ(shownName().toStdString(), original);
     EXPECT_EQ(unitName(), original);
 
-    // Yes lets the typing go on; Enter ends it and sends what the label shows.
+    // Yes lets the typing go on, and Escape still goes back to the name the
+    // typing started from.
     answerNextBox(QMessageBox::Yes);
     typeName(QStringLiteral("Lead"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxTexts.size() == 2; }, 2000));
+    reactivate();
     settle();
-    EXPECT_TRUE(parts.window->NameEdit->isVisible());
+    EXPECT_TRUE(parts.window->NameEdit->hasFocus());
     EXPECT_EQ(unitName(), original);
+    QTest::keyClicks(parts.window->NameEdit, QStringLiteral(" Solo"));
+    QTest::keyClick(parts.window->NameEdit, Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(parts.window->NameEdit->isVisible());
+    EXPECT_EQ(shownName().toStdString(), original);
+    EXPECT_EQ(unitName(), original);
+
+    // Enter ends the typing and sends what the label shows.
+    typeName(QStringLiteral("Lead"));
     QTest::keyClick(parts.window->NameEdit, Qt::Key_Return);
     settle();
+    EXPECT_EQ(boxTexts.size(), 2);
+    EXPECT_EQ(shownName(), QStringLiteral("Lead            "));
+    EXPECT_EQ(unitName(), "Lead            ");
+}
+
+TEST_P(EditorSession, OriginalAndEditBufferTakeTheirNamesToTheUnit)
+{
+    const std::string original = unitName();
+    typeName(QStringLiteral("Lead"));
+    QTest::keyClick(parts.window->NameEdit, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return parts.editBuffer->Down(); }, 2000));
+    ASSERT_EQ(unitName(), "Lead            ");
+
+    click(parts.original);
+    EXPECT_EQ(shownName().toStdString(), original);
+    EXPECT_EQ(unitName(), original);
+    click(parts.editBuffer);
     EXPECT_EQ(shownName(), QStringLiteral("Lead            "));
     EXPECT_EQ(unitName(), "Lead            ");
 }

@@ -1,5 +1,7 @@
 // The librarian windows as the program wires them to the editors.
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -8,12 +10,14 @@
 #include "app/Program.h"
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
+#include "files/LibraryFile.h"
 #include "librarian/DeviceForm.h"
 #include "librarian/LibraryForm.h"
 #include "librarian/Printing.h"
 #include "midi/LoopbackDriver.h"
 #include "model/DeviceConnection.h"
 #include "settings/ConnectForm.h"
+#include "settings/PrefsForm.h"
 #include "model/Presets.h"
 
 namespace {
@@ -79,6 +83,34 @@ TEST_F(LibrarianInProgram, EditOfTheEditBufferKeepsTheEditorsName)
     EXPECT_TRUE(program->guitarEditor()->isVisible());
 }
 
+// Edit from the library names the editor after the tree's file; with a
+// folder selected there the editor keeps the caption it had.
+TEST_F(LibrarianInProgram, EditFromTheLibraryKeepsTheCaptionForAFolder)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Set.dlb"));
+    ListClear(*LibraryList);
+    ListAdd(*LibraryList, DeviceMemory[3]);
+    ASSERT_FALSE(WriteLibraryFile(*LibraryList, file));
+    TLibraryForm* library = program->libraryForm();
+    activate(library);
+    library->RefillPresetList();
+    auto editFirst = [library] {
+        QTreeWidgetItem* item = library->PresetList->topLevelItem(0);
+        QTest::mouseClick(library->PresetList->viewport(), Qt::LeftButton, {},
+                          library->PresetList->visualItemRect(item).center());
+        QTest::keyClick(library->PresetList, Qt::Key_Return);
+    };
+    library->SelectPath(file);
+    editFirst();
+    EXPECT_EQ(program->guitarEditor()->windowTitle(), QStringLiteral("Set.dlb"));
+    activate(library);
+    library->SelectPath(dir.path());
+    editFirst();
+    EXPECT_EQ(program->guitarEditor()->windowTitle(), QStringLiteral("Set.dlb"));
+    ListClear(*LibraryList);
+}
+
 // Cancels every print dialog and counts them.
 struct CountingPrintDialogs : PrintDialogs {
     int asked = 0;
@@ -112,13 +144,26 @@ TEST_F(LibrarianInProgram, CtrlPOpensThePrintDialogInEveryWindowThatPrints)
     EXPECT_EQ(printDialogs.asked, 3);
 
     activate(device);
-    QWidget* settings = program->connectForm();
+    TConnectForm* settings = program->connectForm();
     QTimer::singleShot(100, settings, [settings] {
         QTest::keyClick(settings, Qt::Key_P, Qt::ControlModifier);
-        QTest::keyClick(settings, Qt::Key_Escape);
+        // Only Close ends the configuration window.
+        QTest::mouseClick(settings->CloseButt, Qt::LeftButton);
     });
     QTest::keyClick(device->PresetGrid, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(printDialogs.asked, 4);
+
+    // The preferences dialog, from Preferences > Set...
+    activate(device);
+    TPrefsForm* prefs = program->prefsForm();
+    QTimer::singleShot(100, prefs, [prefs] {
+        QTest::keyClick(prefs, Qt::Key_P, Qt::ControlModifier);
+        QTest::mouseClick(prefs->CancelBtn, Qt::LeftButton);
+    });
+    device->PrefsM->popup(device->mapToGlobal(QPoint(40, 40)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(device->PrefsM));
+    QTest::mouseClick(device->PrefsM, Qt::LeftButton, {}, device->PrefsM->actionGeometry(device->SetM).center());
+    EXPECT_EQ(printDialogs.asked, 5);
     program->printing()->SetPrintDialogs(nullptr);
 }
 

@@ -6,13 +6,26 @@
 #include <QSignalSpy>
 
 #include "ControlFixture.h"
-#include "app/KeyCodes.h"
+#include "app/ApplicationFilter.h"
 #include "controls/ListControls.h"
 
 namespace {
 
+// With the program's key filter, which turns Enter and Escape in the value
+// editor into its confirm and cancel keys.
 class Framework : public ControlTest {
 protected:
+    void SetUp() override
+    {
+        ControlTest::SetUp();
+        qApp->installEventFilter(&keys);
+    }
+    void TearDown() override
+    {
+        qApp->removeEventFilter(&keys);
+        ControlTest::TearDown();
+    }
+
     // A knob on Gain with a value label and the shared value editor; the
     // parser accepts decimal numbers and leaves the value alone otherwise.
     TWC_ImgKnob* knobWithLabel()
@@ -50,6 +63,7 @@ protected:
         QTest::keyClicks(edit, text);
     }
 
+    ApplicationFilter keys;
     QLabel* label = nullptr;
     QLineEdit* edit = nullptr;
 };
@@ -86,8 +100,7 @@ TEST_F(Framework, EnterCommitsAndReturnsTheFocus)
     showActive();
     openEditor(k);
     type(QStringLiteral("100"));
-    key(edit, QEvent::KeyPress, KeyConfirm);
-    key(edit, QEvent::KeyRelease, KeyConfirm);
+    QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(preset(McGain).GetVal(), 100);
     EXPECT_TRUE(k->UserChange);
     EXPECT_TRUE(edit->isHidden());
@@ -105,8 +118,7 @@ TEST_F(Framework, EscapeLeavesTheValueAndReturnsTheFocus)
     showActive();
     openEditor(k);
     type(QStringLiteral("99"));
-    key(edit, QEvent::KeyPress, KeyCancel);
-    key(edit, QEvent::KeyRelease, KeyCancel);
+    QTest::keyClick(edit, Qt::Key_Escape);
     EXPECT_EQ(preset(McGain).GetVal(), 20);
     EXPECT_FALSE(k->UserChange);
     EXPECT_TRUE(edit->isHidden());
@@ -121,7 +133,7 @@ TEST_F(Framework, TypedValueEqualToTheCurrentOneIsNoUserChange)
     showActive();
     openEditor(k);
     type(QStringLiteral("64"));
-    key(edit, QEvent::KeyRelease, KeyConfirm);
+    QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_FALSE(k->UserChange);
     EXPECT_FALSE(preset(McGain).isQueued());
 }
@@ -134,7 +146,7 @@ TEST_F(Framework, UnreadableTextChangesNothing)
     showActive();
     openEditor(k);
     type(QStringLiteral("loud"));
-    key(edit, QEvent::KeyRelease, KeyConfirm);
+    QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(preset(McGain).GetVal(), 64);
     EXPECT_FALSE(k->UserChange);
 }
@@ -161,7 +173,7 @@ TEST_F(Framework, ValuesAreClampedByTheParameter)
     showActive();
     openEditor(k);
     type(QStringLiteral("500"));
-    key(edit, QEvent::KeyRelease, KeyConfirm);
+    QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(preset(McGain).GetVal(), 127);
 }
 

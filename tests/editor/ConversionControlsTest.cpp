@@ -2,7 +2,7 @@
 #include <QLineEdit>
 
 #include "app/AnsweringDialogs.h"
-#include "app/KeyCodes.h"
+#include "app/ApplicationFilter.h"
 #include "controls/ControlFixture.h"
 #include "editor/ConversionControls.h"
 #include "files/Preferences.h"
@@ -24,10 +24,12 @@ protected:
         edit->resize(60, 20);
         TWC_CustomControl::SetValEdit(edit);
         knob->SetValLabel(label);
+        qApp->installEventFilter(&keys);
     }
 
     void TearDown() override
     {
+        qApp->removeEventFilter(&keys);
         CurrentPreferences = saved;
         ControlTest::TearDown();
     }
@@ -46,12 +48,15 @@ protected:
         ASSERT_FALSE(edit->isHidden());
         edit->selectAll();
         QTest::keyClicks(edit, text);
-        key(edit, QEvent::KeyRelease, KeyConfirm);
+        QTest::keyClick(edit, Qt::Key_Return);
     }
 
     static QString decimal(const char* text) { return QString::fromLatin1(text).replace(u'.', SystemDecimalSeparator()); }
 
     PreferenceSet saved;
+    // The program's key filter: Enter reaches the value editor as its
+    // confirm key.
+    ApplicationFilter keys;
     TWC_ImgKnob* knob = nullptr;
     QLabel* label = nullptr;
     QLineEdit* edit = nullptr;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/ApplicationFilter.h"
 #include "controls/ImgButton.h"
 #include "controls/ListControls.h"
 #include "controls/ResForm.h"
@@ -35,6 +36,11 @@ protected:
         services.sendProgramChange = [this](int program) { programs.push_back(program); };
         services.currentSlot = [this] { return currentSlot; };
         form = std::make_unique<Form>(services);
+        // The program's key filter: Enter and Escape reach edit fields as
+        // their confirm and cancel keys, O and P the bass piano.
+        if constexpr (requires(Form& f) { f.PianoActive(); })
+            keys.pianoActive = [this] { return form && form->PianoActive(); };
+        qApp->installEventFilter(&keys);
     }
 
     // The preset the editor starts with: the default image with `values`
@@ -52,6 +58,7 @@ protected:
 
     void tearDownEditor()
     {
+        qApp->removeEventFilter(&keys);
         form.reset();
         SetWindowLink(nullptr);
         TWC_CustomControl::SetValEdit(nullptr);
@@ -100,6 +107,7 @@ protected:
     }
 
     PreferenceSet saved;
+    ApplicationFilter keys;
     std::unique_ptr<Form> form;
     std::vector<int> programs;
     int currentSlot = 0;

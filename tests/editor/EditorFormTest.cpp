@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "app/AnsweringDialogs.h"
-#include "app/KeyCodes.h"
 #include "controls/ImgButton.h"
 #include "controls/ImgKnob.h"
 #include "controls/ListControls.h"
@@ -352,7 +351,7 @@ TEST_P(Editor, TypedDelayTimeGoesToTheUnitAndBadTextIsRefused)
         ASSERT_TRUE(form->ValueEdit->isVisible());
         form->ValueEdit->selectAll();
         QTest::keyClicks(form->ValueEdit, text);
-        key(form->ValueEdit, QEvent::KeyRelease, KeyConfirm);
+        QTest::keyClick(form->ValueEdit, Qt::Key_Return);
         FlushPending();
     };
     CurrentPreferences.TimeUnit = 2;
@@ -380,7 +379,7 @@ TEST_P(Editor, TypedNameIsPaddedShownAndSentForAUnitPreset)
     EXPECT_EQ(form->NameEdit->text(), QStringLiteral("Clean Start     "));
     QTest::keyClicks(form->NameEdit, QStringLiteral("Lead"));
     EXPECT_EQ(form->PresetName->text(), QStringLiteral("Lead"));
-    key(form->NameEdit, QEvent::KeyRelease, KeyConfirm);
+    QTest::keyClick(form->NameEdit, Qt::Key_Return);
     EXPECT_FALSE(form->NameEdit->isVisible());
     EXPECT_EQ(form->PresetName->text(), QStringLiteral("Lead            "));
 
@@ -400,7 +399,7 @@ TEST_P(Editor, LongNamesAreCutEscapeRestoresAndLibraryPresetsSendNothing)
     QTest::keyClicks(form->NameEdit, QStringLiteral("A name much too long"));
     EXPECT_EQ(form->NameEdit->text(), QStringLiteral("A name much too "));
     EXPECT_EQ(form->PresetName->text(), QStringLiteral("A name much too "));
-    key(form->NameEdit, QEvent::KeyRelease, KeyCancel);
+    QTest::keyClick(form->NameEdit, Qt::Key_Escape);
     EXPECT_FALSE(form->NameEdit->isVisible());
     EXPECT_EQ(form->PresetName->text(), QStringLiteral("Clean Start     "));
     EXPECT_TRUE(sentOn(NameCcNumber).empty());

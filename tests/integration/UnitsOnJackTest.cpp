@@ -470,6 +470,11 @@ struct FaultRow {
     bool complete;
 };
 
+void PrintTo(const FaultRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class FaultCombinations : public FaultyUnit, public ::testing::WithParamInterface<FaultRow> {};
 
 TEST_P(FaultCombinations, BackupIsCompleteOrEndsInTheTimeOutWithinTheBudget)

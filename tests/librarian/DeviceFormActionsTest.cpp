@@ -303,6 +303,16 @@ TEST_F(DeviceFormTest, SaveDialogsAskBeforeReplacingAFileTypedWithoutItsExtensio
         EXPECT_EQ(QFileInfo(path(QString::fromLatin1(file))).size(), 3) << file;
     EXPECT_EQ(LibraryFileName, QString());
 
+    // A dialog that hands back the bare name (as some desktops' own dialogs
+    // do) has asked about nothing: the window asks.
+    dialogs.realSaveDialog = false;
+    dialogs.fileAnswers = {path(QStringLiteral("crunch"))};
+    activate();
+    QTest::keyClick(form->PresetGrid, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("crunch.syx already exists.\nDo you want to replace it?")});
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("crunch.syx"))).size(), 3);
+    dialogs.realSaveDialog = true;
+
     SaveAs(QStringLiteral("crunch"), QMessageBox::Yes, &asked);
     activate();
     QTest::keyClick(form->PresetGrid, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);

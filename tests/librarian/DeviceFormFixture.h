@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
@@ -96,8 +98,15 @@ inline void SaveAs(const QString& name, QMessageBox::StandardButton answer, QStr
         }
         auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, name);
+        // On a busy machine the dialog may still put its proposal in after
+        // the first try; the user would simply type again.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            field->selectAll();
+            QTest::keyClicks(field, name);
+            QTest::qWait(50);
+            if (field->text() == name)
+                break;
+        }
         QPointer<QTimer> question = WhenModal<QMessageBox>([=](QMessageBox* box) {
             if (asked)
                 *asked << box->text();
@@ -108,6 +117,28 @@ inline void SaveAs(const QString& name, QMessageBox::StandardButton answer, QStr
         if (dialog->isVisible())
             QTest::keyClick(dialog, Qt::Key_Escape);
     });
+}
+
+// A drag of `files` from another program (the desktop's file manager) that
+// enters `target` and is dropped at `at`. Returns the action the drop was
+// taken with (IgnoreAction when refused).
+inline Qt::DropAction DropFiles(QWidget* target, QPoint at, const QStringList& files)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& file : files)
+        urls << QUrl::fromLocalFile(file);
+    data.setUrls(urls);
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &move);
+    if (!move.isAccepted())
+        return Qt::IgnoreAction;
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    drop.setDropAction(Qt::MoveAction);
+    QCoreApplication::sendEvent(target, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 // A device window over fresh records, connected to a recording unit that

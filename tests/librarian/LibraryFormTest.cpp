@@ -544,6 +544,15 @@ TEST_F(LibraryFormTest, ATreeRenameHoldsBackTheTransfersUntilItEnds)
     EXPECT_TRUE(QFile::exists(path("My.dlb")));
     for (QAction* a : {form->CutF, form->CopyF, form->PasteF, form->PastePresets})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+
+    // Enter ends the edit; it is no key of Edit's there.
+    QTest::keyClick(form->FileTree, Qt::Key_M, Qt::ControlModifier);
+    edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(edit, nullptr);
+    edit->selectAll();
+    QTest::keyClicks(edit, "Fresh");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path("Fresh.dlb")); }));
 }
 
 // A list refilled after a change elsewhere selects nothing: the rows the
@@ -698,6 +707,27 @@ TEST_F(LibraryFormTest, OnePresetExportTakesTheFormOfTheChosenFilter)
     EXPECT_EQ(GetRecordName(back.at(0)), "b               ");
 }
 
+// The filters name the family's libraries; the device window's dialogs
+// then start in the tree's folder as well.
+TEST_F(LibraryFormTest, ExportFiltersAndTheDeviceWindowsDialogFolder)
+{
+    QDir(dir.path()).mkdir("sub");
+    openInTree(writeLibrary("sub/My.blb", {"a", "b"}));
+    ActiveDevice.Model = ModelBass;
+    activate();
+    clickRow(0);
+    QTest::keyClick(form->PresetList, Qt::Key_E, Qt::ControlModifier);
+    clickRow(1, Qt::ShiftModifier);
+    QTest::keyClick(form->PresetList, Qt::Key_E, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.saves.size(), 2u);
+    EXPECT_EQ(dialogs.saves[0].filter, "Sysex files (*.syx);;Bass Drux Library files (*.blb)");
+    EXPECT_EQ(dialogs.saves[1].filter, "Bass DRUX Library files (*.blb)");
+    device->ExportSysex->trigger();
+    ASSERT_EQ(dialogs.saves.size(), 3u);
+    EXPECT_EQ(dialogs.saves[2].start, path("sub"));
+    ActiveDevice.Model = ModelDrux2;
+}
+
 TEST_F(LibraryFormTest, F1OpensTheTopicOfTheFocusedPane)
 {
     std::vector<QString> anchors;
@@ -806,6 +836,38 @@ TEST_F(LibraryFormTest, PresetsDroppedOnAFolderMakeNewLibrariesThere)
     EXPECT_TRUE(form->FileModel->data(cut, Qt::ForegroundRole).isValid());
     form->CopyFExecute();
     EXPECT_FALSE(form->FileModel->data(cut, Qt::ForegroundRole).isValid());
+}
+
+// Preset files dragged from the desktop's file manager are read as the
+// tree's own files, wherever they are dropped, and stay where they were.
+TEST_F(LibraryFormTest, PresetFilesFromAnotherProgramDropLikeTheTreesOwn)
+{
+    QDir(dir.path()).mkdir("sub");
+    const QString outside = writeLibrary("Outside.dlb", {"o1", "o2"});
+    QTableWidget* grid = device->PresetGrid;
+    device->show();
+    const QPoint cell = grid->visualRect(grid->model()->index(3, 1)).center(); // slot 10
+    EXPECT_EQ(DropFiles(grid->viewport(), cell, {outside}), Qt::CopyAction);
+    EXPECT_EQ(QString::fromStdString(GetRecordName(*DeviceMemory[10])).trimmed(), "o1");
+    EXPECT_EQ(QString::fromStdString(GetRecordName(*DeviceMemory[11])).trimmed(), "o2");
+    EXPECT_TRUE(QFile::exists(outside));
+
+    EXPECT_EQ(DropFiles(form->PresetList->viewport(), QPoint(20, 20), {outside}), Qt::CopyAction);
+    EXPECT_EQ(names(), (QStringList{"o1", "o2"}));
+
+    form->SelectPath(path("sub"));
+    const QModelIndex sub = form->FileModel->index(path("sub"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->FileTree->visualRect(sub).isValid(); }));
+    EXPECT_EQ(DropFiles(form->FileTree->viewport(), form->FileTree->visualRect(sub).center(), {outside}),
+              Qt::CopyAction);
+    EXPECT_EQ(fileNames(path("sub/Outside.dlb")), (QStringList{"o1", "o2"}));
+    EXPECT_TRUE(QFile::exists(outside));
+
+    // Other files are no presets.
+    QFile text(path("notes.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.close();
+    EXPECT_EQ(DropFiles(grid->viewport(), cell, {text.fileName()}), Qt::IgnoreAction);
 }
 
 TEST_F(LibraryFormTest, PresetsDroppedOnALibraryFileAreAppendedAfterTheQuestion)

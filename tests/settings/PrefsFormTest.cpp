@@ -6,10 +6,11 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/KeyCodes.h"
+#include "app/ApplicationFilter.h"
 #include "app/MessageService.h"
 #include "files/IniFile.h"
 #include "model/DeviceConnection.h"
@@ -175,8 +176,11 @@ TEST_F(PrefsFormTest, TheCancelKeyRestoresTheFolderTextOfEntry)
     QFocusEvent in(QEvent::FocusIn);
     QApplication::sendEvent(form.DirectoryEdit, &in);
     form.DirectoryEdit->setText(QStringLiteral("/typed"));
-    QKeyEvent cancel(QEvent::KeyRelease, KeyCancel, Qt::NoModifier);
-    QApplication::sendEvent(form.DirectoryEdit, &cancel);
+    // The program's key filter turns Escape in an edit field into its cancel key.
+    ApplicationFilter keys;
+    qApp->installEventFilter(&keys);
+    QTest::keyClick(form.DirectoryEdit, Qt::Key_Escape);
+    qApp->removeEventFilter(&keys);
     EXPECT_EQ(form.DirectoryEdit->text(), QStringLiteral("/before"));
 }
 

@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -5,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AnsweringDialogs.h"
-#include "app/KeyCodes.h"
+#include "app/ApplicationFilter.h"
 #include "controls/CustomControl.h"
 #include "controls/ImgKnob.h"
 #include "controls/ListControls.h"
@@ -172,6 +173,9 @@ protected:
         services.search = search.get();
         services.protocol = protocol.get();
         services.openHelp = [this](const QString& anchor) { helpOpened << anchor; };
+        // The program's key filter: Enter and Escape reach the edit fields as
+        // their confirm and cancel keys.
+        services.installMessageFilter = [this] { qApp->installEventFilter(&keys); };
         form = new TConnectForm(services);
         form->showModal();
         QApplication::setActiveWindow(form);
@@ -180,6 +184,7 @@ protected:
     void TearDown() override
     {
         delete form;
+        qApp->removeEventFilter(&keys);
         SetUnitLink(nullptr);
         search.reset();
         link.reset();
@@ -213,11 +218,19 @@ protected:
         FlushPending();
         driver->sent.clear();
     }
-    // The user picks entry v of a list.
+    // The user opens a list, walks to entry v with the arrow keys and takes
+    // it with Enter.
     static void pick(QComboBox* box, int v)
     {
-        box->setCurrentIndex(v);
-        emit box->activated(v);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_F4);
+        QAbstractItemView* view = box->view();
+        ASSERT_TRUE(view->isVisible());
+        QTest::keyClick(view, Qt::Key_Home);
+        for (int i = 0; i < v; ++i)
+            QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
+        ASSERT_FALSE(view->isVisible());
     }
     // Types a text into a knob's value label and confirms it.
     void typeValue(QLabel* label, const QString& text)
@@ -227,7 +240,7 @@ protected:
         ASSERT_NE(edit, nullptr);
         ASSERT_TRUE(edit->isVisible());
         edit->setText(text);
-        keyUp(edit, KeyConfirm);
+        QTest::keyClick(edit, Qt::Key_Return);
         FlushPending();
     }
     std::vector<Bytes> sentBytes() const
@@ -240,6 +253,7 @@ protected:
 
     QTemporaryDir dir;
     AnsweringDialogs dialogs;
+    ApplicationFilter keys;
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<MidiPorts> ports;
     std::unique_ptr<Protocol> protocol;
@@ -485,7 +499,7 @@ TEST_F(SettingsAreaTest, RenameIsCutToSixteenAndSentInTheUnitsCharacters)
     findUnit(0x11, 2, "DRUX 2 V1");
     form->NameBox->setFocus();
     form->NameBox->setText(QString::fromLatin1("\xC4rger mit dem Verst\xE4rker"));
-    keyUp(form->NameBox, KeyConfirm);
+    QTest::keyClick(form->NameBox, Qt::Key_Return);
     EXPECT_EQ(ActiveDevice.DeviceName, "\xC4rger mit dem Ve");
     EXPECT_EQ(form->NameBox->text(), QString::fromLatin1("\xC4rger mit dem Ve"));
     EXPECT_EQ(form->NameBox->selectedText(), form->NameBox->text());
@@ -501,7 +515,16 @@ TEST_F(SettingsAreaTest, RenameIsCutToSixteenAndSentInTheUnitsCharacters)
     form->NameBox->setFocus();
     driver->sent.clear();
     form->NameBox->setText(QStringLiteral("typo"));
-    keyUp(form->NameBox, KeyCancel);
+    // Another window coming and going in between changes nothing.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QApplication::setActiveWindow(form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    ASSERT_TRUE(form->NameBox->hasFocus());
+    EXPECT_EQ(form->NameBox->text(), QStringLiteral("typo"));
+    QTest::keyClick(form->NameBox, Qt::Key_Escape);
     EXPECT_EQ(form->NameBox->text(), QString::fromLatin1("\xC4rger mit dem Ve"));
     form->NameBox->clear();
     form->CloseButt->setFocus();

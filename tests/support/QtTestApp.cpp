@@ -1,6 +1,6 @@
 // One application object for a whole test program: widgets, timers and posted
 // MIDI input need it. Programs that link Qt Widgets get a QApplication.
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #if defined(QT_WIDGETS_LIB)
@@ -17,9 +17,10 @@ struct QtApplicationEnvironment : ::testing::Environment {
     {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        // Backups and other per-user files go to Qt's test folders, never to
-        // the user's own.
-        QStandardPaths::setTestModeEnabled(true);
+        // Backups, the trash and other per-user data go to a folder of this
+        // test program, never to the user's own.
+        static QTemporaryDir dataHome;
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         if (!QCoreApplication::instance())
             new TestApplication(argc, argv);
     }

@@ -42,6 +42,9 @@ std::string overview()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // The editor's name: its user data folder, where backups may go, is
+    // this tool's too.
+    QCoreApplication::setApplicationName(QStringLiteral("Drux Editor"));
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "-v" || args[0] == "--verbose")) {
         Verbose = true;

@@ -46,12 +46,16 @@ QString plural(int n, const char* one, const char* many)
 LibrarySearch::LibrarySearch(TLibraryForm* libraryForm, QWidget* pane) : QObject(pane), form(libraryForm)
 {
     Bar = new QWidget(pane);
-    auto* bar = new QHBoxLayout(Bar);
-    bar->setContentsMargins(0, 0, 0, 0);
+    auto* lines = new QVBoxLayout(Bar);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(2);
+    auto* bar = new QHBoxLayout;
+    lines->addLayout(bar);
     SearchBox = new QLineEdit(Bar);
     SearchBox->setObjectName(QStringLiteral("SearchBox"));
     SearchBox->setPlaceholderText(QStringLiteral("Search"));
     SearchBox->setClearButtonEnabled(true);
+    SearchBox->setMinimumWidth(160);
     SearchBox->installEventFilter(this);
     SearchAllBtn = new QPushButton(QStringLiteral("Search all files"), Bar);
     FindDuplicatesBtn = new QPushButton(QStringLiteral("Find Duplicates"), Bar);
@@ -64,7 +68,9 @@ LibrarySearch::LibrarySearch(TLibraryForm* libraryForm, QWidget* pane) : QObject
     bar->addWidget(FindDuplicatesBtn);
     bar->addWidget(Progress);
     bar->addWidget(CancelBtn);
-    bar->addWidget(Status, 1);
+    // A line of its own: what was searched, found and skipped.
+    Status->setWordWrap(true);
+    lines->addWidget(Status);
     Progress->hide();
     CancelBtn->hide();
 

@@ -175,6 +175,8 @@ void LibrarySearch::FilterLibraryRows()
         // Comment lines stand between presets; a filtered list has none.
         const bool hide = !query.empty() && (r.isCommentLine() || !presetsearch::Matches(r, query));
         QTreeWidgetItem* item = list->topLevelItem(i);
+        if (hide == item->isHidden())
+            continue;
         // What the user cannot see is not acted on.
         if (hide && item->isSelected())
             item->setSelected(false);
@@ -188,6 +190,8 @@ void LibrarySearch::filterRows()
     for (int i = 0; i < ResultList->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = ResultList->topLevelItem(i);
         const bool hide = !presetsearch::Matches(rows[size_t(i)].hit.record, query);
+        if (hide == item->isHidden())
+            continue;
         if (hide && item->isSelected())
             item->setSelected(false);
         item->setHidden(hide);
@@ -460,8 +464,16 @@ void LibrarySearch::showRows(std::vector<Row> shown, bool groups, const QString&
     }
     ResultList->addTopLevelItems(items);
     ResultList->setColumnHidden(GroupColumn, !groups);
-    ResultList->resizeColumnToContents(FileColumn);
-    ResultList->setColumnWidth(FileColumn, std::min(ResultList->columnWidth(FileColumn), 220));
+    // Measured once per file, not per row: a search may find tens of
+    // thousands of presets in a few hundred files.
+    int fileWidth = 60;
+    QString previous;
+    for (const QTreeWidgetItem* item : std::as_const(items))
+        if (item->text(FileColumn) != previous) {
+            previous = item->text(FileColumn);
+            fileWidth = std::max(fileWidth, ResultList->fontMetrics().horizontalAdvance(previous) + 16);
+        }
+    ResultList->setColumnWidth(FileColumn, std::min(fileWidth, 220));
     Status->setText(status);
     setResultsShown(true);
     filterRows();

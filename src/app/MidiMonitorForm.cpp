@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <algorithm>
+#include <chrono>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -300,6 +301,11 @@ TMidiMonitorForm::~TMidiMonitorForm()
 // costs the traffic nothing.
 void TMidiMonitorForm::showEvent(QShowEvent* e)
 {
+    // Times count from the first opening, on the port layer's clock.
+    if (startNs < 0)
+        startNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                      std::chrono::steady_clock::now().time_since_epoch())
+                      .count();
     ports.SetTap([this](const MidiTapEvent& event) { observe(event); });
     QWidget::showEvent(e);
 }
@@ -313,8 +319,6 @@ void TMidiMonitorForm::hideEvent(QHideEvent* e)
 // Called for every message: a copy is kept for the next frame, nothing more.
 void TMidiMonitorForm::observe(const MidiTapEvent& e)
 {
-    if (startNs < 0)
-        startNs = e.nanoseconds;
     Arrival a{e.kind, e.nanoseconds, e.port, e.bytes ? *e.bytes : std::vector<uint8_t>(),
               e.trace ? *e.trace : std::string()};
     pending.push_back(std::move(a));

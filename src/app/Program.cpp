@@ -6,6 +6,7 @@
 #include "app/AppIcon.h"
 #include "app/ApplicationFilter.h"
 #include "app/HelpPage.h"
+#include "app/MidiMonitorForm.h"
 #include "app/MessageService.h"
 #include "app/SplashForm.h"
 #include "controls/CustomControl.h"
@@ -192,6 +193,13 @@ void Program::start()
     connect(DeviceForm, &TDeviceForm::printDeviceListRequested, Printing, &TPrinting::PrintDExecute);
     connect(DeviceForm, &TDeviceForm::printLibraryListRequested, Printing, &TPrinting::PrintLExecute);
     connect(DeviceForm, &TDeviceForm::printRequested, Printing, &TPrinting::PrintExecute);
+
+    MidiMonitor = new TMidiMonitorForm(*Ports, DeviceForm);
+    connect(DeviceForm, &TDeviceForm::midiMonitorRequested, MidiMonitor, [this] {
+        MidiMonitor->show();
+        MidiMonitor->raise();
+        MidiMonitor->activateWindow();
+    });
 
     ResetAllRecords();
     DeviceForm->show();

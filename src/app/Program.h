@@ -21,6 +21,7 @@ class TBassEditF;
 class TEditorForm;
 class TEditorFormBase;
 class TLibraryForm;
+class TMidiMonitorForm;
 class TPrefsForm;
 class TPrinting;
 class TStoreForm;
@@ -53,6 +54,7 @@ public:
     TStoreForm* storeForm() const { return StoreForm; }
     TLibraryForm* libraryForm() const { return LibraryForm; }
     TPrinting* printing() const { return Printing; }
+    TMidiMonitorForm* midiMonitor() const { return MidiMonitor; }
     DeviceSearch& search() const { return *Search; }
     Protocol& protocol() const { return *Proto; }
 
@@ -89,6 +91,7 @@ private:
     TLibraryForm* LibraryForm = nullptr;
     TStoreForm* StoreForm = nullptr;
     TPrinting* Printing = nullptr;
+    TMidiMonitorForm* MidiMonitor = nullptr;
     std::unique_ptr<MidiPorts> Ports;
     std::unique_ptr<Protocol> Proto;
     std::unique_ptr<PortsUnitLink> Link;

@@ -151,6 +151,7 @@ public:
     QMenu* WindowsM;
     QAction* LibrarianM;
     QAction* MinimizedM;
+    QAction* MidiMonitorM;
     QMenu* HelpM;
     QAction* ContentsM;
     QAction* AboutM;
@@ -190,6 +191,8 @@ signals:
     // The library window is to be shown; closed (its close query applies).
     void libraryWindowRequested();
     void closeLibraryRequested();
+    // Windows > "MIDI Monitor".
+    void midiMonitorRequested();
     // LibraryList now holds the file `path`: show the library window,
     // refill its list, select the file in its tree, caption it with `path`.
     void libraryOpened(const QString& path);

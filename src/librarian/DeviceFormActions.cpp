@@ -168,6 +168,9 @@ void TDeviceForm::createMenus()
     MinimizedM->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
     connect(MinimizedM, &QAction::triggered, this, &TDeviceForm::MinimizedClick);
     addAction(MinimizedM);
+    WindowsM->addSeparator();
+    MidiMonitorM = WindowsM->addAction(QStringLiteral("MIDI Monitor"), this, &TDeviceForm::midiMonitorRequested);
+    MidiMonitorM->setObjectName(QStringLiteral("MidiMonitorM"));
 
     HelpM = menuBar()->addMenu(QStringLiteral("&Help"));
     HelpM->setObjectName(QStringLiteral("HelpM"));

@@ -352,6 +352,10 @@ std::string sysexText(const std::vector<uint8_t>& received, MidiDirection direct
     const std::string start = noStart ? "SysEx without F0" : "SysEx";
     if (m.size() < 4)
         return notTheUnits(start, format("cut short (%zu bytes)", received.size()));
+    // Bytes that follow no F0h and no header of ours: a piece of a message
+    // the MIDI system delivered cut apart.
+    if (noStart && (m[1] != Sysex::Maker[0] || m[2] != Sysex::Maker[1] || m[3] != Sysex::Maker[2]))
+        return notTheUnits(start, format("a piece of a message cut apart (%zu bytes)", received.size()));
     if (m[1] != Sysex::Maker[0])
         return notTheUnits(start, format("other maker %02Xh", m[1]));
     if (m[2] != Sysex::Maker[1] || m[3] != Sysex::Maker[2])

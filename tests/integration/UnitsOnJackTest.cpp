@@ -328,6 +328,37 @@ TEST_F(UnitsOnJack, RestoreRefusesTheOtherFamilysDump)
     EXPECT_TRUE(r.err.contains(QStringLiteral("Sysex Dump is not compatible"))) << r.err.toStdString();
 }
 
+// drux monitor over real ports: what the bass unit answers a backup, in words,
+// with the unit's output port; the monitor itself sends nothing.
+TEST_F(UnitsOnJack, MonitorTellsWhatTheUnitAnswersABackup)
+{
+    QProcess monitor;
+    monitor.start(QStringLiteral(DRUX_CLI_PROGRAM),
+                  {QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("6")});
+    ASSERT_TRUE(monitor.waitForStarted());
+    // Its clients and ports open within about a second.
+    QTest::qWait(1500);
+    const Outcome r =
+        drux({QStringLiteral("backup"), QStringLiteral("--unit"), bassKey, dir.filePath(QStringLiteral("b.syx"))});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    ASSERT_TRUE(monitor.waitForFinished(15000));
+    EXPECT_EQ(monitor.exitCode(), 0);
+    const QString out = QString::fromUtf8(monitor.readAllStandardOutput());
+    const QString port = bass->name + QStringLiteral(" out");
+    auto printed = [&](const QString& text) {
+        for (const QString& line : out.split(QLatin1Char('\n'))) {
+            const QStringList columns = line.split(QLatin1Char('\t'));
+            if (columns.size() == 4 && columns[1].endsWith(port) && columns[2] == text)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(printed(QStringLiteral("identify reply of device 3: \"BASS DRUX PRO V1.05\", SubModel 5")))
+        << out.toStdString();
+    EXPECT_TRUE(printed(QStringLiteral("name reply \"") + bassName + QStringLiteral("\""))) << out.toStdString();
+    EXPECT_TRUE(printed(QStringLiteral("memory dump: 125 presets of 56 bytes"))) << out.toStdString();
+}
+
 // The editor's own core, in this process, over the same ports.
 TEST_F(UnitsOnJack, CoreSearchFindsBothAndReadsTheBassMemory)
 {

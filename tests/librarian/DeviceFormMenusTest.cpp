@@ -53,7 +53,8 @@ TEST_F(DeviceFormTest, ActionListMenusAndContextMenuInTheirOrder)
     expectItems(form->EditM->actions(),
                 {"Undo|Ctrl+Z", "Redo|Ctrl+Y", "-", "&Copy|Ctrl+C", "&Paste|Ctrl+V", "&Select All|Ctrl+A"});
     expectItems(form->WindowsM->actions(),
-                {"Librarian|Ctrl+L", "&Edit|Ctrl+E", "C&onfiguration|Ctrl+N", "-", "Minimized|Ctrl+I"});
+                {"Librarian|Ctrl+L", "&Edit|Ctrl+E", "C&onfiguration|Ctrl+N", "-", "Minimized|Ctrl+I", "-",
+                 "MIDI Monitor"});
     expectItems(form->HelpM->actions(), {"&Contents F1", "&About..."});
     expectItems(form->MemoryGridPopup->actions(),
                 {"&Edit|Ctrl+E", "&Audition|Alt+A", "-", "&Copy|Ctrl+C", "&Paste|Ctrl+V", "-", "&Request|Ctrl+R",

@@ -90,6 +90,9 @@ TEST(MidiMonitor, NamesTheMessagesOfEveryModel)
             {In, sysex(5, model, 0x60, {0}), "request preset Bank 1 A - not the unit's: device id 5, the unit's is 0"},
             {In, {0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7}, "SysEx - not the unit's: other maker 43h"},
             {In, tooLong, "SysEx of 10241 bytes, dropped: longer than 10240 bytes"},
+            {In, {0x20, 0x47, 0x55, 0x49, 0x54, 0x41, 0x52, 0x20, 0x20, 0xF7},
+             "SysEx without F0 - not the unit's: a piece of a message cut apart (10 bytes)"},
+            {In, {0x00, 0x20, 0x32, 0x00, uint8_t(model), 0x61, 0xF7}, "request memory dump (without F0)"},
             {In, sysex(0, model, 0x42, {1}), "SysEx command 42h - not the unit's: no message of the unit"},
             // Short messages on the unit's channel and on another.
             {In, {0xC0, 17}, "program change: Bank 4 C"},

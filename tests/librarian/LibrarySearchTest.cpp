@@ -231,8 +231,9 @@ TEST_F(LibrarySearchTest, AResultAuditionsOpensInTheEditorDragsAndOpensItsFileAt
     library("Gig.dlb", {"Clean", "#Set two", "Lead|solo", "Rhythm"});
     const QString target = library("Set.dlb", {"First"});
     QSignalSpy editor(form.get(), &TLibraryForm::editorRequested);
+    // Enter in the box searches all files.
     type(QStringLiteral("lead"));
-    QTest::mouseClick(search->SearchAllBtn, Qt::LeftButton);
+    QTest::keyClick(search->SearchBox, Qt::Key_Return);
     ASSERT_TRUE(waitForResults());
     ASSERT_EQ(shownRows(search->ResultList, NameColumnOfResults), QStringList{"Lead"});
     clickRow(search->ResultList, 0);

@@ -229,7 +229,9 @@ bool LibrarySearch::eventFilter(QObject* watched, QEvent* e)
             return listKey(static_cast<QKeyEvent*>(e));
         return false;
     }
-    if (watched == ResultList->viewport()) {
+    const bool mouse = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseMove ||
+                       e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::MouseButtonDblClick;
+    if (watched == ResultList->viewport() && mouse) {
         auto* m = static_cast<QMouseEvent*>(e);
         switch (e->type()) {
         case QEvent::MouseButtonPress: {

@@ -394,14 +394,23 @@ QString LibrarySearch::skippedText(const std::vector<presetsearch::Skipped>& ski
     return text;
 }
 
-void LibrarySearch::searched(int mine, const presetsearch::Results& r)
+// The end of search run `mine`: false when a newer run replaced it or the
+// user cancelled it, so that its results are dropped.
+bool LibrarySearch::takeResult(int mine)
 {
     if (mine != generation)
-        return;
+        return false;
     reap();
     if (cancelledByUser)
-        return;
+        return false;
     setSearching(false);
+    return true;
+}
+
+void LibrarySearch::searched(int mine, const presetsearch::Results& r)
+{
+    if (!takeResult(mine))
+        return;
     // The list shows what the connected unit can take, as the tree does.
     std::vector<Row> shown;
     int other = 0;
@@ -419,12 +428,8 @@ void LibrarySearch::searched(int mine, const presetsearch::Results& r)
 
 void LibrarySearch::duplicatesFound(int mine, const presetsearch::Duplicates& d)
 {
-    if (mine != generation)
+    if (!takeResult(mine))
         return;
-    reap();
-    if (cancelledByUser)
-        return;
-    setSearching(false);
     std::vector<Row> shown;
     int group = 0;
     int other = 0;

@@ -79,6 +79,7 @@ private:
     enum class Kind { Search, Duplicates };
     void start(Kind kind);
     void cancel();
+    bool takeResult(int mine);
     void reap();
     void setSearching(bool on);
     void progressed(int generation, presetsearch::Progress p);

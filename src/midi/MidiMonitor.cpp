@@ -218,13 +218,14 @@ std::string converted(const ConversionPair& pair, int v, const MonitorUnit& unit
     return std::to_string(v);
 }
 
-// The selector's value when it is known and names an entry of its list.
+// The selector's value when it is known, held to its list as the parameter
+// holds it to its range.
 std::optional<int> selector(const MonitorMemory& mem, int mcix, size_t entries)
 {
     const std::optional<int> v = mem.value(mcix);
-    if (v && *v >= 0 && *v < static_cast<int>(entries))
-        return v;
-    return std::nullopt;
+    if (!v)
+        return std::nullopt;
+    return std::min(*v, static_cast<int>(entries) - 1);
 }
 
 std::string unused(const MonitorParam* p, int v, std::string_view by)

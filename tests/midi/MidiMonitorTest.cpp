@@ -205,6 +205,10 @@ TEST(MidiMonitor, GuitarKnobsReadInTheLightOfTheirEffectType)
             {In, cc(55, 2), "Modulation: Type = Tremolo"},
             {In, cc(56, 100), "Modulation: Speed = 6.20 Hz"},
             {In, cc(57, 10), "Modulation: Depth = 10 (not used by Tremolo)"},
+            // A type beyond the list is held to its last entry, as the
+            // parameter holds it.
+            {In, cc(55, 17), "Modulation: Type = 17"},
+            {In, cc(56, 100), "Modulation: Speed = 3.10 Hz"},
             {In, cc(50, 2), "Delay: Delay-Time, upper 7 bits = 2"},
             {In, cc(51, 3), "Delay: Delay-Time = 33.15 ms (lower 7 bits = 3)"},
             {Out, cc(50, 117), "Delay: Delay-Time = 1.917 s (upper 7 bits = 117)"},

@@ -245,6 +245,12 @@ std::string delayHalf(const char* module, const char* name, bool upper, int v, s
     return format("%s: %s = %s (%s = %d)", module, name, converted(pair, whole, unit).c_str(), half, v);
 }
 
+constexpr int GuitarGain = 1;
+constexpr int GuitarTreble = 2;
+constexpr int GuitarMid = 3;
+constexpr int GuitarBass = 4;
+constexpr int GuitarPresence = 6;
+constexpr int GuitarAmpModel = 8;
 constexpr int GuitarPreEffectType = 17;
 constexpr int GuitarFirstPreEffectKnob = 18;
 constexpr int GuitarDelayType = 22;
@@ -261,6 +267,12 @@ std::optional<std::string> guitarInContext(const MonitorParam* p, int v, const M
 {
     using namespace GuitarEditorTexts;
     const int m = p->mcix;
+    if (m == GuitarGain || m == GuitarTreble || m == GuitarMid || m == GuitarBass || m == GuitarPresence) {
+        const size_t models = unit.model == ModelDrux ? FirstGenerationAmpModels : AmpModels.size();
+        if (selector(mem, GuitarAmpModel, models) == AmpBypass)
+            return unused(p, v, AmpModels[AmpBypass]);
+        return std::nullopt;
+    }
     if (m >= GuitarFirstPreEffectKnob && m < GuitarFirstPreEffectKnob + 4) {
         const std::optional<int> type = selector(mem, GuitarPreEffectType, PreEffectTypes.size());
         if (!type)
@@ -315,6 +327,8 @@ std::optional<std::string> bassInContext(const MonitorParam* p, int v, const Mon
         // The MIDI wah's knob is the pedal's position, the others' the depth.
         if (mode && (*mode == MidiWah) != (m == BassWahPosition))
             return unused(p, v, PreEffectModes[static_cast<size_t>(*mode)]);
+        if (mode && m == BassWahPosition)
+            return std::string(p->module) + ": Wah = " + std::to_string(v);
         return std::nullopt;
     }
     if (m < BassFirstEffectKnob || m >= BassFirstEffectKnob + 7)
@@ -340,6 +354,9 @@ std::optional<std::string> bassInContext(const MonitorParam* p, int v, const Mon
 
 std::string presetParameterText(const MonitorParam* p, int v, const MonitorUnit& unit, const MonitorMemory* mem)
 {
+    // The first-generation unit knows the first amp models only.
+    if (unit.model == ModelDrux && p->mcix == GuitarAmpModel && v >= GuitarEditorTexts::FirstGenerationAmpModels)
+        return std::string(p->module) + ": " + p->name + " = " + std::to_string(v);
     if (mem) {
         const auto text = IsBassModel(unit.model) ? bassInContext(p, v, unit, *mem) : guitarInContext(p, v, unit, *mem);
         if (text)

@@ -212,6 +212,10 @@ TEST(MidiMonitor, GuitarKnobsReadInTheLightOfTheirEffectType)
             {In, cc(50, 2), "Delay: Delay-Time, upper 7 bits = 2"},
             {In, cc(51, 3), "Delay: Delay-Time = 33.15 ms (lower 7 bits = 3)"},
             {Out, cc(50, 117), "Delay: Delay-Time = 1.917 s (upper 7 bits = 117)"},
+            // The first-generation unit knows 16 amp models and no bypass.
+            {In, cc(model == 0x0D ? 19 : 61, 32), model == 0x0D ? "Amplifier: Amp Model = 32"
+                                                               : "Amplifier: Amp Model = Bypass"},
+            {In, cc(13, 90), model == 0x0D ? "Amplifier: Treble = 90" : "Amplifier: Treble = 90 (not used by Bypass)"},
             {In, cc(49, 1), "Delay: Type = Echo"},
             {In, cc(52, 9), "Delay: Spread = 9 (not used by Echo)"},
             // A new preset: until its parameters come, nothing is known.
@@ -260,6 +264,7 @@ TEST(MidiMonitor, BassKnobsReadInTheLightOfTheirEffectMode)
         {In, cc(27, 64), "Pre-Effect: Wah Position = 64 (not used by P-Funk'n)"},
         {In, cc(48, 0), "Pre-Effect: Mode = MIDI-Wah"},
         {In, cc(49, 10), "Pre-Effect: Depth = 10 (not used by MIDI-Wah)"},
+        {In, cc(27, 64), "Pre-Effect: Wah = 64"},
     });
     // Seeded from the parameter model, the context knows the mode at once.
     MBPreset preset;

@@ -58,12 +58,14 @@ struct MonitorMemory {
 };
 
 // The monitor's reading of the traffic in order. A knob whose caption and
-// unit depend on another parameter (the pre-effect type, the post-effect
-// mode, the modulation type, the delay type, the other half of a delay time,
-// the synth's key) is shown as the editor shows it with the values seen
-// before; a name character with the position it lands at, and the name
-// when it is complete. What has not been seen is shown as by
-// DecodeMidiMessage.
+// unit depend on another parameter (the amp model, the pre-effect type, the
+// pre- and post-effect modes, the modulation and delay types, the other half
+// of a delay time, the synth's key) is shown as the editor shows it with the
+// values seen before, and a knob the type leaves unused says so; a name
+// character with the position it lands at, and the name when it is
+// complete. Controllers and edit-buffer dumps in either direction tell the
+// values; a program change brings a preset of which nothing is known yet.
+// What has not been seen is shown as by DecodeMidiMessage.
 class MonitorContext {
 public:
     // One line, as DecodeMidiMessage but in the light of the messages

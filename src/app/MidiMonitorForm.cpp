@@ -26,6 +26,7 @@
 #include "app/MessageService.h"
 #include "files/Preferences.h"
 #include "model/DeviceConnection.h"
+#include "model/Parameters.h"
 
 namespace {
 enum Column { TimeColumn, DirectionColumn, PortColumn, TextColumn, HexColumn, ColumnCount };
@@ -306,6 +307,11 @@ void TMidiMonitorForm::showEvent(QShowEvent* e)
         startNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
                       std::chrono::steady_clock::now().time_since_epoch())
                       .count();
+    // The traffic while the window was closed went unseen: the editors'
+    // values stand for it.
+    const int modix = IsBassModel(ActiveDevice.Model) ? ModixBassPreset : ModixPreset;
+    if (ModuleTable[modix])
+        context.Seed(ActiveDevice.Model, *ModuleTable[modix]);
     ports.SetTap([this](const MidiTapEvent& event) { observe(event); });
     QWidget::showEvent(e);
 }
@@ -352,7 +358,7 @@ void TMidiMonitorForm::flush()
                 l.port = QString::fromLatin1(names[size_t(a.port)].c_str());
             const MidiDirection direction = a.kind == MidiTapEvent::Received ? MidiDirection::In : MidiDirection::Out;
             l.kind = MonitorKindOf(a.bytes);
-            l.text = QString::fromLatin1(DecodeMidiMessage(a.bytes, direction, unit).c_str());
+            l.text = QString::fromLatin1(context.Decode(a.bytes, direction, unit).c_str());
             l.hex = QString::fromLatin1(MonitorHex(a.bytes).c_str());
             l.bytes = std::make_shared<const std::vector<uint8_t>>(std::move(a.bytes));
         }

@@ -88,6 +88,8 @@ private:
     MonitorLineModel* lines;
     QSortFilterProxyModel* filtered;
     std::vector<Arrival> pending;
+    // What the lines so far have told: effect types, modes, name positions.
+    MonitorContext context;
     QTimer frame;
     int64_t startNs = -1;
 };

@@ -1,5 +1,6 @@
 #include "midi/MidiMonitor.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "editor/ValueConversions.h"
 #include "midi/Sysex.h"
 #include "model/Controllers.h"
+#include "model/Parameters.h"
 #include "model/Presets.h"
 
 namespace {
@@ -203,17 +205,198 @@ std::string parameterText(const MonitorParam* p, int v, const MonitorUnit& unit)
     return std::string(p->module) + ": " + p->name + " = " + valueText(*p, v, unit);
 }
 
+// ---- knobs that depend on another parameter ----
+
+std::string converted(const ConversionPair& pair, int v, const MonitorUnit& unit, int modulationType = 0)
+{
+    ConversionContext context;
+    context.timeUnit = unit.timeUnit;
+    context.modulationType = modulationType;
+    context.decimalSeparator = QLatin1Char('.');
+    if (const std::optional<QString> text = pair.valToText(v, context))
+        return text->toLatin1().toStdString();
+    return std::to_string(v);
+}
+
+// The selector's value when it is known, held to its list as the parameter
+// holds it to its range.
+std::optional<int> selector(const MonitorMemory& mem, int mcix, size_t entries)
+{
+    const std::optional<int> v = mem.value(mcix);
+    if (!v)
+        return std::nullopt;
+    return std::min(*v, static_cast<int>(entries) - 1);
+}
+
+std::string unused(const MonitorParam* p, int v, std::string_view by)
+{
+    return std::string(p->module) + ": " + p->name + " = " + std::to_string(v) + " (not used by " +
+           std::string(by) + ")";
+}
+
+// A half of a delay time: the whole time when the other half is known.
+std::string delayHalf(const char* module, const char* name, bool upper, int v, std::optional<int> other,
+                      const ConversionPair& pair, const MonitorUnit& unit)
+{
+    const char* half = upper ? "upper 7 bits" : "lower 7 bits";
+    if (!other)
+        return format("%s: %s, %s = %d", module, name, half, v);
+    const int whole = upper ? 128 * v + *other : 128 * *other + v;
+    return format("%s: %s = %s (%s = %d)", module, name, converted(pair, whole, unit).c_str(), half, v);
+}
+
+constexpr int GuitarGain = 1;
+constexpr int GuitarTreble = 2;
+constexpr int GuitarMid = 3;
+constexpr int GuitarBass = 4;
+constexpr int GuitarPresence = 6;
+constexpr int GuitarAmpModel = 8;
+constexpr int GuitarPreEffectType = 17;
+constexpr int GuitarFirstPreEffectKnob = 18;
+constexpr int GuitarDelayType = 22;
+constexpr int GuitarDelayHigh = 23;
+constexpr int GuitarDelayLow = 24;
+constexpr int GuitarSpread = 25;
+constexpr int GuitarModulationType = 28;
+constexpr int GuitarModulationSpeed = 29;
+constexpr int GuitarModulationDepth = 30;
+constexpr int GuitarModulationFeedback = 31;
+
+std::optional<std::string> guitarInContext(const MonitorParam* p, int v, const MonitorUnit& unit,
+                                           const MonitorMemory& mem)
+{
+    using namespace GuitarEditorTexts;
+    const int m = p->mcix;
+    if (m == GuitarGain || m == GuitarTreble || m == GuitarMid || m == GuitarBass || m == GuitarPresence) {
+        const size_t models = unit.model == ModelDrux ? FirstGenerationAmpModels : AmpModels.size();
+        if (selector(mem, GuitarAmpModel, models) == AmpBypass)
+            return unused(p, v, AmpModels[AmpBypass]);
+        return std::nullopt;
+    }
+    if (m >= GuitarFirstPreEffectKnob && m < GuitarFirstPreEffectKnob + 4) {
+        const std::optional<int> type = selector(mem, GuitarPreEffectType, PreEffectTypes.size());
+        if (!type)
+            return std::nullopt;
+        const PreEffectKnob& k = PreEffectKnobs[static_cast<size_t>(*type)][static_cast<size_t>(m - GuitarFirstPreEffectKnob)];
+        const bool on = k.use == PreEffectKnob::On || (k.use == PreEffectKnob::OnNewerModels && unit.model != ModelDrux);
+        if (!on)
+            return unused(p, v, PreEffectTypes[static_cast<size_t>(*type)]);
+        return std::string(p->module) + ": " + std::string(k.caption) + " = " +
+               converted(k.conversion ? *k.conversion : GuitarValues::Midi, v, unit);
+    }
+    if (m == GuitarDelayHigh || m == GuitarDelayLow)
+        return delayHalf(p->module, "Delay-Time", m == GuitarDelayHigh, v,
+                         mem.value(m == GuitarDelayHigh ? GuitarDelayLow : GuitarDelayHigh), GuitarValues::DelT, unit);
+    if (m == GuitarSpread) {
+        const std::optional<int> type = selector(mem, GuitarDelayType, DelayTypes.size());
+        if (type && *type != SimpleDelay)
+            return unused(p, v, DelayTypes[static_cast<size_t>(*type)]);
+        return std::nullopt;
+    }
+    if (m >= GuitarModulationSpeed && m <= GuitarModulationFeedback) {
+        const std::optional<int> type = selector(mem, GuitarModulationType, ModulationTypes.size());
+        if (!type)
+            return std::nullopt;
+        const ModulationKnobs use = ModulationKnobsFor(*type);
+        if ((m == GuitarModulationDepth && !use.depth) || (m == GuitarModulationFeedback && !use.feedback))
+            return unused(p, v, ModulationTypes[static_cast<size_t>(*type)]);
+        if (m == GuitarModulationSpeed)
+            return std::string(p->module) + ": " + p->name + " = " + converted(GuitarValues::FxSpd, v, unit, *type);
+    }
+    return std::nullopt;
+}
+
+constexpr int BassWahPosition = 27;
+constexpr int BassPreEffectMode = 28;
+constexpr int BassWahDepth = 29;
+constexpr int BassWahBase = 31;
+constexpr int BassPostEffectMode = 32;
+constexpr int BassFirstEffectKnob = 33;
+constexpr int BassDelayHigh = 38;
+constexpr int BassDelayLow = 39;
+constexpr int BassSynthInterval = 36;
+constexpr int BassSynthKey = 37;
+
+std::optional<std::string> bassInContext(const MonitorParam* p, int v, const MonitorUnit& unit,
+                                         const MonitorMemory& mem)
+{
+    using namespace BassEditorTexts;
+    const int m = p->mcix;
+    if (m >= BassWahPosition && m <= BassWahBase && m != BassPreEffectMode) {
+        const std::optional<int> mode = selector(mem, BassPreEffectMode, PreEffectModes.size());
+        // The MIDI wah's knob is the pedal's position, the others' the depth.
+        if (mode && (*mode == MidiWah) != (m == BassWahPosition))
+            return unused(p, v, PreEffectModes[static_cast<size_t>(*mode)]);
+        if (mode && m == BassWahPosition)
+            return std::string(p->module) + ": Wah = " + std::to_string(v);
+        return std::nullopt;
+    }
+    if (m < BassFirstEffectKnob || m >= BassFirstEffectKnob + 7)
+        return std::nullopt;
+    const std::optional<int> mode = selector(mem, BassPostEffectMode, PostEffectModes.size());
+    if (!mode)
+        return std::nullopt;
+    const std::string prefix = std::string(p->module) + ": ";
+    if ((*mode == DelayChorus || *mode == StereoDelay) && (m == BassDelayHigh || m == BassDelayLow))
+        return delayHalf(p->module, "Del.Time", m == BassDelayHigh, v,
+                         mem.value(m == BassDelayHigh ? BassDelayLow : BassDelayHigh), BassValues::DelL, unit);
+    if (*mode == Synth && m == BassSynthInterval) {
+        const std::optional<int> key = mem.value(BassSynthKey);
+        if (!key)
+            return prefix + "Interval = " + std::to_string(v);
+        return prefix + "Interval = " + converted(*key != 0 ? BassValues::Trans : BassValues::Semi, v, unit);
+    }
+    const PostEffectKnob& k = PostEffectKnobs[static_cast<size_t>(*mode)][static_cast<size_t>(m - BassFirstEffectKnob)];
+    if (k.caption.empty())
+        return unused(p, v, PostEffectModes[static_cast<size_t>(*mode)]);
+    return prefix + std::string(k.caption) + " = " + converted(k.conversion ? *k.conversion : BassValues::Midi, v, unit);
+}
+
+std::string presetParameterText(const MonitorParam* p, int v, const MonitorUnit& unit, const MonitorMemory* mem)
+{
+    // The first-generation unit knows the first amp models only.
+    if (unit.model == ModelDrux && p->mcix == GuitarAmpModel && v >= GuitarEditorTexts::FirstGenerationAmpModels)
+        return std::string(p->module) + ": " + p->name + " = " + std::to_string(v);
+    if (mem) {
+        const auto text = IsBassModel(unit.model) ? bassInContext(p, v, unit, *mem) : guitarInContext(p, v, unit, *mem);
+        if (text)
+            return *text;
+    }
+    return parameterText(p, v, unit);
+}
+
+std::string trimmed(std::string text)
+{
+    while (!text.empty() && static_cast<uint8_t>(text.back()) <= ' ')
+        text.pop_back();
+    return text;
+}
+
+// A name character: where it lands when its position has been seen, and the
+// whole name once the last position is filled, as the editor takes it.
+std::string nameText(int v, const MonitorMemory::Name* name)
+{
+    if (v < NameLength)
+        return format("preset name: position %d", v);
+    const std::string ch = UnitToHostName(std::string(1, static_cast<char>(v)));
+    if (!name || name->position < 0)
+        return "preset name: character '" + ch + "'";
+    std::string text = format("preset name: character %d = '", name->position) + ch + "'";
+    if (name->position == NameLength - 1) {
+        std::array<char, 17> chars = name->chars;
+        chars[static_cast<size_t>(NameLength - 1)] = static_cast<char>(v);
+        text += ", complete: \"" + trimmed(UnitToHostName(std::string_view(chars.data()))) + "\"";
+    }
+    return text;
+}
+
 // A controller on the unit's channel, read as HandleController reads it.
-std::string controllerText(int c, int v, const MonitorUnit& unit)
+std::string controllerText(int c, int v, const MonitorUnit& unit, const MonitorMemory* mem, MidiDirection direction)
 {
     if (c == ReportAllCc && v == ReportAllCc)
         return "report all parameters";
-    if (c == NameCc) {
-        if (v < NameLength)
-            return format("preset name: position %d", v);
-        const std::string ch = UnitToHostName(std::string(1, static_cast<char>(v)));
-        return "preset name: character '" + ch + "'";
-    }
+    if (c == NameCc)
+        return nameText(v, mem ? &mem->names[direction == MidiDirection::In ? 0 : 1] : nullptr);
     const bool bass = IsBassModel(unit.model);
     int m = bass ? CcInBass[static_cast<size_t>(c)] : CcInGuitar[static_cast<size_t>(c)];
     // Controller 17 follows the model, whatever the editor last set.
@@ -225,13 +408,13 @@ std::string controllerText(int c, int v, const MonitorUnit& unit)
                 return parameterText(p, c == 83 ? v - TunerCcOffset : v, unit);
         } else if (!bass) {
             if (const MonitorParam* p = find(GuitarPresetParams, m))
-                return parameterText(p, v, unit);
+                return presetParameterText(p, v, unit, mem);
         } else if (c == 20) {
             if (v == 8 || v == 9)
                 return parameterText(find(BassPresetParams, 28), v - 7, unit);
             return parameterText(find(BassPresetParams, 32), v < 8 ? v : v - 2, unit);
         } else if (const MonitorParam* p = find(BassPresetParams, m)) {
-            return parameterText(p, c == 37 ? v / 7 : v, unit);
+            return presetParameterText(p, c == 37 ? v / 7 : v, unit, mem);
         }
     }
     if (c == TapTempoCc)
@@ -249,7 +432,8 @@ std::string noteName(int note)
     return format("%s%d (%d)", names[note % 12], note / 12 - 1, note);
 }
 
-std::string shortMessageText(const std::vector<uint8_t>& m, const MonitorUnit& unit)
+std::string shortMessageText(const std::vector<uint8_t>& m, const MonitorUnit& unit, const MonitorMemory* mem,
+                             MidiDirection direction)
 {
     const int status = m[0];
     const int kind = status & 0xF0;
@@ -279,7 +463,7 @@ std::string shortMessageText(const std::vector<uint8_t>& m, const MonitorUnit& u
         return notTheUnits(what, format("channel %d, the unit's is %d", channel + 1, (unit.channel & 0x0F) + 1));
     switch (kind) {
     case 0xB0:
-        return controllerText(d1, d2, unit);
+        return controllerText(d1, d2, unit, mem, direction);
     case 0xC0:
         if (d1 < SlotCount)
             return "program change: " + SlotText(d1);
@@ -500,7 +684,9 @@ MonitorKind MonitorKindOf(const std::vector<uint8_t>& m)
     return MonitorKind::Other;
 }
 
-std::string DecodeMidiMessage(const std::vector<uint8_t>& m, MidiDirection direction, const MonitorUnit& unit)
+namespace {
+std::string decode(const std::vector<uint8_t>& m, MidiDirection direction, const MonitorUnit& unit,
+                   const MonitorMemory* mem)
 {
     if (m.empty())
         return "empty message";
@@ -508,7 +694,100 @@ std::string DecodeMidiMessage(const std::vector<uint8_t>& m, MidiDirection direc
         return sysexText(m, direction, unit);
     if (m[0] >= 0xF0)
         return notTheUnits(format("system message %02Xh", m[0]), "no message of the unit");
-    return shortMessageText(m, unit);
+    return shortMessageText(m, unit, mem, direction);
+}
+} // namespace
+
+std::string DecodeMidiMessage(const std::vector<uint8_t>& m, MidiDirection direction, const MonitorUnit& unit)
+{
+    return decode(m, direction, unit, nullptr);
+}
+
+std::optional<int> MonitorMemory::value(int mcix) const
+{
+    if (mcix < 0 || mcix >= Parameters || preset[static_cast<size_t>(mcix)] < 0)
+        return std::nullopt;
+    return preset[static_cast<size_t>(mcix)];
+}
+
+std::string MonitorContext::Decode(const std::vector<uint8_t>& m, MidiDirection direction, const MonitorUnit& unit)
+{
+    if (memory.bass != IsBassModel(unit.model)) {
+        memory = MonitorMemory();
+        memory.bass = IsBassModel(unit.model);
+    }
+    std::string text = decode(m, direction, unit, &memory);
+    takeIn(m, direction, unit);
+    return text;
+}
+
+void MonitorContext::Seed(int model, Modul& preset)
+{
+    memory = MonitorMemory();
+    memory.bass = IsBassModel(model);
+    const int last = std::min(preset.count(), MonitorMemory::Parameters) - 1;
+    for (int mcix = 1; mcix <= last; ++mcix)
+        if (const MCtrl* p = preset.GetCtrl(mcix))
+            memory.preset[static_cast<size_t>(mcix)] = p->GetVal();
+}
+
+// What a message tells of the unit's state: a controller sets its
+// parameter, a program change or a dump into the edit buffer brings a whole
+// new preset, a name pair moves the name.
+void MonitorContext::takeIn(const std::vector<uint8_t>& m, MidiDirection direction, const MonitorUnit& unit)
+{
+    if (m.empty())
+        return;
+    const bool bass = IsBassModel(unit.model);
+    if (m[0] == Sysex::Start) {
+        // A whole edit-buffer dump for this model: its image holds every
+        // preset parameter, byte i the one of Mcix i + 1.
+        const int length = ImageLengthFor(static_cast<uint32_t>(unit.model));
+        if (m.size() == static_cast<size_t>(length) + 10 && m[1] == Sysex::Maker[0] && m[2] == Sysex::Maker[1] &&
+            m[3] == Sysex::Maker[2] && m[5] == unit.model && m[6] == Sysex::PresetDump &&
+            m[7] == Sysex::EditBufferPreset && m[8] == length && m.back() == Sysex::End)
+            for (int i = 0; i < length - NameLength && i + 1 < MonitorMemory::Parameters; ++i)
+                memory.preset[static_cast<size_t>(i + 1)] = m[static_cast<size_t>(9 + i)] & 0x7F;
+        return;
+    }
+    if (m[0] >= 0xF0 || (m[0] & 0x0F) != (unit.channel & 0x0F))
+        return;
+    const int kind = m[0] & 0xF0;
+    if (kind == 0xC0 && m.size() >= 2) {
+        memory.preset.fill(-1);
+        return;
+    }
+    if (kind != 0xB0 || m.size() < 3)
+        return;
+    const int c = m[1] & 0x7F;
+    const int v = m[2] & 0x7F;
+    if (c == NameCc) {
+        MonitorMemory::Name& name = memory.names[direction == MidiDirection::In ? 0 : 1];
+        if (v < NameLength)
+            name.position = v;
+        else if (name.position >= 0)
+            name.chars[static_cast<size_t>(name.position)] = static_cast<char>(v);
+        return;
+    }
+    if (c < FirstPresetCc || c > LastPresetCc)
+        return;
+    int mcix = bass ? CcInBass[static_cast<size_t>(c)] : CcInGuitar[static_cast<size_t>(c)];
+    int value = v;
+    if (!bass && c == 17)
+        mcix = unit.model == ModelDrux ? 9 : 6;
+    if (bass && c == 20) {
+        if (v == 8 || v == 9) {
+            mcix = BassPreEffectMode;
+            value = v - 7;
+        } else {
+            mcix = BassPostEffectMode;
+            value = v < 8 ? v : v - 2;
+        }
+    } else if (bass && c == 37) {
+        value = v / 7;
+    }
+    if (mcix > 0 && mcix < MonitorMemory::Parameters)
+        memory.preset[static_cast<size_t>(mcix)] = value;
 }
 
 std::string MonitorHex(const std::vector<uint8_t>& m, size_t fold)

@@ -101,6 +101,20 @@ TEST_F(MidiMonitorWindow, TellsTheConnectionTheReadAndAKnobInWords)
     driver->inject(0, {0xC0, 17});
     ASSERT_TRUE(QTest::qWaitFor([this] { return shows(QStringLiteral("out report all parameters")); }, 1000));
     EXPECT_TRUE(shows(QStringLiteral("in program change: Bank 4 C")));
+    // The unit's report reads as the editor shows it: the modulation speed
+    // in its type's Hz after the type, the name whole after its last letter.
+    auto reported = [this](const QString& start, const QString& part) {
+        for (const QString& line : shown())
+            if (line.startsWith(start) && line.contains(part))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reported(QStringLiteral("in Modulation: Speed = "), QStringLiteral(" Hz")); },
+                                1000))
+        << shown().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return reported(QStringLiteral("in preset name: character 15 = "), QStringLiteral(", complete: \"")); },
+        1000));
 
     // The dump's line folds its bytes; selecting it shows every one.
     const QAbstractItemModel* m = monitor->LineList->model();

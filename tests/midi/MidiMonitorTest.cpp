@@ -3,6 +3,7 @@
 #include <string>
 
 #include "midi/MidiMonitor.h"
+#include "model/Parameters.h"
 
 namespace {
 
@@ -166,6 +167,138 @@ TEST(MidiMonitor, BassUnitsNameTheirParametersAsTheEditorCaptionsThem)
         {In, sysex(0, 0x13, 0x02, text("BASS DRUXORA V2")), "identify reply of device 0: \"BASS DRUXORA V2\", SubModel 6"},
         {In, sysex(0, 0x15, 0x02, text("OTHER")), "identify reply - not the unit's: model 15h is none of the three"},
     });
+}
+
+// Rows read one after the other by one context, as the monitor reads the
+// traffic.
+void checkInOrder(int model, MonitorContext& context, const std::vector<Row>& rows)
+{
+    const MonitorUnit unit{model, 0, 0, 1};
+    for (const Row& r : rows) {
+        SCOPED_TRACE("model " + std::to_string(model) + ": " + MonitorHex(r.bytes));
+        EXPECT_EQ(context.Decode(r.bytes, r.direction, unit), r.text);
+    }
+}
+
+Bytes cc(int controller, int value) { return {0xB0, uint8_t(controller), uint8_t(value)}; }
+
+// The guitar pre-effect knobs take the captions and units of the type last
+// seen, the modulation speed its type's Hz, the delay time both halves; a
+// knob the type does not use says so.
+TEST(MidiMonitor, GuitarKnobsReadInTheLightOfTheirEffectType)
+{
+    for (int model : {0x0D, 0x11}) {
+        MonitorContext context;
+        checkInOrder(model, context, {
+            {In, cc(45, 66), "Pre-Effect: Sense / Speed = 66"},
+            {In, cc(44, 1), "Pre-Effect: Type = Compressor"},
+            {In, cc(45, 66), "Pre-Effect: Sense = 2.5:1"},
+            {In, cc(46, 16), model == 0x0D ? "Pre-Effect: Attack / Depth = 16 (not used by Compressor)"
+                                           : "Pre-Effect: Attack = 2 ms"},
+            {Out, cc(44, 2), "Pre-Effect: Type = Auto-Wah"},
+            {In, cc(45, 26), "Pre-Effect: Speed = 50 ms"},
+            {In, cc(46, 90), "Pre-Effect: Depth = 90"},
+            {In, cc(47, 30), "Pre-Effect: Offset = 30"},
+            {In, cc(44, 0), "Pre-Effect: Type = No Pre-Effect"},
+            {In, cc(48, 5), "Pre-Effect: Frequency = 5 (not used by No Pre-Effect)"},
+            {In, cc(56, 100), "Modulation: Speed = 100"},
+            {In, cc(55, 2), "Modulation: Type = Tremolo"},
+            {In, cc(56, 100), "Modulation: Speed = 6.20 Hz"},
+            {In, cc(57, 10), "Modulation: Depth = 10 (not used by Tremolo)"},
+            // A type beyond the list is held to its last entry, as the
+            // parameter holds it.
+            {In, cc(55, 17), "Modulation: Type = 17"},
+            {In, cc(56, 100), "Modulation: Speed = 3.10 Hz"},
+            {In, cc(50, 2), "Delay: Delay-Time, upper 7 bits = 2"},
+            {In, cc(51, 3), "Delay: Delay-Time = 33.15 ms (lower 7 bits = 3)"},
+            {Out, cc(50, 117), "Delay: Delay-Time = 1.917 s (upper 7 bits = 117)"},
+            // The first-generation unit knows 16 amp models and no bypass.
+            {In, cc(model == 0x0D ? 19 : 61, 32), model == 0x0D ? "Amplifier: Amp Model = 32"
+                                                               : "Amplifier: Amp Model = Bypass"},
+            {In, cc(13, 90), model == 0x0D ? "Amplifier: Treble = 90" : "Amplifier: Treble = 90 (not used by Bypass)"},
+            {In, cc(49, 1), "Delay: Type = Echo"},
+            {In, cc(52, 9), "Delay: Spread = 9 (not used by Echo)"},
+            // A new preset: until its parameters come, nothing is known.
+            {In, {0xC0, 5}, "program change: Bank 2 A"},
+            {In, cc(45, 66), "Pre-Effect: Sense / Speed = 66"},
+            {In, cc(51, 3), "Delay: Delay-Time, lower 7 bits = 3"},
+        });
+        // An edit-buffer dump brings the whole preset: byte 16 is the
+        // pre-effect type.
+        Bytes img = image(48, "AUDITION");
+        img[16] = 1;
+        Bytes dump{127, 48};
+        dump.insert(dump.end(), img.begin(), img.end());
+        checkInOrder(model, context, {
+            {Out, sysex(0, model, 0x20, dump), "preset dump edit buffer \"AUDITION\""},
+            {In, cc(45, 0), "Pre-Effect: Sense = 1.2:1"},
+        });
+    }
+    // Without a context the knobs go by their numbers.
+    check(0x11, {{In, cc(45, 66), "Pre-Effect: Sense / Speed = 66"}});
+}
+
+// The bass effect knobs take the captions and units of the post-effect mode
+// last seen, whichever controller brought it; the delay time joins its
+// halves, the synth's interval reads as the key says.
+TEST(MidiMonitor, BassKnobsReadInTheLightOfTheirEffectMode)
+{
+    MonitorContext context;
+    checkInOrder(0x13, context, {
+        {In, cc(42, 64), "Post-Effect: Effect 3 = 64"},
+        {In, cc(20, 1), "Post-Effect: Mode = Delay Chorus"},
+        {In, cc(42, 64), "Post-Effect: Feedback = 51 %"},
+        {In, cc(43, 7), "Post-Effect: Feedb.LP = 7"},
+        {In, cc(45, 1), "Post-Effect: Del.Time, upper 7 bits = 1"},
+        {In, cc(46, 0), "Post-Effect: Del.Time = 16.38 ms (lower 7 bits = 0)"},
+        {Out, cc(45, 2), "Post-Effect: Del.Time = 32.77 ms (upper 7 bits = 2)"},
+        {In, cc(39, 3), "Post-Effect: Mode = Delay/Loop"},
+        {In, cc(46, 100), "Post-Effect: Del.Time = 0.790 s"},
+        {In, cc(45, 5), "Post-Effect: Effect 6 = 5 (not used by Delay/Loop)"},
+        {In, cc(20, 15), "Post-Effect: Mode = Synth"},
+        {In, cc(44, 0), "Post-Effect: Key = off"},
+        {In, cc(43, 2), "Post-Effect: Interval = -3"},
+        {In, cc(44, 7), "Post-Effect: Key = Gb"},
+        {In, cc(43, 2), "Post-Effect: Interval = -3rd"},
+        {In, cc(20, 8), "Pre-Effect: Mode = P-Funk'n"},
+        {In, cc(27, 64), "Pre-Effect: Wah Position = 64 (not used by P-Funk'n)"},
+        {In, cc(48, 0), "Pre-Effect: Mode = MIDI-Wah"},
+        {In, cc(49, 10), "Pre-Effect: Depth = 10 (not used by MIDI-Wah)"},
+        {In, cc(27, 64), "Pre-Effect: Wah = 64"},
+    });
+    // Seeded from the parameter model, the context knows the mode at once.
+    MBPreset preset;
+    preset.GetCtrl(32)->value = 9;
+    MonitorContext seeded;
+    seeded.Seed(0x13, preset);
+    checkInOrder(0x13, seeded, {{In, cc(40, 100), "Post-Effect: Mix = 100"}});
+}
+
+// A name character says where it lands, and the last one the whole name;
+// each direction keeps its own position.
+TEST(MidiMonitor, NameCharactersJoinTheirPositions)
+{
+    for (int model : {0x0D, 0x11, 0x13}) {
+        MonitorContext context;
+        std::vector<Row> rows = {
+            {In, cc(81, 'X'), "preset name: character 'X'"},
+            {In, cc(81, 3), "preset name: position 3"},
+            {In, cc(81, 'X'), "preset name: character 3 = 'X'"},
+            {Out, cc(81, 'Q'), "preset name: character 'Q'"},
+            {In, cc(81, 0), "preset name: position 0"},
+            {In, cc(81, 'H'), "preset name: character 0 = 'H'"},
+            {In, cc(81, 1), "preset name: position 1"},
+            {In, cc(81, 'i'), "preset name: character 1 = 'i'"},
+            {In, cc(81, 2), "preset name: position 2"},
+            {In, cc(81, '['), "preset name: character 2 = '\xc4'"},
+        };
+        for (int i = 3; i < 16; ++i) {
+            rows.push_back({In, cc(81, i), "preset name: position " + std::to_string(i)});
+            rows.push_back({In, cc(81, ' '), "preset name: character " + std::to_string(i) + " = ' '" +
+                                                 (i == 15 ? ", complete: \"Hi\xc4\"" : "")});
+        }
+        checkInOrder(model, context, rows);
+    }
 }
 
 TEST(MidiMonitor, LongMessagesFoldToTheirFirstBytes)

@@ -97,11 +97,12 @@ int RunMonitorCommand(const QStringList& args, std::unique_ptr<MidiDriver> drive
     }
 
     const int64_t start = std::chrono::steady_clock::now().time_since_epoch().count();
+    MonitorContext context;
     ports.SetTap([&](const MidiTapEvent& e) {
         if (e.kind != MidiTapEvent::Received)
             return;
         const std::vector<uint8_t>& m = *e.bytes;
-        const std::string text = DecodeMidiMessage(m, MidiDirection::In, unit);
+        const std::string text = context.Decode(m, MidiDirection::In, unit);
         // A unit that identifies itself is the one the rest is read for.
         if (!m.empty() && m[0] == Sysex::Start) {
             const SysexFrame frame = FrameSysex(m);

@@ -1,7 +1,6 @@
 #include "app/Program.h"
 
 #include <QApplication>
-#include <algorithm>
 
 #include "app/AppIcon.h"
 #include "app/ApplicationFilter.h"
@@ -129,8 +128,7 @@ void Program::start()
     // Every complete read of a real unit keeps its memory among the backups
     // (once per change: an unchanged memory writes nothing).
     Proto->hooks.memoryRead = [] {
-        const auto device = static_cast<uint8_t>(std::clamp(CurrentPreferences.SysexNr, 0, 15));
-        if (backup::BackUpActiveUnit(CurrentPreferences.Dir, device).outcome == backup::Outcome::Failed)
+        if (backup::BackUpActiveUnit(CurrentPreferences.Dir, ExportDeviceNumber()).outcome == backup::Outcome::Failed)
             TraceLine(0, "Unable to back up the memory of %s", ActiveDevice.DeviceKey.c_str());
     };
 

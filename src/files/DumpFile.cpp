@@ -135,8 +135,7 @@ bool ImportDumpFrom(QIODevice& in, int selectedSlot)
     } else {
         // The memory the file replaces is kept first; without that backup
         // the unit keeps its memory.
-        const auto device = static_cast<uint8_t>(std::clamp(CurrentPreferences.SysexNr, 0, 15));
-        if (backup::BackUpActiveUnit(CurrentPreferences.Dir, device).outcome == backup::Outcome::Failed) {
+        if (backup::BackUpActiveUnit(CurrentPreferences.Dir, ExportDeviceNumber()).outcome == backup::Outcome::Failed) {
             Windows().showError(BackupFailedText);
             return true;
         }
@@ -150,7 +149,6 @@ bool ImportDumpFrom(QIODevice& in, int selectedSlot)
 
 namespace {
 
-uint8_t exportDevice() { return static_cast<uint8_t>(std::clamp(CurrentPreferences.SysexNr, 0, 15)); }
 uint8_t connectedModel() { return static_cast<uint8_t>(ActiveDevice.Model); }
 
 bool writeMessage(const QString& fileName, const std::vector<uint8_t>& m)
@@ -172,7 +170,7 @@ bool ExportDump(int index, const QString& fileName)
             Unit().sendMemoryDump(memory.data(), int(memory.size()));
             return true;
         }
-        return writeMessage(fileName, dump::MemoryDumpBytes(exportDevice(), connectedModel(), memory.data(), length));
+        return writeMessage(fileName, dump::MemoryDumpBytes(ExportDeviceNumber(), connectedModel(), memory.data(), length));
     }
     const PresetRecord* source = nullptr;
     PresetRecord editBuffer;
@@ -194,7 +192,7 @@ bool ExportDump(int index, const QString& fileName)
 
 bool ExportRecordDump(const PresetRecord& r, const QString& fileName)
 {
-    return writeMessage(fileName, dump::PresetDumpBytes(exportDevice(), connectedModel(), dump::EditBufferNumber,
+    return writeMessage(fileName, dump::PresetDumpBytes(ExportDeviceNumber(), connectedModel(), dump::EditBufferNumber,
                                                         r.data.data(), PresetLength));
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 class QSettings;
@@ -38,6 +40,9 @@ struct PreferenceList {
 
 // The active set's values, read by the rest of the program.
 extern PreferenceSet CurrentPreferences;
+
+// The device number that dump files written now carry (SysexNr, 0..15).
+inline uint8_t ExportDeviceNumber() { return static_cast<uint8_t>(std::clamp(CurrentPreferences.SysexNr, 0, 15)); }
 extern PreferenceList PreferenceSets;
 
 // Section names of the ini file.

@@ -200,17 +200,6 @@ private:
 
 } // namespace
 
-std::string FoldLatin1(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const Folded& f = hostFold()[uint8_t(c)];
-        out.append(f.bytes, f.length);
-    }
-    return out;
-}
-
 std::string FoldQuery(const QString& query)
 {
     std::string out;

@@ -16,10 +16,8 @@
 // file; a file that cannot be read is reported and skipped.
 namespace presetsearch {
 
-// A query or a field as compared: lower case, accents dropped ("Über" and
-// "uber" match), "ß" as "ss". Texts are the host's Latin-1 bytes.
-std::string FoldLatin1(std::string_view text);
-// The query typed by the user, folded the same way; characters that
+// The query typed by the user as fields are compared: lower case, accents
+// dropped ("Über" and "uber" match), "ß" as "ss"; characters that
 // Latin-1 cannot hold are kept after their accents are dropped, so that
 // they match nothing rather than everything.
 std::string FoldQuery(const QString& query);

@@ -174,16 +174,13 @@ int backup(const std::vector<std::string>& args)
     s.CloseMidiMeanwhile();
     reportHistory(backup::BackUpActiveUnit(o.dir, 0), o.dir);
 
-    std::vector<uint8_t> images;
-    images.reserve(static_cast<size_t>(SlotCount * PresetLength));
-    for (int j = 0; j < SlotCount; ++j)
-        images.insert(images.end(), DeviceMemory[j]->data.begin(), DeviceMemory[j]->data.begin() + PresetLength);
     // Dump files carry 0 where the unit's device id travels; libraries keep
     // each preset's slot.
+    backup::MemoryImages memory = backup::CurrentMemory(unit.Model);
     PresetImages backupImages;
-    backupImages.model = unit.Model;
-    backupImages.imageLength = PresetLength;
-    backupImages.bytes = std::move(images);
+    backupImages.model = memory.model;
+    backupImages.imageLength = memory.imageLength;
+    backupImages.bytes = std::move(memory.bytes);
     QString error;
     if (!WritePresetFileForBackup(QString::fromLocal8Bit(o.file.c_str()), backupImages, error)) {
         Message(error.toStdString());

@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "app/KeyCodes.h"
+#include "controls/KeyCodes.h"
 #include "midi/MidiPorts.h"
 
 ApplicationFilter::ApplicationFilter(QObject* parent) : QObject(parent) {}

@@ -4,9 +4,9 @@
 
 #include "app/AppIcon.h"
 #include "app/ApplicationFilter.h"
-#include "app/HelpPage.h"
-#include "app/MidiMonitorForm.h"
-#include "app/MessageService.h"
+#include "shell/HelpPage.h"
+#include "monitor/MidiMonitorForm.h"
+#include "shell/MessageService.h"
 #include "app/SplashForm.h"
 #include "controls/CustomControl.h"
 #include "editor/BassEditorForm.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/BusyPointer.h"
+#include "shell/BusyPointer.h"
 #include "midi/MidiDriver.h"
 #include "midi/Protocol.h"
 #include "model/WindowLink.h"

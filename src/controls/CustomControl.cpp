@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "app/KeyCodes.h"
+#include "controls/KeyCodes.h"
 #include "controls/ResForm.h"
 
 // ---- TB_Image ----

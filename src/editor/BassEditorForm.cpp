@@ -7,7 +7,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-#include "app/KeyCodes.h"
+#include "controls/KeyCodes.h"
 #include "controls/CustomControl.h"
 #include "controls/ImgButton.h"
 #include "controls/ImgKnob.h"

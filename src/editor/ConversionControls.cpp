@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/MessageService.h"
+#include "shell/MessageService.h"
 #include "controls/CustomControl.h"
 #include "files/Preferences.h"
 

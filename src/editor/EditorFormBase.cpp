@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QScreen>
 
-#include "app/KeyCodes.h"
-#include "app/MessageService.h"
+#include "controls/KeyCodes.h"
+#include "shell/MessageService.h"
 #include "controls/ControlArt.h"
 #include "controls/CustomControl.h"
 #include "controls/ImgButton.h"

@@ -14,7 +14,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "app/KeyCodes.h"
+#include "controls/KeyCodes.h"
 #include "files/Preferences.h"
 #include "librarian/LibrarianState.h"
 #include "model/DeviceConnection.h"

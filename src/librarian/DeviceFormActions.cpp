@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 
-#include "app/MessageService.h"
+#include "shell/MessageService.h"
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "app/MessageService.h"
+#include "shell/MessageService.h"
 
 QString LibraryFileName;
 QString LastExportName;

@@ -15,9 +15,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "app/HelpPage.h"
-#include "app/KeyCodes.h"
-#include "app/MessageService.h"
+#include "shell/HelpPage.h"
+#include "controls/KeyCodes.h"
+#include "shell/MessageService.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"

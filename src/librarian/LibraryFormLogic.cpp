@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/MessageService.h"
+#include "shell/MessageService.h"
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"

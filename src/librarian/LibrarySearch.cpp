@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/KeyCodes.h"
+#include "controls/KeyCodes.h"
 #include "files/Preferences.h"
 #include "librarian/LibraryForm.h"
 #include "librarian/LibraryFormLogic.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/MessageService.h"
+#include "shell/MessageService.h"
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"

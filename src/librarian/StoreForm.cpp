@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/HelpPage.h"
+#include "shell/HelpPage.h"
 #include "librarian/DeviceForm.h"
 #include "librarian/LibrarianState.h"
 #include "model/DeviceConnection.h"

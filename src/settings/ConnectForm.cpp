@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 
-#include "app/MessageService.h"
+#include "shell/MessageService.h"
 #include "files/IniFile.h"
 #include "midi/MidiPorts.h"
 #include "model/DeviceConnection.h"

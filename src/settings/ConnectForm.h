@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 #include <functional>
 
-#include "app/BusyPointer.h"
+#include "shell/BusyPointer.h"
 #include "controls/ImageList.h"
 #include "midi/DeviceSearch.h"
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/KeyCodes.h"
+#include "controls/KeyCodes.h"
 #include "controls/ControlArt.h"
 #include "controls/CustomControl.h"
 #include "controls/ImgKnob.h"

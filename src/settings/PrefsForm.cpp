@@ -8,9 +8,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/HelpPage.h"
-#include "app/KeyCodes.h"
-#include "app/MessageService.h"
+#include "shell/HelpPage.h"
+#include "controls/KeyCodes.h"
+#include "shell/MessageService.h"
 #include "model/DeviceConnection.h"
 
 namespace {

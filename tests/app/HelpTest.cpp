@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 #include <set>
 
-#include "app/AnsweringDialogs.h"
-#include "app/HelpPage.h"
+#include "support/AnsweringDialogs.h"
+#include "shell/HelpPage.h"
 #include "app/Program.h"
 #include "controls/ImgKnob.h"
 #include "editor/EditorForm.h"

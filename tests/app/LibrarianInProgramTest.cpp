@@ -6,7 +6,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/AnsweringDialogs.h"
+#include "support/AnsweringDialogs.h"
 #include "app/Program.h"
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"

@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "SimEngine.h"
-#include "app/AnsweringDialogs.h"
-#include "app/HelpPage.h"
-#include "app/MidiMonitorForm.h"
+#include "support/AnsweringDialogs.h"
+#include "shell/HelpPage.h"
+#include "monitor/MidiMonitorForm.h"
 #include "app/Program.h"
 #include "files/IniFile.h"
 #include "librarian/DeviceForm.h"

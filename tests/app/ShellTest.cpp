@@ -11,10 +11,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/AnsweringDialogs.h"
+#include "support/AnsweringDialogs.h"
 #include "app/AppIcon.h"
 #include "app/ApplicationFilter.h"
-#include "app/KeyCodes.h"
+#include "controls/KeyCodes.h"
 #include "app/Program.h"
 #include "app/SplashForm.h"
 #include "editor/BassEditorForm.h"

@@ -1,7 +1,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/AnsweringDialogs.h"
+#include "support/AnsweringDialogs.h"
 #include "app/ApplicationFilter.h"
 #include "controls/ControlFixture.h"
 #include "editor/ConversionControls.h"

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/AnsweringDialogs.h"
+#include "support/AnsweringDialogs.h"
 #include "controls/ImgButton.h"
 #include "controls/ImgKnob.h"
 #include "controls/ListControls.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AnsweringDialogs.h"
+#include "support/AnsweringDialogs.h"
 #include "files/Preferences.h"
 #include "librarian/PresetClipboard.h"
 #include "model/RecordingUnit.h"

@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/AnsweringDialogs.h"
+#include "support/AnsweringDialogs.h"
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
 #include "librarian/LibrarianState.h"

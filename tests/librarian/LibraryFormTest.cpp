@@ -8,8 +8,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/HelpPage.h"
-#include "app/KeyCodes.h"
+#include "shell/HelpPage.h"
+#include "controls/KeyCodes.h"
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "librarian/DeviceFormFixture.h"

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/HelpPage.h"
+#include "shell/HelpPage.h"
 #include "librarian/DeviceFormFixture.h"
 #include "librarian/StoreForm.h"
 #include "model/WindowLink.h"

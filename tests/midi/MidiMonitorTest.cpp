@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "midi/MidiMonitor.h"
+#include "monitor/MidiMonitor.h"
 #include "model/Parameters.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/AnsweringDialogs.h"
+#include "support/AnsweringDialogs.h"
 #include "app/ApplicationFilter.h"
 #include "app/Program.h"
 #include "files/Backups.h"

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "app/ApplicationFilter.h"
-#include "app/MessageService.h"
+#include "shell/MessageService.h"
 #include "files/IniFile.h"
 #include "model/DeviceConnection.h"
 #include "settings/PrefsForm.h"

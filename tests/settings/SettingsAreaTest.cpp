@@ -5,7 +5,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/AnsweringDialogs.h"
+#include "support/AnsweringDialogs.h"
 #include "app/ApplicationFilter.h"
 #include "controls/CustomControl.h"
 #include "controls/ImgKnob.h"

@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "midi/LoopbackDriver.h"
-#include "midi/MidiMonitor.h"
+#include "monitor/MidiMonitor.h"
 #include "midi/MidiPorts.h"
 #include "model/DeviceConnection.h"
 

@@ -10,7 +10,7 @@
 #include <ctime>
 #include <thread>
 
-#include "app/MidiMonitorForm.h"
+#include "monitor/MidiMonitorForm.h"
 #include "midi/LoopbackDriver.h"
 #include "midi/MidiDispatch.h"
 #include "model/DeviceConnection.h"

@@ -10,7 +10,7 @@
 
 #include "Cli.h"
 #include "CliText.h"
-#include "midi/MidiMonitor.h"
+#include "monitor/MidiMonitor.h"
 #include "midi/MidiPorts.h"
 #include "midi/RtMidiDriver.h"
 #include "midi/Sysex.h"

@@ -1,4 +1,4 @@
-#include "app/MidiMonitorForm.h"
+#include "monitor/MidiMonitorForm.h"
 
 #include <QAbstractTableModel>
 #include <algorithm>
@@ -22,8 +22,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/HelpPage.h"
-#include "app/MessageService.h"
+#include "shell/HelpPage.h"
+#include "shell/MessageService.h"
 #include "files/Preferences.h"
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"

@@ -1,4 +1,4 @@
-#include "midi/MidiMonitor.h"
+#include "monitor/MidiMonitor.h"
 
 #include <algorithm>
 #include <array>

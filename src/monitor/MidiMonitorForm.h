@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "midi/MidiMonitor.h"
+#include "monitor/MidiMonitor.h"
 #include "midi/MidiPorts.h"
 
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "app/MessageService.h"
+#include "shell/MessageService.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "app/MessageService.h"
+#include "shell/MessageService.h"
 
 // Answers every message box at once and remembers its text.
 struct AnsweringDialogs : MessageService {

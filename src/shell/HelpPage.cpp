@@ -1,4 +1,4 @@
-#include "app/HelpPage.h"
+#include "shell/HelpPage.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

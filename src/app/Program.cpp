@@ -14,6 +14,7 @@
 #include "files/Backups.h"
 #include "files/IniFile.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/LibrarianActions.h"
 #include "librarian/LibraryForm.h"
 #include "librarian/PrintPages.h"
 #include "librarian/Printing.h"
@@ -31,19 +32,25 @@
 #include "settings/ConnectForm.h"
 #include "settings/PrefsForm.h"
 
-int RunGuarded(const std::function<void()>& body)
+int RunGuarded(MessageService& messages, const std::function<void()>& body)
 {
     try {
         body();
     } catch (const std::exception& e) {
-        Dialogs().error(nullptr, QString::fromLocal8Bit(e.what()));
+        messages.error(nullptr, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        Dialogs().error(nullptr, QStringLiteral("Unknown error"));
+        messages.error(nullptr, QStringLiteral("Unknown error"));
     }
     return 0;
 }
 
-Program::Program(std::unique_ptr<MidiDriver> driver)
+Program::Program(std::unique_ptr<MidiDriver> driver, ProgramShell shell)
+    : ownMessages(shell.messages ? nullptr : std::make_unique<MessageService>())
+    , ownHelp(shell.help ? nullptr : std::make_unique<HelpOpener>())
+    , Messages(shell.messages ? shell.messages : ownMessages.get())
+    , Help(shell.help ? shell.help : ownHelp.get())
+    , Services{*Messages, *Help, CurrentPreferences}
+    , Librarian(std::make_unique<LibrarianActions>())
 {
     // Shown and painted at once, so that it is visible while the rest is built.
     Splash = new TSplashForm;
@@ -67,27 +74,26 @@ void Program::start()
     CreateRecords();
     QApplication::setApplicationDisplayName(QStringLiteral("Drux Editor"));
 
-    DeviceForm = new TDeviceForm;
+    DeviceForm = new TDeviceForm(Services, *Librarian);
     DeviceForm->setAttribute(Qt::WA_DeleteOnClose, false);
-    DeviceForm->openUrl = OpenHelpUrl;
     SetWindowLink(this);
 
     EditorServices editorServices;
     editorServices.sendProgramChange = [this](int program) { Ports->SendProgramChange(program); };
     editorServices.currentSlot = [this] { return DeviceForm->CurrentSlot(); };
-    GuitarEditor = new TEditorForm(editorServices);
+    GuitarEditor = new TEditorForm(Services, editorServices);
     EditorServices bassServices = editorServices;
     bassServices.sendNoteOn = [this](int note, int velocity) { Ports->SendNoteOn(note, velocity); };
     bassServices.sendNoteOff = [this](int note, int velocity) { Ports->SendNoteOff(note, velocity); };
-    BassEditor = new TBassEditF(bassServices);
+    BassEditor = new TBassEditF(Services, bassServices);
     for (TEditorFormBase* editor : {editorFor(false), editorFor(true)})
-        connect(editor, &TEditorFormBase::helpRequested, this, [](const QString& anchor) { OpenHelp(anchor); });
+        connect(editor, &TEditorFormBase::helpRequested, this, [this](const QString& anchor) { Help->open(anchor); });
     connect(DeviceForm, &TDeviceForm::editorRequested, this, [this](bool bass, const QString& name) {
         openEditor(bass, name, QString(), PresetSource::Unit);
     });
 
     // The library window, with the start-up snapshot that enables Undo.
-    LibraryForm = new TLibraryForm(DeviceForm);
+    LibraryForm = new TLibraryForm(Services, *Librarian);
     connect(DeviceForm, &TDeviceForm::libraryWindowRequested, LibraryForm, [this] {
         LibraryForm->show();
         LibraryForm->raise();
@@ -149,27 +155,30 @@ void Program::start()
     services.protocol = Proto.get();
     services.installMessageFilter = [this] { Filter->install(*Ports); };
     services.refreshMainCaption = [this] { DeviceForm->FormActivate(); };
-    services.openHelp = OpenHelp;
-    ConnectForm = new TConnectForm(services, DeviceForm);
+    services.openHelp = [this](const QString& anchor) { Help->open(anchor); };
+    ConnectForm = new TConnectForm(Services, services, DeviceForm);
     connect(DeviceForm, &TDeviceForm::configurationRequested, ConnectForm, [this] { ConnectForm->exec(); });
     connect(DeviceForm, &TDeviceForm::programChangeRequested, this,
             [this](int program) { Ports->SendProgramChange(program); });
     connect(DeviceForm, &TDeviceForm::aboutRequested, this, [this] { Splash->showAbout(); });
 
     // Creating the preferences dialog loads the preference sets.
-    PrefsForm = new TPrefsForm(DeviceForm);
+    PrefsForm = new TPrefsForm(Services, DeviceForm);
     connect(DeviceForm, &TDeviceForm::preferencesRequested, PrefsForm, [this] { PrefsForm->exec(); });
     TWC_CustomControl::SetMouseDir(CurrentPreferences.MouseMoveMode);
 
     // Where an edited preset goes: the store dialog, or Overwrite directly.
     StoreServices storeServices;
-    storeServices.deviceForm = DeviceForm;
+    storeServices.showStoredSlot = [this](int slot) {
+        DeviceForm->RedrawSlot(slot);
+        DeviceForm->SelectSlot(slot);
+    };
     storeServices.openedFromDevice = [this] {
         const TEditorFormBase* editor = editorFor(IsBassModel(ActiveDevice.Model));
         return !editor || editor->Source() == PresetSource::Unit;
     };
     storeServices.lastLibraryIndex = [this] { return LibraryForm->LastSelectedIndex(); };
-    StoreForm = new TStoreForm(storeServices, DeviceForm);
+    StoreForm = new TStoreForm(Services, storeServices, DeviceForm);
     connect(StoreForm, &TStoreForm::libraryListChanged, LibraryForm, &TLibraryForm::RefillPresetList);
     for (TEditorFormBase* editor : {editorFor(false), editorFor(true)}) {
         connect(editor, &TEditorFormBase::storeDialogRequested, StoreForm, &TStoreForm::ShowModal);
@@ -192,7 +201,7 @@ void Program::start()
     connect(DeviceForm, &TDeviceForm::printLibraryListRequested, Printing, &TPrinting::PrintLExecute);
     connect(DeviceForm, &TDeviceForm::printRequested, Printing, &TPrinting::PrintExecute);
 
-    MidiMonitor = new TMidiMonitorForm(*Ports, DeviceForm);
+    MidiMonitor = new TMidiMonitorForm(Services, *Ports, DeviceForm);
     connect(DeviceForm, &TDeviceForm::midiMonitorRequested, MidiMonitor, [this] {
         MidiMonitor->show();
         MidiMonitor->raise();
@@ -248,7 +257,7 @@ void Program::setBusy(bool on)
 bool Program::askRetry(const std::string& text)
 {
     const QMessageBox::StandardButton answer =
-        Dialogs().message(DeviceForm, MessageService::Kind::Error, QString(), QString::fromLatin1(text.c_str()),
+        Messages->message(DeviceForm, MessageService::Kind::Error, QString(), QString::fromLatin1(text.c_str()),
                           QMessageBox::Abort | QMessageBox::Retry, QMessageBox::Retry);
     return answer == QMessageBox::Retry;
 }
@@ -331,12 +340,12 @@ void Program::closeWindowsForModel(int model)
 
 void Program::showError(const std::string& text)
 {
-    Dialogs().error(DeviceForm, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    Messages->error(DeviceForm, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 bool Program::askYesNo(const std::string& text)
 {
-    return Dialogs().confirm(DeviceForm, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    return Messages->confirm(DeviceForm, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void Program::preferencesChanged()

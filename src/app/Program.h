@@ -9,9 +9,13 @@
 #include "midi/MidiDriver.h"
 #include "midi/Protocol.h"
 #include "model/WindowLink.h"
+#include "shell/WindowServices.h"
 
 class ApplicationFilter;
 class DeviceSearch;
+class HelpOpener;
+class LibrarianActions;
+class MessageService;
 class MidiPorts;
 class PortsUnitLink;
 class TConnectForm;
@@ -28,8 +32,15 @@ class TStoreForm;
 class TSplashForm;
 
 // Runs the program's body; an exception that escapes it is shown in the
-// standard error box. The program's result is 0 either way.
-int RunGuarded(const std::function<void()>& body);
+// standard error box of `messages`. The program's result is 0 either way.
+int RunGuarded(MessageService& messages, const std::function<void()>& body);
+
+// The message service and the help opener the windows are handed; the
+// program makes its own for what is not given (tests give theirs).
+struct ProgramShell {
+    MessageService* messages = nullptr;
+    HelpOpener* help = nullptr;
+};
 
 // The program-wide objects, built at start-up in a fixed order and torn down
 // in reverse.
@@ -37,7 +48,7 @@ class Program : public QObject, public WindowLink, public ProtocolUi {
     Q_OBJECT
 public:
     // `driver` replaces the real MIDI ports (tests).
-    explicit Program(std::unique_ptr<MidiDriver> driver = nullptr);
+    explicit Program(std::unique_ptr<MidiDriver> driver = nullptr, ProgramShell shell = {});
     ~Program() override;
 
     // Start-up after the splash: modules, records, windows, MIDI.
@@ -57,6 +68,7 @@ public:
     TMidiMonitorForm* midiMonitor() const { return MidiMonitor; }
     DeviceSearch& search() const { return *Search; }
     Protocol& protocol() const { return *Proto; }
+    LibrarianActions& librarian() const { return *Librarian; }
 
     // WindowLink
     void redrawSlot(int slot) override;
@@ -82,6 +94,14 @@ private:
     TEditorFormBase* editorFor(bool bass) const;
     void openEditor(bool bass, const QString& name, const QString& caption, PresetSource source);
 
+    std::unique_ptr<MessageService> ownMessages;
+    std::unique_ptr<HelpOpener> ownHelp;
+    MessageService* Messages;
+    HelpOpener* Help;
+    // What every window is handed.
+    WindowServices Services;
+    // Save, Save As, Print Library List, Undo and Redo of both librarian windows.
+    std::unique_ptr<LibrarianActions> Librarian;
     TSplashForm* Splash = nullptr;
     TDeviceForm* DeviceForm = nullptr;
     TEditorForm* GuitarEditor = nullptr;

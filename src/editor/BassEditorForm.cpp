@@ -112,8 +112,9 @@ void TBassPianoPicture::mouseReleaseEvent(QMouseEvent* e)
 
 // ---- building ----
 
-TBassEditF::TBassEditF(EditorServices s, QWidget* parent)
-    : TEditorFormBase(std::move(s), ModixBassPreset, QStringLiteral("BassEditF"), QStringLiteral("BassEditF"), parent)
+TBassEditF::TBassEditF(const WindowServices& shell, EditorServices s, QWidget* parent)
+    : TEditorFormBase(shell, std::move(s), ModixBassPreset, QStringLiteral("BassEditF"), QStringLiteral("BassEditF"),
+                      parent)
 {
     trimNameForEditing = true;
     defaultPair = BassValues::Midi;
@@ -188,14 +189,14 @@ void TBassEditF::buildPanel()
     KnbXoverOn = titleSwitch(312, 1, 23);
     knob(KnbXover1, vlXover1, McXoverFrequency, "Frequency", 24, knobAt(234, 1), true);
     KnbXover1->SetNullIsOff(true);
-    InstallConversion(*KnbXover1, BassValues::Freq);
+    InstallConversion(*KnbXover1, BassValues::Freq, questions);
     knob(KnbXover2, vlXover2, McXoverBalance, "Balance", 25, knobAt(322, 1), true);
-    InstallConversion(*KnbXover2, BassValues::Prct);
+    InstallConversion(*KnbXover2, BassValues::Prct, questions);
 
     section(372, 1, 228, "DENOISER");
     KnbDenoiserOn = titleSwitch(546, 1, 26);
     knob(KnbDenoise1, vlDenoise1, McExpander, "Expander", 27, knobAt(414, 1), true);
-    InstallConversion(*KnbDenoise1, BassValues::Exp);
+    InstallConversion(*KnbDenoise1, BassValues::Exp, questions);
     knob(KnbDenoise2, vlDenoise2, McSensitivity, "Sensivity", 28, knobAt(486, 1), true);
     knob(KnbDenoise3, vlDenoise3, 21, "Range", 29, knobAt(558, 1), true);
 
@@ -207,7 +208,7 @@ void TBassEditF::buildPanel()
     cbPedalSim = titleList(McPedal, 76, 2, 170, 18, PedalSims);
     knob(KnbStomp1, vlStomp1, 26, "Split", 19, knobAt(48, 2), false);
     KnbStomp1->SetNullIsOff(true);
-    InstallConversion(*KnbStomp1, BassValues::Split);
+    InstallConversion(*KnbStomp1, BassValues::Split, questions);
     knob(KnbStomp2, vlStomp2, 23, "Drive", 18, knobAt(118, 2), false);
     knob(KnbStomp3, vlStomp3, 24, "Tone", 18, knobAt(188, 2), false);
     knob(KnbStomp4, vlStomp4, 25, "Boost", 18, knobAt(258, 2), false);
@@ -339,7 +340,7 @@ bool TBassEditF::PianoActive() const
 
 void TBassEditF::FormShow()
 {
-    TWC_CustomControl::SetMouseDir(CurrentPreferences.MouseMoveMode);
+    TWC_CustomControl::SetMouseDir(prefs.MouseMoveMode);
     applyCouplings();
     ChangedTimer.start();
 }
@@ -506,7 +507,7 @@ void TBassEditF::setEffectKnob(int i, const PostEffectKnob& use)
     const bool on = !use.caption.empty();
     caption->setText(QString::fromLatin1(use.caption.data(), static_cast<qsizetype>(use.caption.size())));
     if (on)
-        InstallConversion(*k, use.conversion ? *use.conversion : BassValues::Midi);
+        InstallConversion(*k, use.conversion ? *use.conversion : BassValues::Midi, questions);
     setKnobInUse(k, value, on);
 }
 
@@ -546,7 +547,7 @@ void TBassEditF::bindSynthInterval(int key, bool modeChanged)
     if (!modeChanged && KnbFx[3]->Mcix() == mcix)
         return;
     // The mode gave the knob the plain pair; the key decides its own.
-    InstallConversion(*KnbFx[3], key != 0 ? BassValues::Trans : BassValues::Semi);
+    InstallConversion(*KnbFx[3], key != 0 ? BassValues::Trans : BassValues::Semi, questions);
     if (KnbFx[3]->Mcix() != mcix)
         KnbFx[3]->SetMcix(mcix);
     refreshValueLabel(KnbFx[3], vlFx[3]);

@@ -41,7 +41,7 @@ public:
     static constexpr int DotMs = 2000;
 
     // The modules must exist and be handed to the controls first.
-    explicit TBassEditF(EditorServices services = {}, QWidget* parent = nullptr);
+    explicit TBassEditF(const WindowServices& shell, EditorServices services = {}, QWidget* parent = nullptr);
     ~TBassEditF() override;
 
     // True while the piano takes the keys O and P (as the key codes of the

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "shell/MessageService.h"
 #include "controls/CustomControl.h"
 #include "files/Preferences.h"
 
@@ -15,17 +14,18 @@ ConversionContext CurrentConversionContext(const ModulationTypeSource& modulatio
     return c;
 }
 
-void InstallConversion(TWC_CustomControl& knob, ConversionPair pair, ModulationTypeSource modulationType)
+void InstallConversion(TWC_CustomControl& knob, ConversionPair pair, Questions& questions,
+                       ModulationTypeSource modulationType)
 {
     knob.OnValToText = [pair, modulationType](QLabel* label, int val) {
         if (const std::optional<QString> text = pair.valToText(val, CurrentConversionContext(modulationType)))
             label->setText(*text);
     };
-    knob.OnTextToVal = [pair, modulationType](QLineEdit* edit, int& val) {
+    knob.OnTextToVal = [pair, &questions, modulationType](QLineEdit* edit, int& val) {
         try {
             val = pair.textToVal(edit->text(), val, CurrentConversionContext(modulationType));
         } catch (const ConversionError& e) {
-            Dialogs().error(edit->window(), QString::fromStdString(e.what()));
+            questions.showError(QString::fromStdString(e.what()));
         }
     };
 }

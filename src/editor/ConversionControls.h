@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "editor/ValueConversions.h"
+#include "shell/Questions.h"
 
 class TWC_CustomControl;
 
@@ -15,5 +16,7 @@ ConversionContext CurrentConversionContext(const ModulationTypeSource& modulatio
 
 // Makes a knob show its value through the pair and read typed text through
 // it, in the context in force at each conversion. Text that cannot be read is
-// reported in the standard error box and leaves the value as it was.
-void InstallConversion(TWC_CustomControl& knob, ConversionPair pair, ModulationTypeSource modulationType = {});
+// shown as an error by `questions` (which outlives the knob) and leaves the
+// value as it was.
+void InstallConversion(TWC_CustomControl& knob, ConversionPair pair, Questions& questions,
+                       ModulationTypeSource modulationType = {});

@@ -50,8 +50,8 @@ bool isFirstGeneration() { return ActiveDevice.Model == ModelDrux; }
 
 // ---- building ----
 
-TEditorForm::TEditorForm(EditorServices s, QWidget* parent)
-    : TEditorFormBase(std::move(s), ModixPreset, QStringLiteral("EditorForm"), QStringLiteral("Editor"), parent)
+TEditorForm::TEditorForm(const WindowServices& shell, EditorServices s, QWidget* parent)
+    : TEditorFormBase(shell, std::move(s), ModixPreset, QStringLiteral("EditorForm"), QStringLiteral("Editor"), parent)
 {
     buildPanel();
 }
@@ -119,7 +119,7 @@ void TEditorForm::buildPanel()
     // Noise gate and wah.
     section(326, 1, 152, "GATE / WAH");
     knob(KnbNoiseGateLevel, GateValue, 14, "Threshold", 20, knobAt(366, 1), false);
-    InstallConversion(*KnbNoiseGateLevel, GuitarValues::Gate);
+    InstallConversion(*KnbNoiseGateLevel, GuitarValues::Gate, questions);
     knob(KnbWahOffPosition, vlWah, 16, "Wah Position", 21, knobAt(438, 1), false);
 
     // Modulation.
@@ -129,7 +129,7 @@ void TEditorForm::buildPanel()
     PostFxMixOn = button({650, RowTop[1] + ListTop - 2}, 34);
     switchCaption(PostFxMixOn, "MIX ON", 60);
     knob(KnbFx1, vlFx1, 29, "Speed", 30, knobAt(528, 1), true);
-    InstallConversion(*KnbFx1, GuitarValues::FxSpd, [] { return preset(McModulationType).value; });
+    InstallConversion(*KnbFx1, GuitarValues::FxSpd, questions, [] { return preset(McModulationType).value; });
     knob(KnbFx2, vlFx2, 30, "Depth", 31, knobAt(598, 1), true);
     knob(KnbFx3, vlFx3, 31, "FeedBack", 32, knobAt(668, 1), true);
     knob(KnbFx4, vlFx4, McModulationMix, "Mix", 33, knobAt(738, 1), true);
@@ -145,7 +145,7 @@ void TEditorForm::buildPanel()
     switchCaption(TapBtn, "Tap Tempo", 70);
     knob(KnbDelay1, vlDelay1, 33, "Delay-Time", 36, knobAt(83, 2), false);
     KnbDelay1->FineEnabled = true;
-    InstallConversion(*KnbDelay1, GuitarValues::DelT);
+    InstallConversion(*KnbDelay1, GuitarValues::DelT, questions);
     knob(KnbDelay2, vlDelay2, 25, "Spread", 37, knobAt(163, 2), false);
     knob(KnbDelay3, vlDelay3, 26, "FeedBack", 38, knobAt(243, 2), false);
     knob(lbDelay4, vlDelay4, McDelayMix, "Mix", 39, knobAt(323, 2), false);
@@ -189,7 +189,7 @@ void TEditorForm::buildPanel()
 void TEditorForm::FormShow()
 {
     applyModelSetup();
-    TWC_CustomControl::SetMouseDir(CurrentPreferences.MouseMoveMode);
+    TWC_CustomControl::SetMouseDir(prefs.MouseMoveMode);
     applyCouplings();
     for (const KnobAndLabel& k : knobs)
         refreshValueLabel(k.knob, k.label);
@@ -305,7 +305,7 @@ void TEditorForm::KnbPreEffectTypeCtrlChange(int v)
                 continue;
             captions[i]->setText(QString::fromLatin1(k.caption.data(), static_cast<qsizetype>(k.caption.size())));
             if (k.conversion)
-                InstallConversion(*pfx[i], *k.conversion);
+                InstallConversion(*pfx[i], *k.conversion, questions);
             pfx[i]->SetEnabled(true);
             values[i]->setEnabled(true);
         }

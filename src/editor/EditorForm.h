@@ -16,7 +16,7 @@ class TEditorForm : public TEditorFormBase {
     Q_OBJECT
 public:
     // The modules must exist and be handed to the controls first.
-    explicit TEditorForm(EditorServices services = {}, QWidget* parent = nullptr);
+    explicit TEditorForm(const WindowServices& shell, EditorServices services = {}, QWidget* parent = nullptr);
 
     // ---- published handlers ----
     void FormShow() override;

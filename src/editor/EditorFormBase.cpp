@@ -56,9 +56,13 @@ QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), stat
 
 // ---- building ----
 
-TEditorFormBase::TEditorFormBase(EditorServices s, int modix_, const QString& objectName, const QString& caption,
-                                 QWidget* parent)
-    : QWidget(parent, Qt::Dialog), services(std::move(s)), modix(modix_)
+TEditorFormBase::TEditorFormBase(const WindowServices& shell, EditorServices s, int modix_, const QString& objectName,
+                                 const QString& caption, QWidget* parent)
+    : QWidget(parent, Qt::Dialog)
+    , services(std::move(s))
+    , messages(shell.messages)
+    , prefs(shell.preferences)
+    , modix(modix_)
 {
     setObjectName(objectName);
     setWindowTitle(caption);
@@ -169,7 +173,7 @@ TWC_ImgKnob* TEditorFormBase::knob(TWC_ImgKnob*& k, QLabel*& label, int mcix, co
     label->setCursor(Qt::IBeamCursor);
     label->setToolTip(QStringLiteral("Click to type a value"));
     k->SetValLabel(label);
-    InstallConversion(*k, defaultPair);
+    InstallConversion(*k, defaultPair, questions);
 
     auto* title = new QLabel(QString::fromLatin1(caption), this);
     title->setAlignment(Qt::AlignCenter);
@@ -524,9 +528,9 @@ void TEditorFormBase::ChangedTimerTimer()
     const bool was = edited;
     edited = RecordDiffers(*OriginalRecord) || PresetNameText() != GetRecordName(*OriginalRecord);
     if (edited && !was) {
-        if (!RecordsEqual(*EditBufferRecord, *OriginalRecord) && CurrentPreferences.Confirm
+        if (!RecordsEqual(*EditBufferRecord, *OriginalRecord) && prefs.Confirm
             && RecordDiffers(*EditBufferRecord)
-            && !Dialogs().confirm(this, QStringLiteral("Overwrite edit buffer ?"))) {
+            && !messages.confirm(this, QStringLiteral("Overwrite edit buffer ?"))) {
             // The change that began the edit is taken back, name included, so
             // the question does not come again with the next tick. A name
             // being typed was never sent; its field closes unsent, so the

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "editor/ValueConversions.h"
+#include "shell/MessageService.h"
+#include "shell/WindowServices.h"
 
 class QLabel;
 class QKeyEvent;
@@ -22,6 +24,7 @@ class TWC_ImgKnob;
 struct MCtrl;
 struct PanelDrawing;
 struct PresetRecord;
+struct PreferenceSet;
 
 // Where the preset being edited was taken from. The device memory window and
 // the library window set it; the name editor and Overwrite read it.
@@ -136,8 +139,8 @@ signals:
 
 protected:
     // The modules must exist and be handed to the controls first.
-    TEditorFormBase(EditorServices services, int modix, const QString& objectName, const QString& caption,
-                    QWidget* parent);
+    TEditorFormBase(const WindowServices& shell, EditorServices services, int modix, const QString& objectName,
+                    const QString& caption, QWidget* parent);
 
     // The header between the upper screws: the name display and the
     // Original, Edit Buffer, Compare, Store and Overwrite buttons.
@@ -187,6 +190,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
     EditorServices services;
+    MessageService& messages;
+    const PreferenceSet& prefs;
+    DialogQuestions questions{messages, this};
     // The two radio buttons of the compare mechanism.
     TWC_ImgButton* originalButton = nullptr;
     TWC_ImgButton* editBufferButton = nullptr;

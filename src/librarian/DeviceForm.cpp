@@ -3,7 +3,6 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDrag>
 #include <QMimeData>
 #include <QPainter>
@@ -16,6 +15,7 @@
 
 #include "controls/KeyCodes.h"
 #include "files/Preferences.h"
+#include "librarian/LibrarianActions.h"
 #include "librarian/LibrarianState.h"
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
@@ -67,10 +67,14 @@ bool isCommitKey(int key) { return key == KeyConfirm || key == Qt::Key_Return ||
 bool isCancelKey(int key) { return key == KeyCancel || key == Qt::Key_Escape; }
 }
 
-TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
+TDeviceForm::TDeviceForm(const WindowServices& services, LibrarianActions& librarian_, QWidget* parent)
+    : QMainWindow(parent)
+    , messages(services.messages)
+    , help(services.help)
+    , prefs(services.preferences)
+    , librarian(librarian_)
 {
     setObjectName(QStringLiteral("DeviceForm"));
-    openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     runDrag = [this](QMimeData* data) {
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
@@ -139,6 +143,9 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
 
     createActions();
     createMenus();
+    librarian.saveLibraryAs = [this] { return SaveLibraryAs(); };
+    librarian.editBufferName = [this] { return CurrentPreset->text(); };
+    librarian.setDialogDirectory = [this](const QString& folder) { SetDialogDirectory(folder); };
     connect(PresetGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         MemoryGridPopupPopup();
         MemoryGridPopup->popup(PresetGrid->viewport()->mapToGlobal(pos));
@@ -175,6 +182,9 @@ TDeviceForm::TDeviceForm(QWidget* parent) : QMainWindow(parent)
 TDeviceForm::~TDeviceForm()
 {
     SetUndoStateListener(nullptr);
+    librarian.saveLibraryAs = nullptr;
+    librarian.editBufferName = nullptr;
+    librarian.setDialogDirectory = nullptr;
 }
 
 int TDeviceForm::CellToSlot(int column, int row)
@@ -310,7 +320,7 @@ bool TDeviceForm::eventFilter(QObject* watched, QEvent* e)
             // Every click in the grid auditions while "Auto Audition" is on;
             // the release that ends a double-click belongs to Edit, which has
             // made the unit load the slot already.
-            if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && CurrentPreferences.AutoAud
+            if (static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton && prefs.AutoAud
                 && !doubleClickPending)
                 AuditionExecute();
             doubleClickPending = false;

@@ -10,12 +10,20 @@
 #include <functional>
 
 #include "librarian/PresetClipboard.h"
+#include "shell/MessageService.h"
+#include "shell/WindowServices.h"
+
+class HelpOpener;
+class LibrarianActions;
+struct PreferenceSet;
 
 // The main window: the unit's 125 presets in 25 banks of 5, and the name of
 // the preset in the unit's edit buffer above them. Every change of a slot
 // made here goes to the unit at once. The windows it works with (editors,
 // library window, configuration window, splash, printing) belong to the
-// program, which connects the signals below to them.
+// program, which connects the signals below to them. Save, Save As, Print
+// Library List, Undo and Redo are the librarian's shared actions, which this
+// window carries out for both librarian windows.
 class QActionGroup;
 class QMimeData;
 class QScrollArea;
@@ -31,7 +39,7 @@ public:
     static constexpr int MinimizedHeight = 42;
     static inline const char* HelpAnchor = "#T3H00";
 
-    explicit TDeviceForm(QWidget* parent = nullptr);
+    TDeviceForm(const WindowServices& services, LibrarianActions& librarian, QWidget* parent = nullptr);
     ~TDeviceForm() override;
 
     // Slot shown by grid cell (column, row); header cells map to slot 0.
@@ -169,11 +177,6 @@ public:
     // library window counts as hidden and the window may close.
     std::function<bool()> libraryWindowVisible;
     std::function<bool()> closeQuery;
-    // Asked before Open replaces the library list: false keeps the list (the
-    // library window offers to save unsaved changes first).
-    std::function<bool()> libraryMayBeReplaced;
-    // Opens a help page; the default hands it to the desktop.
-    std::function<void(const QUrl&)> openUrl;
 
 signals:
     // "&Set..." was chosen: the preferences dialog is to be shown modally.
@@ -221,6 +224,7 @@ protected:
 private:
     void createActions();
     void createMenus();
+    void showMessage(const QString& text);
     void showRestored(UndoTarget target);
     void PresetGridMouseMove(const QPoint& pos);
     bool PresetGridMouseDown(QMouseEvent* e, bool inCurrentPreset);
@@ -245,6 +249,11 @@ private:
     bool dragEvent(QEvent* e, bool onGrid);
     bool dragMouse(QMouseEvent* e, DragSource source);
 
+    MessageService& messages;
+    HelpOpener& help;
+    const PreferenceSet& prefs;
+    LibrarianActions& librarian;
+    DialogQuestions questions{messages, this};
     QScrollArea* scroller = nullptr;
     // Makes the set entries of PrefsM exclusive.
     QActionGroup* prefsGroup = nullptr;

@@ -5,11 +5,13 @@
 #include <QFileInfo>
 #include <QMenuBar>
 
+#include "shell/HelpPage.h"
 #include "shell/MessageService.h"
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/LibrarianActions.h"
 #include "librarian/RestoreBackupForm.h"
 #include "librarian/LibrarianState.h"
 #include "model/Controllers.h"
@@ -78,11 +80,6 @@ QString slotName(int slot)
     return latin1(GetRecordName(*DeviceMemory[slot]));
 }
 
-void showMessage(QWidget* parent, const QString& text)
-{
-    Dialogs().message(parent, MessageService::Kind::Information, QString(), text, QMessageBox::Ok, QMessageBox::Ok);
-}
-
 bool bassFamily() { return IsBassModel(ActiveDevice.Model); }
 
 // A menu item of its own that runs `action`; its key is shown, but the
@@ -100,10 +97,28 @@ QAction* itemFor(QMenu* menu, const QString& caption, QAction* action, const cha
 
 } // namespace
 
+void TDeviceForm::showMessage(const QString& text)
+{
+    messages.message(this, MessageService::Kind::Information, QString(), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
 void TDeviceForm::createActions()
 {
+    // The actions both librarian windows offer belong to the shared object;
+    // this window carries them out.
+    const std::pair<QAction* TDeviceForm::*, QAction*> sharedActions[] = {
+        {&TDeviceForm::Save, librarian.Save},     {&TDeviceForm::SaveAs, librarian.SaveAs},
+        {&TDeviceForm::PrintL, librarian.PrintL}, {&TDeviceForm::Undo, librarian.Undo},
+        {&TDeviceForm::Redo, librarian.Redo},
+    };
     for (const ActionRow& row : ActionTable) {
-        auto* action = new QAction(QString::fromLatin1(row.caption), this);
+        QAction* action = nullptr;
+        for (const auto& [member, shared] : sharedActions)
+            if (member == row.member)
+                action = shared;
+        if (!action)
+            action = new QAction(this);
+        action->setText(QString::fromLatin1(row.caption));
         action->setObjectName(QString::fromLatin1(row.name));
         action->setShortcut(QKeySequence(QString::fromLatin1(row.key)));
         action->setProperty("category", QString::fromLatin1(row.category));
@@ -284,16 +299,16 @@ void TDeviceForm::ClearExecute()
     // Delete belongs to the rename editor while it is open.
     if (!isActiveWindow() || renameEditor)
         return;
-    if (CurrentPreferences.Confirm
-        && Dialogs().message(this, MessageService::Kind::Question, QString(), QStringLiteral("Clear presets?"),
-                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+    if (prefs.Confirm
+        && messages.message(this, MessageService::Kind::Question, QString(), QStringLiteral("Clear presets?"),
+                            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
                != QMessageBox::Ok)
         return;
     const int slot = CurrentSlot();
     ResetRecord(*DeviceMemory[slot]);
     RedrawSlot(slot);
     SendRecordToSlot(*DeviceMemory[slot]);
-    if (CurrentPreferences.AutoAud)
+    if (prefs.AutoAud)
         AuditionExecute();
 }
 
@@ -381,9 +396,9 @@ void TDeviceForm::PasteExecute()
 {
     if (renameEditor)
         return;
-    const GridWrite write = PasteIntoGrid(*ClipboardList, selection, this);
+    const GridWrite write = PasteIntoGrid(*ClipboardList, selection, questions);
     showWrite(write);
-    if (write.written && CurrentPreferences.AutoAud)
+    if (write.written && prefs.AutoAud)
         AuditionExecute();
 }
 
@@ -435,7 +450,7 @@ void TDeviceForm::PresetGridDragDrop(DragSource source, QPoint cell)
     if (!PresetGridDragOver(source, cell))
         return;
     if (source == DragSource::Files && !ReadDroppedFiles(droppedFiles))
-        showMessage(this, QStringLiteral("Unable to Load the file"));
+        showMessage(QStringLiteral("Unable to Load the file"));
     QRect from = NoSelection();
     if (source == DragSource::CurrentPreset) {
         // The edit buffer as it is at the drop, under the field's name.
@@ -445,10 +460,10 @@ void TDeviceForm::PresetGridDragDrop(DragSource source, QPoint cell)
         from = dragSelection;
     }
     const bool linear = DragList->columns == 0;
-    const GridWrite write = DropOnGrid(*DragList, cell, from, dragCopyMode, this);
+    const GridWrite write = DropOnGrid(*DragList, cell, from, dragCopyMode, questions);
     showWrite(write);
     // The unit is to play what was dropped, not the cell that was current.
-    if (write.written && linear && CurrentPreferences.AutoAud)
+    if (write.written && linear && prefs.AutoAud)
         auditionSlot(SlotAt(cell));
 }
 
@@ -461,19 +476,19 @@ void TDeviceForm::CurrentPresetDragDrop()
 
 QString TDeviceForm::dialogDirectory() const
 {
-    return startDirectory.isEmpty() ? CurrentPreferences.Dir : startDirectory;
+    return startDirectory.isEmpty() ? prefs.Dir : startDirectory;
 }
 
 QString TDeviceForm::askSaveName(const QString& title, const QString& filter, const QString& proposed)
 {
     const QString dir = dialogDirectory();
     const QString start = proposed.isEmpty() ? dir : dir.isEmpty() ? proposed : QDir(dir).filePath(proposed);
-    return AskSaveFile(this, title, start, filter);
+    return messages.askSaveFile(this, title, start, filter);
 }
 
 QString TDeviceForm::askOpenName(const QString& title, const QString& filter)
 {
-    return Dialogs().openFileName(this, title, dialogDirectory(), filter);
+    return messages.openFileName(this, title, dialogDirectory(), filter);
 }
 
 void TDeviceForm::exportSysex(int index, const QString& title)
@@ -487,7 +502,7 @@ void TDeviceForm::exportSysex(int index, const QString& title)
     if (file.isEmpty())
         return;
     if (!ExportDump(index, file)) {
-        showMessage(this, QStringLiteral("Unable to Save the file"));
+        showMessage(QStringLiteral("Unable to Save the file"));
         return;
     }
     const QFileInfo info(file);
@@ -537,7 +552,7 @@ void TDeviceForm::ImportSysexExecute()
 
 void TDeviceForm::RestoreBackupExecute()
 {
-    const QString folder = backup::BackupLocation(CurrentPreferences.Dir).folder;
+    const QString folder = backup::BackupLocation(prefs.Dir).folder;
     // The virtual unit may take the memory of any unit of its family.
     const std::string unit = ActiveDevice.isVirtual() ? std::string() : ActiveDevice.DeviceKey;
     const int length = ImageLengthFor(uint32_t(ActiveDevice.Model));
@@ -548,7 +563,7 @@ void TDeviceForm::RestoreBackupExecute()
             choices.push_back({std::move(e), std::move(images)});
     }
     if (choices.empty()) {
-        showMessage(this, QStringLiteral("No backups of this unit in %1").arg(QDir::toNativeSeparators(folder)));
+        showMessage(QStringLiteral("No backups of this unit in %1").arg(QDir::toNativeSeparators(folder)));
         return;
     }
     TRestoreBackupForm form(std::move(choices), backup::CurrentMemory(ActiveDevice.Model), this);
@@ -559,12 +574,12 @@ void TDeviceForm::RestoreBackupExecute()
 void TDeviceForm::importDump(const QString& file)
 {
     if (!ImportDumpToMemory(file, CurrentSlot())) {
-        showMessage(this, QStringLiteral("Unable to Load the file or unknown format"));
+        showMessage(QStringLiteral("Unable to Load the file or unknown format"));
         return;
     }
     for (int slot = 0; slot < SlotCount; ++slot)
         RedrawSlot(slot);
-    if (CurrentPreferences.AutoAud)
+    if (prefs.AutoAud)
         AuditionExecute();
     emit sysexImported(file);
 }
@@ -574,13 +589,13 @@ void TDeviceForm::OpenExecute()
     const QString filter = bassFamily() ? QStringLiteral("Bass DRUX Library files (*.blb)")
                                         : QStringLiteral("Drux Library files (*.dlb)");
     // Unsaved changes are offered for saving before the list is replaced.
-    if (libraryMayBeReplaced && !libraryMayBeReplaced())
+    if (librarian.libraryMayBeReplaced && !librarian.libraryMayBeReplaced())
         return;
     const QString file = askOpenName(QStringLiteral("Open Library.."), filter);
     if (file.isEmpty())
         return;
     if (ReadLibraryFile(*LibraryList, file)) {
-        showMessage(this, QStringLiteral("Unable to Load the file"));
+        showMessage(QStringLiteral("Unable to Load the file"));
         return;
     }
     LibraryFileName = QFileInfo(file).absoluteFilePath();
@@ -602,7 +617,7 @@ QString TDeviceForm::saveLibraryList(const PresetRecordList& list)
     if (file.isEmpty())
         return QString();
     if (WriteLibraryFile(list, file)) {
-        showMessage(this, QStringLiteral("Unable to Save the file"));
+        showMessage(QStringLiteral("Unable to Save the file"));
         return QString();
     }
     const QFileInfo info(file);
@@ -637,7 +652,7 @@ bool TDeviceForm::SaveLibraryAs()
 
 void TDeviceForm::ContentsClick()
 {
-    openUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/drux_help.html")));
+    help.openUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/drux_help.html")));
 }
 
 void TDeviceForm::HelpKeyClick()
@@ -647,5 +662,5 @@ void TDeviceForm::HelpKeyClick()
     url.setHost(QStringLiteral("localhost"));
     url.setPath(QCoreApplication::applicationDirPath() + QStringLiteral("/Drux_Help.html"));
     url.setFragment(QString::fromLatin1(HelpAnchor + 1));
-    openUrl(url);
+    help.openUrl(url);
 }

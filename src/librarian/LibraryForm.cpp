@@ -20,7 +20,7 @@
 #include "shell/MessageService.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
-#include "librarian/DeviceForm.h"
+#include "librarian/LibrarianActions.h"
 #include "librarian/LibrarianState.h"
 #include "librarian/LibrarySearch.h"
 #include "model/Trace.h"
@@ -140,7 +140,12 @@ void LibraryFileModel::SetCutPath(const QString& path)
 
 // ---- the window ----
 
-TLibraryForm::TLibraryForm(TDeviceForm* deviceForm, QWidget* parent) : QWidget(parent, Qt::Window), device(deviceForm)
+TLibraryForm::TLibraryForm(const WindowServices& services, LibrarianActions& librarian_, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , messages(services.messages)
+    , help(services.help)
+    , prefs(services.preferences)
+    , librarian(librarian_)
 {
     setObjectName(QStringLiteral("LibraryForm"));
     writeLibrary = [](const QString& path) { return !WriteLibraryFile(*LibraryList, path); };
@@ -164,8 +169,7 @@ TLibraryForm::TLibraryForm(TDeviceForm* deviceForm, QWidget* parent) : QWidget(p
     createActions();
     resize(860, 480);
     // Opening a library from the device window replaces this list too.
-    if (device)
-        device->libraryMayBeReplaced = [this] { return offerToSave(); };
+    librarian.libraryMayBeReplaced = [this] { return offerToSave(); };
     // The program starts with Undo enabled and the library as its owner.
     TakeLibrarySnapshot();
     RefillPresetList();
@@ -173,8 +177,7 @@ TLibraryForm::TLibraryForm(TDeviceForm* deviceForm, QWidget* parent) : QWidget(p
 
 TLibraryForm::~TLibraryForm()
 {
-    if (device)
-        device->libraryMayBeReplaced = nullptr;
+    librarian.libraryMayBeReplaced = nullptr;
 }
 
 void TLibraryForm::createLayout()
@@ -251,7 +254,7 @@ void TLibraryForm::createLayout()
         rightTools->addWidget(b);
     rightTools->addStretch();
     rightLayout->addLayout(rightTools);
-    Search = new LibrarySearch(this, right);
+    Search = new LibrarySearch(this, right, prefs);
     rightLayout->addWidget(Search->Bar);
 
     PresetList = new QTreeWidget(right);
@@ -360,11 +363,9 @@ void TLibraryForm::createActions()
     bindButton(CopyPBtn, CopyPresets);
     bindButton(PastePBtn, PastePresets);
     connect(NewFbtn, &QToolButton::clicked, this, &TLibraryForm::NewFbtnClick);
-    if (device) {
-        bindButton(BitBtn1, device->Save);
-        bindButton(BitBtn2, device->SaveAs);
-        bindButton(PrintFBtn, device->PrintL);
-    }
+    bindButton(BitBtn1, librarian.Save);
+    bindButton(BitBtn2, librarian.SaveAs);
+    bindButton(PrintFBtn, librarian.PrintL);
 
     LibPopupMenu = new QMenu(this);
     LibPopupMenu->addActions({Edit, Audition});
@@ -373,8 +374,7 @@ void TLibraryForm::createActions()
     LibPopupMenu->addSeparator();
     LibPopupMenu->addActions({RenamePreset, Export});
     LibPopupMenu->addSeparator();
-    if (device)
-        LibPopupMenu->addActions({device->Undo, device->Redo});
+    LibPopupMenu->addActions({librarian.Undo, librarian.Redo});
     LibPopupMenu->addSeparator();
     LibPopupMenu->addAction(InsertCommentLine);
     connect(PresetList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -412,7 +412,7 @@ void TLibraryForm::createActions()
 
 void TLibraryForm::showMessage(const QString& text)
 {
-    Dialogs().message(this, MessageService::Kind::Information, QString(), text, QMessageBox::Ok, QMessageBox::Ok);
+    messages.message(this, MessageService::Kind::Information, QString(), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 // ---- the preset list ----
@@ -509,7 +509,7 @@ void TLibraryForm::selectionChanged(const QItemSelection& selected, const QItemS
     else if (!off.isEmpty())
         lastSelected = off.last().row();
     updatePresetActions();
-    if (!on.isEmpty() && CurrentPreferences.AutoAud && !settingSelection)
+    if (!on.isEmpty() && prefs.AutoAud && !settingSelection)
         AuditionExecute();
 }
 
@@ -621,7 +621,7 @@ void TLibraryForm::PastePresetsExecute()
 
 void TLibraryForm::DeletePresetsExecute()
 {
-    if (DeleteFromLibrary(SelectedItems(), this)) {
+    if (DeleteFromLibrary(SelectedItems(), questions)) {
         SetSelectedItems({});
         RefillPresetList();
     }
@@ -836,15 +836,15 @@ bool TLibraryForm::listDragEvent(QEvent* e)
     acceptDrop(drop, source);
     if (e->type() != QEvent::Drop)
         return true;
-    if (source == DragSource::CurrentPreset && device)
-        CollectEditBuffer(device->CurrentPreset->text(), *DragList);
+    if (source == DragSource::CurrentPreset && librarian.editBufferName)
+        CollectEditBuffer(librarian.editBufferName(), *DragList);
     if (source == DragSource::Files) {
         // Inserted as the presets of a file dragged from the tree are.
         dropMode = DropMode::Insert;
         if (!ReadDroppedFiles(DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass())))
             showMessage(QStringLiteral("Unable to Load the file"));
     }
-    const LibraryDrop result = DropIntoLibrary(index, dropMode, this);
+    const LibraryDrop result = DropIntoLibrary(index, dropMode, questions);
     if (!result.dropped)
         return true;
     if (result.libraryBecameChanged)
@@ -983,7 +983,7 @@ QString TLibraryForm::SelectedFolder() const
 {
     const QString path = SelectedPath();
     if (path.isEmpty())
-        return CurrentPreferences.Dir;
+        return prefs.Dir;
     const QFileInfo info(path);
     return info.isDir() ? info.absoluteFilePath() : info.absolutePath();
 }
@@ -1041,7 +1041,7 @@ void TLibraryForm::FormShow()
 {
     setFileFilter();
     if (LibraryFileName.isEmpty()) {
-        const QString dir = CurrentPreferences.Dir.isEmpty() ? QDir::homePath() : CurrentPreferences.Dir;
+        const QString dir = prefs.Dir.isEmpty() ? QDir::homePath() : prefs.Dir;
         SelectPath(dir);
         captionFor(UntitledCaption(SelectedFolder(), ConnectedUnitIsBass()));
     } else {
@@ -1098,9 +1098,9 @@ void TLibraryForm::FileTreeChange()
 
 void TLibraryForm::NewFbtnClick()
 {
-    if (CurrentPreferences.Confirm && LibraryDiffersFromSaved()
-        && Dialogs().message(this, MessageService::Kind::Question, QString(), QStringLiteral("Create New Library ?"),
-                             QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+    if (prefs.Confirm && LibraryDiffersFromSaved()
+        && messages.message(this, MessageService::Kind::Question, QString(), QStringLiteral("Create New Library ?"),
+                            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
                != QMessageBox::Yes)
         return;
     ClearLibrary();
@@ -1115,17 +1115,17 @@ bool TLibraryForm::offerToSave()
 {
     if (PresetPropertyEdit->isVisible())
         PresetPropertyEditCommit();
-    if (!LibraryDiffersFromSaved() || !CurrentPreferences.Confirm)
+    if (!LibraryDiffersFromSaved() || !prefs.Confirm)
         return true;
-    const auto answer = Dialogs().message(this, MessageService::Kind::Question, QString(),
-                                          QStringLiteral("Save Library?"),
-                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    const auto answer = messages.message(this, MessageService::Kind::Question, QString(),
+                                         QStringLiteral("Save Library?"),
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (answer == QMessageBox::Cancel)
         return false;
     if (answer == QMessageBox::Yes) {
         if (LibraryFileName.isEmpty()) {
             // A Save As that wrote nothing leaves the changes unsaved.
-            if (!device || !device->SaveLibraryAs())
+            if (!librarian.saveLibraryAs || !librarian.saveLibraryAs())
                 return false;
             MarkLibrarySaved();
         } else if (!writeLibrary(LibraryFileName)) {
@@ -1197,10 +1197,10 @@ void TLibraryForm::ExportExecute()
     const QString filter = one ? QStringLiteral("Sysex files (*.syx);;") + library : library;
     const QString start = QDir(SelectedFolder()).filePath(proposed);
     // Both file dialogs of the device window start in the tree's folder too.
-    if (device)
-        device->SetDialogDirectory(SelectedFolder());
+    if (librarian.setDialogDirectory)
+        librarian.setDialogDirectory(SelectedFolder());
     QString chosen;
-    const QString file = AskSaveFile(this, title, start, filter, &chosen);
+    const QString file = messages.askSaveFile(this, title, start, filter, &chosen);
     if (file.isEmpty())
         return;
     // A single preset takes the form its extension names; a name of another
@@ -1236,9 +1236,9 @@ void TLibraryForm::DeleteFExecute()
     const bool folder = FileModel->isDir(index);
     const QString question = folder ? QStringLiteral("Delete the folder \"%1\" and everything in it?")
                                     : QStringLiteral("Delete the file \"%1\"?");
-    if (Dialogs().message(this, MessageService::Kind::Question, QString(),
-                          question.arg(QDir::toNativeSeparators(path)), QMessageBox::Yes | QMessageBox::No,
-                          QMessageBox::No)
+    if (messages.message(this, MessageService::Kind::Question, QString(),
+                         question.arg(QDir::toNativeSeparators(path)), QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::No)
         != QMessageBox::Yes)
         return;
     // As the desktop deletes: into the trash, so that a slip can be undone;
@@ -1346,7 +1346,7 @@ void TLibraryForm::FormKeyUp()
     int context = 0;
     for (const QWidget* w = focused; w && !context; w = w->parentWidget())
         context = w->property("helpContext").toInt();
-    OpenHelp(LibraryHelpAnchor(context));
+    help.open(LibraryHelpAnchor(context));
 }
 
 // ---- drags into and out of the tree ----
@@ -1381,13 +1381,13 @@ void TLibraryForm::FileTreeDragDrop(DragSource source, const QModelIndex& node)
 {
     if (!FileTreeDragOver(source, node))
         return;
-    if (source == DragSource::CurrentPreset && device)
-        CollectEditBuffer(device->CurrentPreset->text(), *DragList);
+    if (source == DragSource::CurrentPreset && librarian.editBufferName)
+        CollectEditBuffer(librarian.editBufferName(), *DragList);
     const QString path = FileModel->filePath(node);
     const bool folder = FileModel->isDir(node);
     const bool file = source == DragSource::FileTree || source == DragSource::Files;
     const QString dragged = file ? draggedFileName : QString();
-    const TreeDrop drop = DropIntoTree(*DragList, path, folder, dragged, ConnectedUnitIsBass(), this);
+    const TreeDrop drop = DropIntoTree(*DragList, path, folder, dragged, ConnectedUnitIsBass(), questions);
     if (!drop.dropped)
         return;
     if (!drop.saved) {

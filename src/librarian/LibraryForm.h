@@ -16,9 +16,13 @@
 
 #include "librarian/LibraryFormLogic.h"
 #include "librarian/PresetClipboard.h"
+#include "shell/MessageService.h"
+#include "shell/WindowServices.h"
 
+class HelpOpener;
+class LibrarianActions;
 class LibrarySearch;
-class TDeviceForm;
+struct PreferenceSet;
 
 // The file tree of the library window: folders and the preset files of the
 // connected family. A rename typed in the tree keeps the file's extension;
@@ -41,15 +45,15 @@ private:
 
 // The librarian's second window: a tree of folders and preset files on the
 // left, the presets of the open library (LibraryList) on the right, one row
-// per preset or comment line. The device window lends it Save, Save As,
-// Print Library List, Undo and Redo.
+// per preset or comment line. Save, Save As, Print Library List, Undo and
+// Redo are the librarian's shared actions.
 class TLibraryForm : public QWidget {
     Q_OBJECT
 public:
     static constexpr int TreeHelpContext = 1;
     static constexpr int ListHelpContext = 2;
 
-    explicit TLibraryForm(TDeviceForm* device, QWidget* parent = nullptr);
+    TLibraryForm(const WindowServices& services, LibrarianActions& librarian, QWidget* parent = nullptr);
     ~TLibraryForm() override;
 
     // ---- what the program calls ----
@@ -229,7 +233,11 @@ private:
     int firstSelected() const;
     void showMessage(const QString& text);
 
-    TDeviceForm* device;
+    MessageService& messages;
+    HelpOpener& help;
+    const PreferenceSet& prefs;
+    LibrarianActions& librarian;
+    DialogQuestions questions{messages, this};
     int lastSelected = -1;
     EditColumn editColumn = EditColumn::None;
     int editIndex = -1;

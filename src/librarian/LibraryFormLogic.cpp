@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/MessageService.h"
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
@@ -284,7 +283,7 @@ int ScrollDirection(const QRect& control, const QPoint& pointer)
 }
 
 TreeDrop DropIntoTree(PresetRecordList& list, const QString& node, bool isDir, const QString& draggedFileName,
-                      bool bass, QWidget* parent)
+                      bool bass, Questions& questions)
 {
     TreeDrop result;
     if (list.count == 0)
@@ -298,9 +297,7 @@ TreeDrop DropIntoTree(PresetRecordList& list, const QString& node, bool isDir, c
         return result;
     }
     if (CurrentPreferences.Confirm
-        && Dialogs().message(parent, MessageService::Kind::Question, QString(), QStringLiteral("Append presets?"),
-                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
-               != QMessageBox::Ok)
+        && !questions.okCancel(Questions::Tone::Question, QStringLiteral("Append presets?")))
         return result;
     result.dropped = true;
     result.path = node;

@@ -7,8 +7,8 @@
 #include <QStringList>
 
 #include "model/Presets.h"
+#include "shell/Questions.h"
 
-class QWidget;
 
 // What the library window does to the library list and to file names,
 // apart from any widget: the columns of the preset list, the texts of a
@@ -154,4 +154,4 @@ struct TreeDrop {
 // tree file being dragged, if any); onto a library file they are appended,
 // after "Append presets?" under Confirm. An empty list drops nothing.
 TreeDrop DropIntoTree(PresetRecordList& list, const QString& node, bool isDir, const QString& draggedFileName,
-                      bool bass, QWidget* parent);
+                      bool bass, Questions& questions);

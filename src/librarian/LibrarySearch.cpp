@@ -43,7 +43,10 @@ QString plural(int n, const char* one, const char* many)
 
 } // namespace
 
-LibrarySearch::LibrarySearch(TLibraryForm* libraryForm, QWidget* pane) : QObject(pane), form(libraryForm)
+LibrarySearch::LibrarySearch(TLibraryForm* libraryForm, QWidget* pane, const PreferenceSet& preferences)
+    : QObject(pane)
+    , form(libraryForm)
+    , prefs(preferences)
 {
     Bar = new QWidget(pane);
     auto* lines = new QVBoxLayout(Bar);
@@ -136,7 +139,7 @@ LibrarySearch::LibrarySearch(TLibraryForm* libraryForm, QWidget* pane) : QObject
     connect(BackBtn, &QPushButton::clicked, this, &LibrarySearch::ShowLibrary);
     connect(ResultList, &QTreeWidget::itemSelectionChanged, this, [this] {
         OpenFileBtn->setEnabled(!ResultList->selectedItems().isEmpty());
-        if (CurrentPreferences.AutoAud && !ResultList->selectedItems().isEmpty())
+        if (prefs.AutoAud && !ResultList->selectedItems().isEmpty())
             auditionSelected();
     });
     OpenFileBtn->setEnabled(false);
@@ -159,7 +162,7 @@ QString LibrarySearch::SearchFolder() const
     const QModelIndex node = form->FileTree->currentIndex();
     if (node.isValid() && form->FileModel->isDir(node))
         return form->FileModel->filePath(node);
-    return CurrentPreferences.Dir.isEmpty() ? form->SelectedFolder() : CurrentPreferences.Dir;
+    return prefs.Dir.isEmpty() ? form->SelectedFolder() : prefs.Dir;
 }
 
 // ---- the filter ----

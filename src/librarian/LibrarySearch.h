@@ -20,6 +20,7 @@ class QThread;
 class QTreeWidget;
 class QWidget;
 class TLibraryForm;
+struct PreferenceSet;
 
 // The library window's search. A box over the list filters the rows of the
 // open library as the user types (name, comment, author). "Search all files"
@@ -32,7 +33,7 @@ class TLibraryForm;
 class LibrarySearch : public QObject {
     Q_OBJECT
 public:
-    LibrarySearch(TLibraryForm* form, QWidget* pane);
+    LibrarySearch(TLibraryForm* form, QWidget* pane, const PreferenceSet& prefs);
     ~LibrarySearch() override;
 
     // Above the list: the box, the two searches, their progress and Cancel.
@@ -97,6 +98,7 @@ private:
     QString skippedText(const std::vector<presetsearch::Skipped>& skipped, int otherFamily) const;
 
     TLibraryForm* form;
+    const PreferenceSet& prefs;
     QString folder;
     std::vector<Row> rows;
     QThread* worker = nullptr;

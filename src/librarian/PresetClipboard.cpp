@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "shell/MessageService.h"
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
@@ -29,21 +28,17 @@ const QString FitWarning =
     QStringLiteral("Selection does not fit on destination! \n Do you want to clip the selection?");
 
 // The fit warning is asked whatever the preferences say.
-bool clipAccepted(QWidget* parent)
+bool clipAccepted(Questions& questions)
 {
-    return Dialogs().message(parent, MessageService::Kind::Warning, QString(), FitWarning,
-                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
-        == QMessageBox::Ok;
+    return questions.okCancel(Questions::Tone::Warning, FitWarning);
 }
 
 // Questions before destructive changes are asked only under "Confirm".
-bool confirmed(QWidget* parent, const QString& text)
+bool confirmed(Questions& questions, const QString& text)
 {
     if (!CurrentPreferences.Confirm)
         return true;
-    return Dialogs().message(parent, MessageService::Kind::Question, QString(), text,
-                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
-        == QMessageBox::Ok;
+    return questions.okCancel(Questions::Tone::Question, text);
 }
 
 void writeSlot(int slot, const PresetRecord& record, GridWrite& result)
@@ -56,11 +51,11 @@ void writeSlot(int slot, const PresetRecord& record, GridWrite& result)
 
 // Cuts `target` back to the grid. Returns the cells per row that fall off
 // the right edge, or -1 when the user would rather not clip.
-int clipToGrid(QRect& target, QWidget* parent)
+int clipToGrid(QRect& target, Questions& questions)
 {
     if (target.right() <= GridLastColumn && target.bottom() <= GridLastRow)
         return 0;
-    if (!clipAccepted(parent))
+    if (!clipAccepted(questions))
         return -1;
     const int skip = std::max(0, target.right() - GridLastColumn);
     target.setRight(std::min(target.right(), GridLastColumn));
@@ -71,7 +66,7 @@ int clipToGrid(QRect& target, QWidget* parent)
 // Writes the records of a linear list that are not comment lines into the
 // slots from `slot` on. `consumed` receives how many list entries the walk
 // went through, `clipped` whether the list had to be cut short.
-GridWrite writeLinear(const PresetRecordList& list, int slot, QWidget* parent, int& consumed, bool& clipped)
+GridWrite writeLinear(const PresetRecordList& list, int slot, Questions& questions, int& consumed, bool& clipped)
 {
     GridWrite result;
     consumed = 0;
@@ -80,12 +75,12 @@ GridWrite writeLinear(const PresetRecordList& list, int slot, QWidget* parent, i
     if (remaining <= 0 || slot < 0 || slot >= SlotCount)
         return result;
     if (slot + remaining > SlotCount) {
-        if (!clipAccepted(parent))
+        if (!clipAccepted(questions))
             return result;
         remaining = SlotCount - slot;
         clipped = true;
     }
-    if (!confirmed(parent, QStringLiteral("Replace presets?")))
+    if (!confirmed(questions, QStringLiteral("Replace presets?")))
         return result;
     TakeDeviceSnapshot();
     int i = 0;
@@ -197,7 +192,7 @@ QRect TargetRectangle(QPoint anchor, const PresetRecordList& list)
     return QRect(anchor, QPoint(anchor.x() + columns - 1, anchor.y() + list.count / columns - 1));
 }
 
-GridWrite PasteIntoGrid(const PresetRecordList& clipboard, const QRect& selection, QWidget* parent)
+GridWrite PasteIntoGrid(const PresetRecordList& clipboard, const QRect& selection, Questions& questions)
 {
     if (clipboard.count == 0)
         return {};
@@ -205,7 +200,7 @@ GridWrite PasteIntoGrid(const PresetRecordList& clipboard, const QRect& selectio
     if (clipboard.columns == 0) {
         int consumed = 0;
         bool clipped = false;
-        GridWrite result = writeLinear(clipboard, SlotAt(anchor), parent, consumed, clipped);
+        GridWrite result = writeLinear(clipboard, SlotAt(anchor), questions, consumed, clipped);
         // A cut in the library pasted into the unit moves the presets; the
         // ones that were clipped off stay in the library.
         if (result.written && ClipboardFromCut) {
@@ -215,8 +210,8 @@ GridWrite PasteIntoGrid(const PresetRecordList& clipboard, const QRect& selectio
         return result;
     }
     QRect target = TargetRectangle(anchor, clipboard);
-    const int skip = clipToGrid(target, parent);
-    if (skip < 0 || !confirmed(parent, QStringLiteral("Replace presets?")))
+    const int skip = clipToGrid(target, questions);
+    if (skip < 0 || !confirmed(questions, QStringLiteral("Replace presets?")))
         return {};
     TakeDeviceSnapshot();
     GridWrite result;
@@ -242,14 +237,14 @@ bool GridDropAllowed(QPoint cell, const QRect& dragSelection, bool fromGrid)
 }
 
 GridWrite DropOnGrid(const PresetRecordList& drag, QPoint cell, const QRect& source, bool copyMode,
-                     QWidget* parent)
+                     Questions& questions)
 {
     if (drag.count == 0 || !GridDropAllowed(cell, NoSelection(), false))
         return {};
     if (drag.columns == 0) {
         int consumed = 0;
         bool clipped = false;
-        return writeLinear(drag, SlotAt(cell), parent, consumed, clipped);
+        return writeLinear(drag, SlotAt(cell), questions, consumed, clipped);
     }
     // Without a selected source (a drag of the edit buffer) there is nothing
     // to swap with: the drop copies.
@@ -258,11 +253,11 @@ GridWrite DropOnGrid(const PresetRecordList& drag, QPoint cell, const QRect& sou
     if (swap && target.intersects(source))
         return {};
     int sourceStep = GridLastColumn - drag.columns;
-    const int skip = clipToGrid(target, parent);
+    const int skip = clipToGrid(target, questions);
     if (skip < 0)
         return {};
     sourceStep += skip;
-    if (!confirmed(parent, swap ? QStringLiteral("Swap presets?") : QStringLiteral("Replace presets?")))
+    if (!confirmed(questions, swap ? QStringLiteral("Swap presets?") : QStringLiteral("Replace presets?")))
         return {};
     TakeDeviceSnapshot();
     GridWrite result;
@@ -426,16 +421,12 @@ ListSelection PasteIntoLibrary(int focused, const std::vector<int>& selected)
     return run(at, n);
 }
 
-bool DeleteFromLibrary(const std::vector<int>& selected, QWidget* parent)
+bool DeleteFromLibrary(const std::vector<int>& selected, Questions& questions)
 {
     const std::vector<int> items = validSorted(selected, LibraryList->count);
     if (items.empty())
         return false;
-    if (CurrentPreferences.Confirm
-        && Dialogs().message(parent, MessageService::Kind::Question, QString(),
-                             QStringLiteral("Delete Selected Preset ?"), QMessageBox::Yes | QMessageBox::No,
-                             QMessageBox::Yes)
-               != QMessageBox::Yes)
+    if (CurrentPreferences.Confirm && !questions.yesNo(QStringLiteral("Delete Selected Preset ?")))
         return false;
     TakeLibrarySnapshot();
     for (int i = 0; i < LibraryList->count; ++i)
@@ -469,7 +460,7 @@ bool LibraryDropAllowed(int dropIndex, const std::vector<int>& selected, bool fr
     return !fromList || std::find(selected.begin(), selected.end(), dropIndex) == selected.end();
 }
 
-LibraryDrop DropIntoLibrary(int dropIndex, DropMode& mode, QWidget* parent)
+LibraryDrop DropIntoLibrary(int dropIndex, DropMode& mode, Questions& questions)
 {
     const int n = DragList->count;
     const bool fromDevice = DragList->columns > 0;
@@ -480,7 +471,7 @@ LibraryDrop DropIntoLibrary(int dropIndex, DropMode& mode, QWidget* parent)
         question = QStringLiteral("Move presets?");
     else if (mode == DropMode::Replace)
         question = QStringLiteral("Replace presets?");
-    if (!question.isEmpty() && !confirmed(parent, question))
+    if (!question.isEmpty() && !confirmed(questions, question))
         return {};
 
     LibraryDrop result;

@@ -10,15 +10,15 @@
 
 #include "librarian/LibrarianState.h"
 #include "model/Presets.h"
+#include "shell/Questions.h"
 
 class QMimeData;
-class QWidget;
 
 // Moving presets between the unit's memory, the edit buffer, the library
 // list and files: the clipboard, the drag list, drops and the one-level undo.
 // The windows hand in a grid rectangle or a list of selected indices, a drop
 // position and the modifier state; everything here works on the program's
-// record lists. Questions go through Dialogs() with `parent` as their owner.
+// record lists. Questions go to `questions`.
 
 // ---- undo ----
 
@@ -77,7 +77,7 @@ struct GridWrite {
 
 // Paste of the preset clipboard at the selection's top-left cell; with
 // nothing selected the paste starts at Bank 1, Preset A.
-GridWrite PasteIntoGrid(const PresetRecordList& clipboard, const QRect& selection, QWidget* parent);
+GridWrite PasteIntoGrid(const PresetRecordList& clipboard, const QRect& selection, Questions& questions);
 
 // Whether presets dragged from the grid itself may be dropped on `cell`:
 // not on a header cell or outside the slots, and not where the dropped
@@ -87,7 +87,7 @@ bool GridDropAllowed(QPoint cell, const QRect& dragSelection, bool fromGrid);
 // Drop of the drag list on `cell`. A rectangular drag list from the grid
 // swaps with the target unless `copyMode`; `source` is the dragged selection.
 GridWrite DropOnGrid(const PresetRecordList& drag, QPoint cell, const QRect& source, bool copyMode,
-                     QWidget* parent);
+                     Questions& questions);
 
 // Device Copy: the grid selection (or, with nothing selected, the edit
 // buffer under `editBufferName`) into the preset clipboard.
@@ -150,7 +150,7 @@ ListSelection PasteIntoLibrary(int focused, const std::vector<int>& selected);
 
 // Library Delete of the selected items. False when nothing is selected or
 // the question was answered No.
-bool DeleteFromLibrary(const std::vector<int>& selected, QWidget* parent);
+bool DeleteFromLibrary(const std::vector<int>& selected, Questions& questions);
 
 enum class DropMode { Move = 0, Replace = 1, Insert = 2 };
 
@@ -174,7 +174,7 @@ struct LibraryDrop {
 
 // Drop of the drag list at `dropIndex` in `mode`; afterwards the mode is
 // Insert.
-LibraryDrop DropIntoLibrary(int dropIndex, DropMode& mode, QWidget* parent);
+LibraryDrop DropIntoLibrary(int dropIndex, DropMode& mode, Questions& questions);
 
 // ---- files of the library window's tree ----
 

@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 
 #include "shell/HelpPage.h"
-#include "librarian/DeviceForm.h"
 #include "librarian/LibrarianState.h"
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
@@ -81,8 +80,9 @@ int AppendEditToLibrary(bool openedFromDevice, int lastSelected)
 
 // ---- the dialog ----
 
-TStoreForm::TStoreForm(StoreServices services_, QWidget* parent)
+TStoreForm::TStoreForm(const WindowServices& shell, StoreServices services_, QWidget* parent)
     : QDialog(parent)
+    , help(shell.help)
     , services(std::move(services_))
 {
     setObjectName(QStringLiteral("StoreForm"));
@@ -216,15 +216,13 @@ void TStoreForm::StoreCancelClick()
 void TStoreForm::FormKeyUp(int key)
 {
     if (key == Qt::Key_F1)
-        OpenHelp(QString::fromLatin1(HelpAnchor));
+        help.open(QString::fromLatin1(HelpAnchor));
 }
 
 void TStoreForm::showStoredSlot(int slot)
 {
-    if (!services.deviceForm)
-        return;
-    services.deviceForm->RedrawSlot(slot);
-    services.deviceForm->SelectSlot(slot);
+    if (services.showStoredSlot)
+        services.showStoredSlot(slot);
 }
 
 void TStoreForm::showEvent(QShowEvent* e)

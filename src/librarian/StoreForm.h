@@ -3,10 +3,11 @@
 #include <QDialog>
 #include <functional>
 
+#include "shell/WindowServices.h"
+
 class QComboBox;
 class QLabel;
 class QPushButton;
-class TDeviceForm;
 
 // ---- the two stores, without a window ----
 
@@ -36,8 +37,9 @@ int ChosenSlot(int presetIndex, int bankIndex);
 
 // What the dialog reaches beyond the records.
 struct StoreServices {
-    // The grid that shows a stored slot; may be null.
-    TDeviceForm* deviceForm = nullptr;
+    // Shows a stored slot (0..124) in the device grid and selects it there;
+    // may be empty.
+    std::function<void(int slot)> showStoredSlot;
     // Whether the editor was last opened from the device window rather than
     // from the library window. Without an answer: from the device window.
     std::function<bool()> openedFromDevice;
@@ -55,7 +57,7 @@ public:
     static constexpr int ClientHeight = 150;
     static inline const char* HelpAnchor = "#T4H40";
 
-    explicit TStoreForm(StoreServices services = {}, QWidget* parent = nullptr);
+    explicit TStoreForm(const WindowServices& shell, StoreServices services = {}, QWidget* parent = nullptr);
 
     // Sets the lists to bank index 0..24 and preset index 0..4.
     void Preselect(int bankIndex, int presetIndex);
@@ -96,5 +98,6 @@ protected:
 private:
     void showStoredSlot(int slot);
 
+    HelpOpener& help;
     StoreServices services;
 };

@@ -202,7 +202,12 @@ QPushButton* button(const char* text, const char* name, QWidget* parent)
 }
 } // namespace
 
-TMidiMonitorForm::TMidiMonitorForm(MidiPorts& p, QWidget* parent) : QWidget(parent, Qt::Window), ports(p)
+TMidiMonitorForm::TMidiMonitorForm(const WindowServices& shell, MidiPorts& p, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , messages(shell.messages)
+    , help(shell.help)
+    , prefs(shell.preferences)
+    , ports(p)
 {
     setObjectName(QStringLiteral("MidiMonitorForm"));
     setWindowTitle(QStringLiteral("MIDI Monitor"));
@@ -341,7 +346,7 @@ void TMidiMonitorForm::flush()
         return;
     std::vector<Arrival> batch;
     batch.swap(pending);
-    const MonitorUnit unit = MonitorUnit::of(ActiveDevice, CurrentPreferences.TimeUnit);
+    const MonitorUnit unit = MonitorUnit::of(ActiveDevice, prefs.TimeUnit);
     const auto& inputs = ports.InputNames();
     const auto& outputs = ports.OutputNames();
     std::vector<MonitorLine> more;
@@ -432,14 +437,13 @@ void TMidiMonitorForm::CopyClick()
 void TMidiMonitorForm::SaveClick()
 {
     const QString path =
-        Dialogs().saveFileName(this, QStringLiteral("Save as text"), CurrentPreferences.Dir,
-                               QStringLiteral("Text files (*.txt)"));
+        messages.saveFileName(this, QStringLiteral("Save as text"), prefs.Dir, QStringLiteral("Text files (*.txt)"));
     if (path.isEmpty())
         return;
     QSaveFile file(path);
     const QByteArray text = (VisibleLinesAsText(false).join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        Dialogs().error(this, QStringLiteral("Unable to write %1").arg(path));
+        messages.error(this, QStringLiteral("Unable to write %1").arg(path));
 }
 
 void TMidiMonitorForm::ClearClick()
@@ -452,5 +456,5 @@ void TMidiMonitorForm::ClearClick()
 
 void TMidiMonitorForm::FormKeyUp()
 {
-    OpenHelp(QString::fromLatin1(MonitorHelpAnchor));
+    help.open(QString::fromLatin1(MonitorHelpAnchor));
 }

@@ -11,6 +11,7 @@
 
 #include "monitor/MidiMonitor.h"
 #include "midi/MidiPorts.h"
+#include "shell/WindowServices.h"
 
 class QCheckBox;
 class QLabel;
@@ -41,7 +42,7 @@ public:
     static constexpr int MonitorLineLimit = 10000;
     static constexpr int FrameMs = 33;
 
-    explicit TMidiMonitorForm(MidiPorts& ports, QWidget* parent = nullptr);
+    TMidiMonitorForm(const WindowServices& shell, MidiPorts& ports, QWidget* parent = nullptr);
     ~TMidiMonitorForm() override;
 
     QPushButton* PauseBtn;
@@ -84,6 +85,9 @@ private:
     void FormKeyUp();
     QString lineText(const MonitorLine& line) const;
 
+    MessageService& messages;
+    HelpOpener& help;
+    const PreferenceSet& prefs;
     MidiPorts& ports;
     MonitorLineModel* lines;
     QSortFilterProxyModel* filtered;

@@ -57,8 +57,12 @@ QPixmap TConnectForm::UnitPicture(int subModel)
     return pm;
 }
 
-TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
-    : QDialog(parent), services(s), search(*s.search)
+TConnectForm::TConnectForm(const WindowServices& shell, const ConnectServices& s, QWidget* parent)
+    : QDialog(parent)
+    , messages(shell.messages)
+    , prefs(shell.preferences)
+    , services(s)
+    , search(*s.search)
 {
     setObjectName(QStringLiteral("ConnectForm"));
     setWindowTitle(QStringLiteral("Configuration"));
@@ -146,7 +150,7 @@ TConnectForm::TConnectForm(const ConnectServices& s, QWidget* parent)
     search.setWindow(this);
     FillOutPorts(services.ports->OutputNames());
     if (!search.Initialise())
-        Dialogs().error(parentWidget(), QStringLiteral("No MIDI Devices !?"));
+        messages.error(parentWidget(), QStringLiteral("No MIDI Devices !?"));
     unShowSelected();
     showSelected();
 }
@@ -238,9 +242,9 @@ void TConnectForm::showModal()
 
 bool TConnectForm::askRescan()
 {
-    return Dialogs().message(isVisible() ? this : parentWidget(), MessageService::Kind::Error, QString(),
-                             QString::fromLatin1(ThruWarningText), QMessageBox::Abort | QMessageBox::Retry,
-                             QMessageBox::Retry) == QMessageBox::Retry;
+    return messages.message(isVisible() ? this : parentWidget(), MessageService::Kind::Error, QString(),
+                            QString::fromLatin1(ThruWarningText), QMessageBox::Abort | QMessageBox::Retry,
+                            QMessageBox::Retry) == QMessageBox::Retry;
 }
 
 void TConnectForm::setBusy(bool on)
@@ -256,7 +260,7 @@ void TConnectForm::refreshCaption()
 
 void TConnectForm::showError(const std::string& text)
 {
-    Dialogs().error(this, QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
+    messages.error(this, QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void TConnectForm::done(int result)

@@ -14,8 +14,11 @@
 #include "shell/BusyPointer.h"
 #include "controls/ImageList.h"
 #include "midi/DeviceSearch.h"
+#include "shell/WindowServices.h"
 
+class MessageService;
 class MidiPorts;
+struct PreferenceSet;
 class Protocol;
 class TB_Image;
 class TWC_ComboBox;
@@ -52,7 +55,7 @@ public:
     static constexpr int ClientWidth = 470;
     static constexpr int ClientHeight = 454;
 
-    explicit TConnectForm(const ConnectServices& services, QWidget* parent = nullptr);
+    TConnectForm(const WindowServices& shell, const ConnectServices& services, QWidget* parent = nullptr);
     ~TConnectForm() override;
 
     // The unit pictures of the recognised list, one per SubModel.
@@ -152,6 +155,8 @@ private:
     void FillOutPorts(const std::vector<std::string>& names);
     void WindowClosed();
 
+    MessageService& messages;
+    const PreferenceSet& prefs;
     ConnectServices services;
     DeviceSearch& search;
     BusyPointer busyPointer;

@@ -327,11 +327,11 @@ void TConnectForm::buildSettingsArea()
     placeKnob(KnbLiveEQBass, vlLiveEQBass, LoKnob);
     placeKnob(KnbLiveEQMid, vlLiveEQMid, MidKnob);
     placeKnob(KnbLiveEQTreble, vlLiveEQTreble, HiKnob);
-    KnbTunerCenterFrequency->OnValToText = [](QLabel* label, int v) {
-        label->setText(TunerCenterToText(v, CurrentPreferences.TimeUnit));
+    KnbTunerCenterFrequency->OnValToText = [this](QLabel* label, int v) {
+        label->setText(TunerCenterToText(v, prefs.TimeUnit));
     };
-    KnbTunerCenterFrequency->OnTextToVal = [](QLineEdit* edit, int& v) {
-        TunerCenterFromText(edit->text(), CurrentPreferences.TimeUnit, v);
+    KnbTunerCenterFrequency->OnTextToVal = [this](QLineEdit* edit, int& v) {
+        TunerCenterFromText(edit->text(), prefs.TimeUnit, v);
     };
 
     // Enter in a box must not press a button of the window.

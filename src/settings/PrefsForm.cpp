@@ -43,7 +43,10 @@ void check(QButtonGroup* group, int id)
 
 } // namespace
 
-TPrefsForm::TPrefsForm(QWidget* parent) : QDialog(parent)
+TPrefsForm::TPrefsForm(const WindowServices& services, QWidget* parent)
+    : QDialog(parent)
+    , messages(services.messages)
+    , help(services.help)
 {
     setObjectName(QStringLiteral("PrefsForm"));
     setWindowTitle(QStringLiteral("User Preferences"));
@@ -193,7 +196,7 @@ PreferenceDialogValues TPrefsForm::DialogValues() const
 void TPrefsForm::BrowseButtonClick()
 {
     const QString dir =
-        Dialogs().existingDirectory(this, QStringLiteral("Choose/Make Working Directory"), DirectoryEdit->text());
+        messages.existingDirectory(this, QStringLiteral("Choose/Make Working Directory"), DirectoryEdit->text());
     if (!dir.isEmpty())
         DirectoryEdit->setText(dir);
 }
@@ -228,7 +231,7 @@ void TPrefsForm::showEvent(QShowEvent* e)
 void TPrefsForm::keyReleaseEvent(QKeyEvent* e)
 {
     if (e->key() == Qt::Key_F1) {
-        OpenHelp(QLatin1String(HelpAnchor));
+        help.open(QLatin1String(HelpAnchor));
         return;
     }
     QDialog::keyReleaseEvent(e);

@@ -8,13 +8,14 @@
 #include <QPushButton>
 
 #include "files/Preferences.h"
+#include "shell/WindowServices.h"
 
 // "User Preferences": edits the named preference sets. Creating it loads the
 // sets from the ini file; OK and Delete save them all.
 class TPrefsForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TPrefsForm(QWidget* parent = nullptr);
+    explicit TPrefsForm(const WindowServices& services, QWidget* parent = nullptr);
 
     // Fills the name list and shows the active set (also done on show).
     void FormShow();
@@ -48,5 +49,7 @@ protected:
 
 private:
     void showValues(const PreferenceSet& set);
+    MessageService& messages;
+    HelpOpener& help;
     QString dirOnEntry;
 };

@@ -23,7 +23,9 @@ QUrl whereThePageLies(QUrl url)
     return url;
 }
 
-void openWithDesktop(const QUrl& url)
+} // namespace
+
+void HelpOpener::show(const QUrl& url)
 {
     // Without the page a browser would only show an error of its own.
     const QString file = url.path();
@@ -35,13 +37,6 @@ void openWithDesktop(const QUrl& url)
         TraceLine(0, "  No program opens %s", qPrintable(url.toString()));
 }
 
-HelpUrlOpener& opener()
-{
-    static HelpUrlOpener current;
-    return current;
-}
-
-} // namespace
 
 QString HelpPagePath(const QString& programFolder, const QString& name)
 {
@@ -63,20 +58,12 @@ QUrl HelpUrl(const QString& anchor)
     return url;
 }
 
-void OpenHelp(const QString& anchor)
+void HelpOpener::open(const QString& anchor)
 {
-    OpenHelpUrl(HelpUrl(anchor));
+    openUrl(HelpUrl(anchor));
 }
 
-void OpenHelpUrl(const QUrl& url)
+void HelpOpener::openUrl(const QUrl& url)
 {
-    if (opener())
-        opener()(whereThePageLies(url));
-    else
-        openWithDesktop(whereThePageLies(url));
-}
-
-void SetHelpUrlOpener(HelpUrlOpener replacement)
-{
-    opener() = std::move(replacement);
+    show(whereThePageLies(url));
 }

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QUrl>
-#include <functional>
 
 // The help page lies beside the program, or, installed, in share/drux. F1
 // opens "Drux_Help.html" at the anchor of the focused control; Help >
@@ -20,16 +19,17 @@ QString HelpPagePath(const QString& programFolder, const QString& name);
 // page's folder instead when the page is not beside the program.
 QUrl HelpUrl(const QString& anchor);
 
-// Opens the help page at `anchor`.
-void OpenHelp(const QString& anchor);
-
-// Hands a help page's URL to whatever opens it: by default the desktop's
-// handler for the file, or nothing but a trace line when the page is missing.
-// A page addressed beside the program that lies in the installed folder
-// instead is opened there.
-void OpenHelpUrl(const QUrl& url);
-
-// Replaces the opener (tests capture the URLs instead of starting a browser);
-// an empty function restores the desktop's.
-using HelpUrlOpener = std::function<void(const QUrl&)>;
-void SetHelpUrlOpener(HelpUrlOpener opener);
+// Opens the help pages. The program makes one and hands it to the windows;
+// tests hand in one that captures the URLs instead of starting a browser.
+class HelpOpener {
+public:
+    virtual ~HelpOpener() = default;
+    // Opens the help page at `anchor` (see HelpUrl).
+    void open(const QString& anchor);
+    // Opens a help page's URL. A page addressed beside the program that lies
+    // in the installed folder instead is opened there.
+    void openUrl(const QUrl& url);
+    // Hands the URL to whatever opens it: by default the desktop's handler
+    // for the file, or nothing but a trace line when the page is missing.
+    virtual void show(const QUrl& url);
+};

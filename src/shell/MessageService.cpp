@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 QMessageBox::StandardButton MessageService::message(QWidget* parent, Kind kind, const QString& title,
@@ -68,10 +69,47 @@ bool MessageService::confirm(QWidget* parent, const QString& text)
         == QMessageBox::Yes;
 }
 
-namespace {
-MessageService realService;
-MessageService* current = &realService;
+QString MessageService::askSaveFile(QWidget* parent, const QString& title, const QString& start,
+                                    const QString& filter, QString* chosenFilter)
+{
+    QString chosen;
+    QString name = saveFileName(parent, title, start, filter, &chosen);
+    if (name.isEmpty())
+        return QString();
+    if (chosen.isEmpty())
+        chosen = filter.section(QStringLiteral(";;"), 0, 0);
+    if (chosenFilter)
+        *chosenFilter = chosen;
+    const QString extension = FilterExtension(chosen);
+    if (!QFileInfo(name).suffix().isEmpty() || extension.isEmpty())
+        return name;
+    // A dialog that did not add the extension itself has not asked about
+    // the file that the name with it stands for.
+    name += QLatin1Char('.') + extension;
+    const QFileInfo file(name);
+    if (file.exists()
+        && message(parent, Kind::Warning, title,
+                   QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(file.fileName()),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               != QMessageBox::Yes)
+        return QString();
+    return name;
 }
 
-MessageService& Dialogs() { return *current; }
-void SetDialogs(MessageService* s) { current = s ? s : &realService; }
+bool DialogQuestions::okCancel(Tone tone, const QString& text)
+{
+    const MessageService::Kind kind =
+        tone == Tone::Warning ? MessageService::Kind::Warning : MessageService::Kind::Question;
+    return messages.message(parent, kind, QString(), text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok)
+        == QMessageBox::Ok;
+}
+
+bool DialogQuestions::yesNo(const QString& text)
+{
+    return messages.confirm(parent, text);
+}
+
+void DialogQuestions::showError(const QString& text)
+{
+    messages.error(parent, text);
+}

@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "shell/Questions.h"
+
 class QWidget;
 
 // Every message box and file dialog of the program goes through here, so
@@ -27,12 +29,31 @@ public:
     // Shortcuts for the common boxes.
     void error(QWidget* parent, const QString& text);
     bool confirm(QWidget* parent, const QString& text);
+
+    // The save dialog of the librarian windows, opened at `start` (a folder,
+    // or a folder and a proposed name) with the filters of `filter`
+    // (separated by ";;"). A name typed without an extension gets the chosen
+    // filter's; a file that exists under the final name is replaced only
+    // when the user said so, in the dialog or here. `chosenFilter` receives
+    // the filter chosen. Empty when cancelled.
+    QString askSaveFile(QWidget* parent, const QString& title, const QString& start, const QString& filter,
+                        QString* chosenFilter = nullptr);
+};
+
+// The logic's questions as message boxes of `messages` owned by `parent`.
+class DialogQuestions : public Questions {
+public:
+    DialogQuestions(MessageService& messages, QWidget* parent) : messages(messages), parent(parent) {}
+
+    bool okCancel(Tone tone, const QString& text) override;
+    bool yesNo(const QString& text) override;
+    void showError(const QString& text) override;
+
+private:
+    MessageService& messages;
+    QWidget* parent;
 };
 
 // The extension, without its dot, that a filter such as
 // "Sysex files (*.syx)" stands for; empty when it names none.
 QString FilterExtension(const QString& filter);
-
-MessageService& Dialogs();
-// Installs another service (tests); null restores the real one.
-void SetDialogs(MessageService* service);

@@ -107,7 +107,7 @@ TEST(HelpPage, WithoutThePageNoBrowserIsStartedAndATraceLineSaysWhy)
     ASSERT_FALSE(QFileInfo::exists(QCoreApplication::applicationDirPath() + QStringLiteral("/Drux_Help.html")));
     std::vector<std::string> lines;
     SetTraceSink([&](int, const std::string& line) { lines.push_back(line); });
-    OpenHelp(QStringLiteral("#T3H00"));
+    HelpOpener().open(QStringLiteral("#T3H00"));
     SetTraceSink(nullptr);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find("not found"), std::string::npos) << lines[0];
@@ -130,20 +130,23 @@ TEST(HelpPage, AnInstalledProgramFindsItsPagesInShareDrux)
     EXPECT_EQ(HelpPagePath(bin, name), bin + QLatin1Char('/') + name);
 }
 
+// Keeps the URLs of the pages opened, as text.
+struct UrlList : HelpOpener {
+    QStringList& urls;
+    explicit UrlList(QStringList& list) : urls(list) {}
+    void show(const QUrl& url) override { urls << url.toString(); }
+};
+
 class HelpKeys : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetHelpUrlOpener([this](const QUrl& url) { opened << url.toString(); });
         program = std::make_unique<Program>(std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"},
-                                                                              std::vector<std::string>{"Out"}));
+                                                                              std::vector<std::string>{"Out"}),
+                                            ProgramShell{&dialogs, &help});
         program->start();
     }
-    void TearDown() override
-    {
-        program.reset();
-        SetHelpUrlOpener({});
-    }
+    void TearDown() override { program.reset(); }
 
     static void activate(QWidget* window)
     {
@@ -166,8 +169,9 @@ protected:
     }
 
     AnsweringDialogs dialogs;
-    std::unique_ptr<Program> program;
     QStringList opened;
+    UrlList help{opened};
+    std::unique_ptr<Program> program;
 };
 
 TEST_F(HelpKeys, F1InEachWindowOpensThePageAtThatWindowsTopic)

@@ -28,7 +28,8 @@ protected:
     void SetUp() override
     {
         program = std::make_unique<Program>(
-            std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"}, std::vector<std::string>{"Out"}));
+            std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"}, std::vector<std::string>{"Out"}),
+            ProgramShell{&dialogs, nullptr});
         program->start();
         // No unit answers: the user closes the search and works with the
         // virtual unit.

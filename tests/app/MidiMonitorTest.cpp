@@ -44,14 +44,13 @@ protected:
         driver = d.get();
         sim = std::make_unique<SimEngine>(SimOptions{});
         sim->attach(*d, 0, 0);
-        program = std::make_unique<Program>(std::move(d));
+        program = std::make_unique<Program>(std::move(d), ProgramShell{&dialogs, &help});
         program->start();
         ASSERT_TRUE(QTest::qWaitFor([this] { return !program->search().ScanActive(); }, 3000));
         monitor = program->midiMonitor();
     }
     void TearDown() override
     {
-        SetHelpUrlOpener(nullptr);
         program.reset();
         ActiveDevice = DeviceConnection();
     }
@@ -78,6 +77,7 @@ protected:
 
     QTemporaryDir dir;
     SavingDialogs dialogs;
+    CapturingHelp help;
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<SimEngine> sim;
     std::unique_ptr<Program> program;
@@ -173,8 +173,8 @@ TEST_F(MidiMonitorWindow, PauseFiltersClearCopySaveHelpAndTheLimit)
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(saved.readAll()), copied);
 
-    std::vector<QUrl> opened;
-    SetHelpUrlOpener([&opened](const QUrl& url) { opened.push_back(url); });
+    help.opened.clear();
+    const std::vector<QUrl>& opened = help.opened;
     monitor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(monitor));
     QTest::keyClick(monitor->LineList, Qt::Key_F1);

@@ -112,16 +112,17 @@ TEST(KeyFilter, TheToolkitsDialogsKeepEnterAndEscape)
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Live")));
     const QString libraries = QStringLiteral("Guitar Library (*.dlb)");
+    MessageService dialogs;
 
     // Save Library As: a name and Enter saves under that name.
     const QString saved = answerToolkitDialog(QStringLiteral("Gig.dlb"), Qt::Key_Return, [&] {
-        return Dialogs().saveFileName(nullptr, QStringLiteral("Save Library As"), dir.path(), libraries);
+        return dialogs.saveFileName(nullptr, QStringLiteral("Save Library As"), dir.path(), libraries);
     });
     EXPECT_EQ(saved, dir.filePath(QStringLiteral("Gig.dlb")));
 
     // The folder chooser: a folder's name and Enter chooses it.
     const QString folder = answerToolkitDialog(QStringLiteral("Live"), Qt::Key_Enter, [&] {
-        return Dialogs().existingDirectory(nullptr, QStringLiteral("Choose/Make Working Directory"), dir.path());
+        return dialogs.existingDirectory(nullptr, QStringLiteral("Choose/Make Working Directory"), dir.path());
     });
     EXPECT_EQ(QDir(folder).absolutePath(), QDir(dir.filePath(QStringLiteral("Live"))).absolutePath());
 
@@ -129,7 +130,7 @@ TEST(KeyFilter, TheToolkitsDialogsKeepEnterAndEscape)
     QElapsedTimer time;
     time.start();
     const QString opened = answerToolkitDialog(QStringLiteral("Gig"), Qt::Key_Escape, [&] {
-        return Dialogs().openFileName(nullptr, QStringLiteral("Open Library"), dir.path(), libraries);
+        return dialogs.openFileName(nullptr, QStringLiteral("Open Library"), dir.path(), libraries);
     });
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_LT(time.elapsed(), 1500) << "Escape did not cancel the dialog";
@@ -178,7 +179,7 @@ protected:
     {
         auto d = std::make_unique<LoopbackDriver>(std::move(inputs), std::move(outputs));
         driver = d.get();
-        program = std::make_unique<Program>(std::move(d));
+        program = std::make_unique<Program>(std::move(d), ProgramShell{&dialogs, nullptr});
         program->start();
     }
     void TearDown() override { program.reset(); }
@@ -320,7 +321,7 @@ TEST_F(Startup, EachFamilyHasItsEditorAndANewUnitClosesTheOtherFamilysEditor)
 TEST(EntryPoint, AnEscapingExceptionIsShownAndTheResultIsStillZero)
 {
     AnsweringDialogs dialogs;
-    EXPECT_EQ(RunGuarded([] { throw std::runtime_error("Out of resources"); }), 0);
+    EXPECT_EQ(RunGuarded(dialogs, [] { throw std::runtime_error("Out of resources"); }), 0);
     EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Out of resources")});
 }
 

@@ -724,7 +724,7 @@ TEST_F(BassEditor, F1OpensTheBassAnchorsAndNothingFromAnEditField)
 TEST_F(BassEditor, TheActiveEditorTypesValuesInItsOwnField)
 {
     // The guitar editor, created later, took the shared value editor.
-    TEditorForm guitar;
+    TEditorForm guitar(TestServices(dialogs, helpPages));
     ASSERT_EQ(TWC_CustomControl::ValEdit(), guitar.ValueEdit);
     showActive();
     EXPECT_EQ(TWC_CustomControl::ValEdit(), form->ValueEdit);

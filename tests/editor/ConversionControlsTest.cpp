@@ -1,7 +1,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "support/AnsweringDialogs.h"
+#include "support/AnsweringQuestions.h"
 #include "app/ApplicationFilter.h"
 #include "controls/ControlFixture.h"
 #include "editor/ConversionControls.h"
@@ -54,6 +54,7 @@ protected:
     static QString decimal(const char* text) { return QString::fromLatin1(text).replace(u'.', SystemDecimalSeparator()); }
 
     PreferenceSet saved;
+    AnsweringQuestions questions;
     // The program's key filter: Enter reaches the value editor as its
     // confirm key.
     ApplicationFilter keys;
@@ -64,7 +65,7 @@ protected:
 
 TEST_F(ConversionControls, LabelFollowsTheTimeUnitInForce)
 {
-    InstallConversion(*knob, GuitarValues::DelT);
+    InstallConversion(*knob, GuitarValues::DelT, questions);
     setValue(100);
     EXPECT_EQ(label->text(), decimal("12.8 ms"));
 
@@ -80,7 +81,7 @@ TEST_F(ConversionControls, LabelFollowsTheTimeUnitInForce)
 TEST_F(ConversionControls, FxSpdAsksForTheModulationTypeEachTime)
 {
     int type = 2;
-    InstallConversion(*knob, GuitarValues::FxSpd, [&] { return type; });
+    InstallConversion(*knob, GuitarValues::FxSpd, questions, [&] { return type; });
     setValue(100);
     EXPECT_EQ(label->text(), decimal("6.20 Hz"));
     type = 3;
@@ -90,7 +91,7 @@ TEST_F(ConversionControls, FxSpdAsksForTheModulationTypeEachTime)
 
 TEST_F(ConversionControls, ValueOutsideTheTableKeepsTheLabel)
 {
-    InstallConversion(*knob, BassValues::Key);
+    InstallConversion(*knob, BassValues::Key, questions);
     setValue(12);
     EXPECT_EQ(label->text(), QStringLiteral("B"));
     setValue(13);
@@ -99,37 +100,34 @@ TEST_F(ConversionControls, ValueOutsideTheTableKeepsTheLabel)
 
 TEST_F(ConversionControls, TypedTextSetsTheParameterWhichClamps)
 {
-    AnsweringDialogs dialogs;
-    InstallConversion(*knob, GuitarValues::DelT);
+    InstallConversion(*knob, GuitarValues::DelT, questions);
     type(decimal("6.4 ms"));
     EXPECT_EQ(preset(McGain).GetVal(), 50);
     type(QStringLiteral("1 s"));
     EXPECT_EQ(preset(McGain).GetVal(), 127);
     FlushPending();
     EXPECT_EQ(label->text(), decimal("16.26 ms"));
-    EXPECT_TRUE(dialogs.texts.isEmpty());
+    EXPECT_TRUE(questions.texts.isEmpty());
 }
 
 TEST_F(ConversionControls, UnreadableTextShowsTheErrorAndKeepsTheValue)
 {
-    AnsweringDialogs dialogs;
-    InstallConversion(*knob, GuitarValues::Attack);
+    InstallConversion(*knob, GuitarValues::Attack, questions);
     setValue(40);
     type(QStringLiteral("abc ms"));
     EXPECT_EQ(preset(McGain).GetVal(), 40);
-    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("'abc ms' is not a valid number")});
+    EXPECT_EQ(questions.texts, QStringList{QStringLiteral("'abc ms' is not a valid number")});
     EXPECT_TRUE(edit->isHidden());
 
     type(QStringLiteral("0"));
     EXPECT_EQ(preset(McGain).GetVal(), 40);
-    ASSERT_EQ(dialogs.texts.size(), 2);
-    EXPECT_EQ(dialogs.texts[1], QStringLiteral("'0' is below the lowest value, 1 ms"));
+    ASSERT_EQ(questions.texts.size(), 2);
+    EXPECT_EQ(questions.texts[1], QStringLiteral("'0' is below the lowest value, 1 ms"));
 }
 
 TEST_F(ConversionControls, WholeNumberPairsNeverAsk)
 {
-    AnsweringDialogs dialogs;
-    InstallConversion(*knob, GuitarValues::Gate);
+    InstallConversion(*knob, GuitarValues::Gate, questions);
     setValue(7);
     type(QStringLiteral("loud"));
     EXPECT_EQ(preset(McGain).GetVal(), 0);
@@ -137,7 +135,7 @@ TEST_F(ConversionControls, WholeNumberPairsNeverAsk)
     setValue(7);
     type(QStringLiteral("loud"));
     EXPECT_EQ(preset(McGain).GetVal(), 7);
-    EXPECT_TRUE(dialogs.texts.isEmpty());
+    EXPECT_TRUE(questions.texts.isEmpty());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "support/AnsweringDialogs.h"
 #include "app/ApplicationFilter.h"
 #include "controls/ImgButton.h"
 #include "controls/ListControls.h"
@@ -35,7 +36,7 @@ protected:
         CurrentPreferences.TimeUnit = 1;
         services.sendProgramChange = [this](int program) { programs.push_back(program); };
         services.currentSlot = [this] { return currentSlot; };
-        form = std::make_unique<Form>(services);
+        form = std::make_unique<Form>(TestServices(dialogs, helpPages), services);
         // The program's key filter: Enter and Escape reach edit fields as
         // their confirm and cancel keys, O and P the bass piano.
         if constexpr (requires(Form& f) { f.PianoActive(); })
@@ -107,6 +108,9 @@ protected:
     }
 
     PreferenceSet saved;
+    // The editor's message boxes and help pages.
+    AnsweringDialogs dialogs;
+    CapturingHelp helpPages;
     ApplicationFilter keys;
     std::unique_ptr<Form> form;
     std::vector<int> programs;

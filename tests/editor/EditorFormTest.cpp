@@ -344,7 +344,6 @@ TEST_P(Editor, NewTimeUnitShowsWhenShownAgain)
 
 TEST_P(Editor, TypedDelayTimeGoesToTheUnitAndBadTextIsRefused)
 {
-    AnsweringDialogs dialogs;
     showActive();
     auto type = [&](const QString& text) {
         QTest::mouseClick(form->vlDelay1, Qt::LeftButton);
@@ -499,7 +498,6 @@ protected:
         stepUp(form->KnbAmp6, 2);
         tick();
     }
-    AnsweringDialogs dialogs;
 };
 INSTANTIATE_TEST_SUITE_P(Second, OverwriteQuestion, ::testing::Values(ModelDrux2));
 

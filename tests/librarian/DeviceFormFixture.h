@@ -21,6 +21,7 @@
 #include "support/AnsweringDialogs.h"
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/LibrarianActions.h"
 #include "librarian/LibrarianState.h"
 #include "model/RecordingUnit.h"
 
@@ -147,6 +148,8 @@ class DeviceFormTest : public ::testing::Test, public ModelFixtureBase {
 protected:
     QTemporaryDir dir;
     FileDialogs dialogs;
+    CapturingHelp help;
+    LibrarianActions librarian;
     std::unique_ptr<TDeviceForm> form;
     std::vector<int> programChanges;
 
@@ -160,7 +163,7 @@ protected:
         ClipboardFromCut = false;
         CurrentPreferences = PreferenceSet();
         CurrentPreferences.Confirm = 0;
-        form = std::make_unique<TDeviceForm>();
+        form = std::make_unique<TDeviceForm>(TestServices(dialogs, help), librarian);
         QObject::connect(form.get(), &TDeviceForm::programChangeRequested,
                          [this](int program) { programChanges.push_back(program); });
     }

@@ -177,8 +177,7 @@ TEST_F(DeviceFormTest, MinimizedShrinksAndRestoresAndAnyGrowthUnchecksIt)
 
 TEST_F(DeviceFormTest, HelpAndClosing)
 {
-    std::vector<QUrl> opened;
-    form->openUrl = [&](const QUrl& url) { opened.push_back(url); };
+    const std::vector<QUrl>& opened = help.opened;
     activate();
     QTest::keyClick(form->PresetGrid, Qt::Key_F1);
     form->ContentsM->trigger();

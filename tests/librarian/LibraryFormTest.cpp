@@ -38,6 +38,8 @@ class LibraryFormTest : public ::testing::Test, public ModelFixtureBase {
 protected:
     QTemporaryDir dir;
     LibraryDialogs dialogs;
+    CapturingHelp help;
+    LibrarianActions librarian;
     std::unique_ptr<TDeviceForm> device;
     std::unique_ptr<TLibraryForm> form;
 
@@ -50,8 +52,8 @@ protected:
         CurrentPreferences = PreferenceSet();
         CurrentPreferences.Confirm = 0;
         CurrentPreferences.Dir = dir.path();
-        device = std::make_unique<TDeviceForm>();
-        form = std::make_unique<TLibraryForm>(device.get());
+        device = std::make_unique<TDeviceForm>(TestServices(dialogs, help), librarian);
+        form = std::make_unique<TLibraryForm>(TestServices(dialogs, help), librarian);
         QObject::connect(device.get(), &TDeviceForm::librarySaved, form.get(), &TLibraryForm::LibrarySaved);
         form->show();
     }
@@ -730,8 +732,6 @@ TEST_F(LibraryFormTest, ExportFiltersAndTheDeviceWindowsDialogFolder)
 
 TEST_F(LibraryFormTest, F1OpensTheTopicOfTheFocusedPane)
 {
-    std::vector<QString> anchors;
-    SetHelpUrlOpener([&](const QUrl& url) { anchors.push_back(url.fragment()); });
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     form->FileTree->setFocus();
@@ -741,7 +741,9 @@ TEST_F(LibraryFormTest, F1OpensTheTopicOfTheFocusedPane)
     form->PresetsLabel->setFocus();
     form->NewFbtn->setFocus();
     form->FormKeyUp();
-    SetHelpUrlOpener({});
+    std::vector<QString> anchors;
+    for (const QUrl& url : help.opened)
+        anchors.push_back(url.fragment());
     EXPECT_EQ(anchors, (std::vector<QString>{"T5H10", "T5H20", "T5H00"}));
 }
 

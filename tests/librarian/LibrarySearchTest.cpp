@@ -22,6 +22,8 @@ class LibrarySearchTest : public ::testing::Test, public ModelFixtureBase {
 protected:
     QTemporaryDir dir;
     FileDialogs dialogs;
+    CapturingHelp help;
+    LibrarianActions librarian;
     ApplicationFilter keys;
     std::unique_ptr<TDeviceForm> device;
     std::unique_ptr<TLibraryForm> form;
@@ -37,8 +39,8 @@ protected:
         CurrentPreferences.Confirm = 0;
         CurrentPreferences.Dir = dir.path();
         qApp->installEventFilter(&keys);
-        device = std::make_unique<TDeviceForm>();
-        form = std::make_unique<TLibraryForm>(device.get());
+        device = std::make_unique<TDeviceForm>(TestServices(dialogs, help), librarian);
+        form = std::make_unique<TLibraryForm>(TestServices(dialogs, help), librarian);
         search = form->Search;
         form->show();
         form->activateWindow();

@@ -27,7 +27,7 @@ protected:
     std::unique_ptr<TStoreForm> store;
     bool fromDevice = true;
     int lastSelected = -1;
-    QStringList helpUrls;
+    CapturingHelp storeHelp;
 
     void SetUp() override
     {
@@ -42,15 +42,16 @@ protected:
         ApplyRecord(edit, false);
         OriginalRecord->origin = 7;
         StoreServices services;
-        services.deviceForm = form.get();
+        services.showStoredSlot = [this](int slot) {
+            form->RedrawSlot(slot);
+            form->SelectSlot(slot);
+        };
         services.openedFromDevice = [this] { return fromDevice; };
         services.lastLibraryIndex = [this] { return lastSelected; };
-        store = std::make_unique<TStoreForm>(services);
-        SetHelpUrlOpener([this](const QUrl& url) { helpUrls << url.fragment(); });
+        store = std::make_unique<TStoreForm>(TestServices(dialogs, storeHelp), services);
     }
     void TearDown() override
     {
-        SetHelpUrlOpener({});
         store.reset();
         SetWindowLink(nullptr);
         ListClear(*LibraryList);
@@ -264,6 +265,9 @@ TEST_F(StoreFormTest, F1OnAnyControlOpensTheStoreTopic)
     showStore(0, 0);
     for (QWidget* w : std::initializer_list<QWidget*>{store->StoreBankNr, store->StoreToLib, store.get()})
         QTest::keyClick(w, Qt::Key_F1);
+    QStringList helpUrls;
+    for (const QUrl& url : storeHelp.opened)
+        helpUrls << url.fragment();
     EXPECT_EQ(helpUrls, QStringList(3, QStringLiteral("T4H40")));
     EXPECT_TRUE(store->isVisible());
 }

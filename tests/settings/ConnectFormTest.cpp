@@ -120,11 +120,12 @@ protected:
         services.ports = ports.get();
         services.search = search.get();
         services.installMessageFilter = [this] { ++filterInstalls; };
-        form = new TConnectForm(services, parent);
+        form = new TConnectForm(TestServices(dialogs, help), services, parent);
     }
 
     QTemporaryDir dir;
     AnsweringDialogs dialogs;
+    CapturingHelp help;
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<MidiPorts> ports;
     std::unique_ptr<Protocol> protocol;
@@ -356,7 +357,7 @@ protected:
         driver = d.get();
         unit = std::make_unique<FakeUnit>(*driver, 0, 0x11, 2);
         driver->attach(0, unit.get());
-        program = std::make_unique<Program>(std::move(d));
+        program = std::make_unique<Program>(std::move(d), ProgramShell{&dialogs, nullptr});
         program->start();
     }
 

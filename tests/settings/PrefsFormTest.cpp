@@ -12,6 +12,7 @@
 
 #include "app/ApplicationFilter.h"
 #include "shell/MessageService.h"
+#include "support/AnsweringDialogs.h"
 #include "files/IniFile.h"
 #include "model/DeviceConnection.h"
 #include "settings/PrefsForm.h"
@@ -23,9 +24,6 @@ struct FolderDialogs : MessageService {
     QString caption;
     QString startDir;
     QString answer;
-
-    FolderDialogs() { SetDialogs(this); }
-    ~FolderDialogs() override { SetDialogs(nullptr); }
 
     QString existingDirectory(QWidget*, const QString& c, const QString& dir) override
     {
@@ -40,6 +38,7 @@ protected:
     QTemporaryDir dir;
     QString iniPath;
     FolderDialogs dialogs;
+    CapturingHelp help;
 
     void SetUp() override
     {
@@ -90,7 +89,7 @@ protected:
 
 TEST_F(PrefsFormTest, ShowsEveryControlWithItsText)
 {
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("User Preferences"));
     const QStringList t = texts(form);
     for (const char* text : {"Preference Name :", "Working Directory :", "...", "Show Confirmations", "Auto Audition",
@@ -107,7 +106,7 @@ TEST_F(PrefsFormTest, ShowsEveryControlWithItsText)
 
 TEST_F(PrefsFormTest, AFirstStartShowsTheDefaultSet)
 {
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     EXPECT_EQ(form.PrefBox->count(), 1);
     EXPECT_EQ(form.PrefBox->currentText(), QStringLiteral("Default"));
     EXPECT_EQ(form.DirectoryEdit->text(), QCoreApplication::applicationDirPath());
@@ -123,7 +122,7 @@ TEST_F(PrefsFormTest, AFirstStartShowsTheDefaultSet)
 TEST_F(PrefsFormTest, ChoicesSurviveARestart)
 {
     {
-        TPrefsForm form;
+        TPrefsForm form(TestServices(dialogs, help));
         form.DirectoryEdit->setText(dir.path());
         form.Confirm->setChecked(false);
         form.AutoAud->setChecked(true);
@@ -135,7 +134,7 @@ TEST_F(PrefsFormTest, ChoicesSurviveARestart)
     }
     EXPECT_EQ(value("PREF0/SysexNr").toInt(), 15);
     forget();
-    TPrefsForm again;
+    TPrefsForm again(TestServices(dialogs, help));
     EXPECT_EQ(CurrentPreferences.SysexNr, 15);
     EXPECT_EQ(CurrentPreferences.MouseMoveMode, 3);
     EXPECT_EQ(again.DirectoryEdit->text(), dir.path());
@@ -148,7 +147,7 @@ TEST_F(PrefsFormTest, ChoicesSurviveARestart)
 
 TEST_F(PrefsFormTest, CancelChangesNothing)
 {
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     form.SysnrBox->setCurrentIndex(7);
     form.CancelBtn->click();
     EXPECT_EQ(CurrentPreferences.SysexNr, 0);
@@ -157,7 +156,7 @@ TEST_F(PrefsFormTest, CancelChangesNothing)
 
 TEST_F(PrefsFormTest, TheFolderChooserStartsAtTheShownFolder)
 {
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     form.DirectoryEdit->setText(QStringLiteral("/start/here"));
     dialogs.answer = QStringLiteral("/chosen");
     form.BrowseButton->click();
@@ -171,7 +170,7 @@ TEST_F(PrefsFormTest, TheFolderChooserStartsAtTheShownFolder)
 
 TEST_F(PrefsFormTest, TheCancelKeyRestoresTheFolderTextOfEntry)
 {
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     form.DirectoryEdit->setText(QStringLiteral("/before"));
     QFocusEvent in(QEvent::FocusIn);
     QApplication::sendEvent(form.DirectoryEdit, &in);
@@ -186,7 +185,7 @@ TEST_F(PrefsFormTest, TheCancelKeyRestoresTheFolderTextOfEntry)
 
 TEST_F(PrefsFormTest, GetChannelTakesTheConnectedUnitsNumber)
 {
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     ActiveDevice.MidiDevice = 9;
     form.GetChannel->click();
     EXPECT_EQ(form.SysnrBox->currentText(), QStringLiteral("10"));
@@ -195,7 +194,7 @@ TEST_F(PrefsFormTest, GetChannelTakesTheConnectedUnitsNumber)
 TEST_F(PrefsFormTest, ATypedNameBecomesANewActiveSet)
 {
     writeIni("[Last]\nPrefCount=2\nPref=PREF0\n[PREF0]\nName=A\nSysexNr=1\n[PREF1]\nName=B\nSysexNr=2\n");
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     form.PrefBox->setEditText(QStringLiteral("Studio"));
     form.SysnrBox->setCurrentIndex(5);
     form.OKClick();
@@ -213,7 +212,7 @@ TEST_F(PrefsFormTest, SelectingAnEntryShowsItsValues)
 {
     writeIni("[Last]\nPrefCount=2\nPref=PREF0\n[PREF0]\nName=A\nSysexNr=1\nTimeUnit=0\n"
              "[PREF1]\nName=B\nSysexNr=2\nTimeUnit=2\n");
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     EXPECT_EQ(form.SysnrBox->currentText(), QStringLiteral("2"));
     EXPECT_FALSE(form.DeleteBtn->isEnabled());
     form.PrefBoxSelect(1);
@@ -231,7 +230,7 @@ TEST_F(PrefsFormTest, DeleteLeavesTheFirstSetWithItsOwnValues)
              "[PREF0]\nName=First\nSysexNr=1\nAutoAud=0\n"
              "[PREF1]\nName=Second\nSysexNr=2\nAutoAud=1\n"
              "[PREF2]\nName=Third\nSysexNr=3\n");
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     form.PrefBoxSelect(1);
     form.DeleteBtn->click();
     EXPECT_EQ(form.PrefBox->count(), 2);
@@ -252,7 +251,7 @@ TEST_F(PrefsFormTest, Screenshot)
         GTEST_SKIP() << "set DRUX_SCREENSHOT_DIR to keep a picture of the dialog";
     writeIni("[Last]\nPrefCount=2\nPref=PREF1\n[PREF0]\nName=Default\nDir=/home/user/drux\n"
              "[PREF1]\nName=Stage\nDir=/home/user/drux/live\nAutoAud=1\nSysexNr=4\nMouseMoveMode=2\nTimeUnit=0\n");
-    TPrefsForm form;
+    TPrefsForm form(TestServices(dialogs, help));
     form.show();
     QApplication::processEvents();
     EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/prefs-form.png")));

@@ -6,9 +6,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/AnsweringDialogs.h"
 #include "files/IniFile.h"
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/LibrarianActions.h"
 #include "model/Presets.h"
 #include "model/WindowLink.h"
 
@@ -24,6 +26,9 @@ protected:
     QTemporaryDir dir;
     QString iniPath;
     CountingWindows windows;
+    AnsweringDialogs dialogs;
+    CapturingHelp help;
+    LibrarianActions librarian;
 
     void SetUp() override
     {
@@ -57,7 +62,7 @@ protected:
 
 TEST_F(PrefsMenuTest, TheMenuListsTheSetsAfterSetAndASeparator)
 {
-    TDeviceForm form;
+    TDeviceForm form(TestServices(dialogs, help), librarian);
     EXPECT_EQ(form.PrefsM->title(), QStringLiteral("&Preferences"));
     EXPECT_EQ(form.SetM->text(), QStringLiteral("&Set..."));
     for (int opening = 0; opening < 2; ++opening) {
@@ -76,7 +81,7 @@ TEST_F(PrefsMenuTest, TheMenuListsTheSetsAfterSetAndASeparator)
 
 TEST_F(PrefsMenuTest, ChoosingASetSwitchesAtOnceAndLeavesTheIniFile)
 {
-    TDeviceForm form;
+    TDeviceForm form(TestServices(dialogs, help), librarian);
     const QByteArray before = iniBytes();
     form.PrefsMClick();
     form.PrefsM->actions()[3]->trigger();
@@ -92,7 +97,7 @@ TEST_F(PrefsMenuTest, ChoosingASetSwitchesAtOnceAndLeavesTheIniFile)
 
 TEST_F(PrefsMenuTest, SetAsksForTheDialog)
 {
-    TDeviceForm form;
+    TDeviceForm form(TestServices(dialogs, help), librarian);
     int asked = 0;
     QObject::connect(&form, &TDeviceForm::preferencesRequested, [&asked] { ++asked; });
     form.SetM->trigger();
@@ -107,7 +112,7 @@ TEST_F(PrefsMenuTest, Screenshot)
     const QByteArray out = qgetenv("DRUX_SCREENSHOT_DIR");
     if (out.isEmpty())
         GTEST_SKIP() << "set DRUX_SCREENSHOT_DIR to keep a picture of the device window";
-    TDeviceForm form;
+    TDeviceForm form(TestServices(dialogs, help), librarian);
     form.show();
     QCoreApplication::processEvents();
     EXPECT_TRUE(form.grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/device-form.png")));

@@ -176,7 +176,7 @@ protected:
         // The program's key filter: Enter and Escape reach the edit fields as
         // their confirm and cancel keys.
         services.installMessageFilter = [this] { qApp->installEventFilter(&keys); };
-        form = new TConnectForm(services);
+        form = new TConnectForm(TestServices(dialogs, help), services);
         form->showModal();
         QApplication::setActiveWindow(form);
         pump();
@@ -253,6 +253,7 @@ protected:
 
     QTemporaryDir dir;
     AnsweringDialogs dialogs;
+    CapturingHelp help;
     ApplicationFilter keys;
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<MidiPorts> ports;

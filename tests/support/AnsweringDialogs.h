@@ -1,16 +1,19 @@
 #pragma once
 
 #include <QStringList>
+#include <QUrl>
+#include <vector>
 
+#include "files/Preferences.h"
+#include "shell/HelpPage.h"
 #include "shell/MessageService.h"
+#include "shell/WindowServices.h"
 
-// Answers every message box at once and remembers its text.
+// Answers every message box at once and remembers its text. Tests hand it
+// to the windows they build, with the help opener below.
 struct AnsweringDialogs : MessageService {
     QStringList texts;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
-
-    AnsweringDialogs() { SetDialogs(this); }
-    ~AnsweringDialogs() override { SetDialogs(nullptr); }
 
     QMessageBox::StandardButton message(QWidget*, Kind, const QString&, const QString& text,
                                         QMessageBox::StandardButtons, QMessageBox::StandardButton) override
@@ -19,3 +22,16 @@ struct AnsweringDialogs : MessageService {
         return answer;
     }
 };
+
+// Remembers the help pages the windows open instead of starting a browser.
+struct CapturingHelp : HelpOpener {
+    std::vector<QUrl> opened;
+    void show(const QUrl& url) override { opened.push_back(url); }
+};
+
+// The services a window under test is handed: `dialogs`, `help` and the
+// preferences in force.
+inline WindowServices TestServices(MessageService& dialogs, HelpOpener& help)
+{
+    return WindowServices{dialogs, help, CurrentPreferences};
+}

@@ -14,6 +14,9 @@
 #include "midi/LoopbackDriver.h"
 #include "midi/MidiDispatch.h"
 #include "model/DeviceConnection.h"
+#include "files/Preferences.h"
+#include "shell/HelpPage.h"
+#include "shell/MessageService.h"
 
 namespace {
 
@@ -74,7 +77,9 @@ int main(int argc, char** argv)
     ports.SetInputHandler([&handled](int, const std::vector<uint8_t>&) { ++handled; });
     ports.Enumerate();
     ports.Open();
-    TMidiMonitorForm monitor(ports);
+    MessageService messages;
+    HelpOpener help;
+    TMidiMonitorForm monitor(WindowServices{messages, help, CurrentPreferences}, ports);
 
     long sent = 0;
     const double without = busyWhileControllersArrive(*driver, seconds, Rate, sent);

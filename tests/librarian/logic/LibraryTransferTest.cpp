@@ -6,14 +6,14 @@
 
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
-#include "librarian/ClipboardFixture.h"
+#include "librarian/logic/ClipboardFixture.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 using Indices = std::vector<int>;
-constexpr auto Ok = QMessageBox::Ok;
-constexpr auto Cancel = QMessageBox::Cancel;
+constexpr bool Ok = true;
+constexpr bool Cancel = false;
 
 TEST_F(ClipboardTest, CutIntoTheUnitMovesThePresetsCopyLeavesThem)
 {
@@ -23,7 +23,7 @@ TEST_F(ClipboardTest, CutIntoTheUnitMovesThePresetsCopyLeavesThem)
         fill(*LibraryList, {"a", "b", "c", "d"});
         EXPECT_TRUE(CopyLibraryItems({3, 1}, cut));
         EXPECT_EQ(listNames(*ClipboardList), (Names{"b", "d"}));
-        const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 2, 1, 2), nullptr);
+        const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 2, 1, 2), questions);
         EXPECT_EQ(slotNames(5, 2), (Names{"b", "d"}));
         EXPECT_EQ(w.libraryChanged, cut);
         EXPECT_EQ(listNames(*LibraryList), cut ? (Names{"a", "c"}) : (Names{"a", "b", "c", "d"}));
@@ -35,7 +35,7 @@ TEST_F(ClipboardTest, CutIntoTheUnitMovesThePresetsCopyLeavesThem)
     fill(*LibraryList, {"a", "b"});
     LibraryList->at(0).mark = CutMark;
     ClipboardList->columns = 0;
-    PasteIntoGrid(*ClipboardList, cells(1, 3, 1, 3), nullptr);
+    PasteIntoGrid(*ClipboardList, cells(1, 3, 1, 3), questions);
     EXPECT_EQ(LibraryList->count, 2);
 }
 
@@ -45,7 +45,7 @@ TEST_F(ClipboardTest, CutCommentLinesStayInTheLibraryWhenTheCutGoesIntoTheUnit)
 {
     fill(*LibraryList, {"a", "#note", "b", "c"});
     CopyLibraryItems({0, 1, 2}, true);
-    const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 1, 1, 1), nullptr);
+    const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 1, 1, 1), questions);
     EXPECT_EQ(slotNames(0, 2), (Names{"a", "b"}));
     EXPECT_TRUE(w.libraryChanged);
     EXPECT_EQ(listNames(*LibraryList), (Names{"#note", "c"}));
@@ -56,8 +56,8 @@ TEST_F(ClipboardTest, ACutClippedAtTheLastSlotKeepsWhatDidNotFitInTheLibrary)
 {
     fill(*LibraryList, {"a", "b", "c", "d"});
     CopyLibraryItems({0, 1, 2, 3}, true);
-    PasteIntoGrid(*ClipboardList, cells(4, 25, 4, 25), nullptr);
-    EXPECT_EQ(dialogs.texts, QStringList{FitQuestion});
+    PasteIntoGrid(*ClipboardList, cells(4, 25, 4, 25), questions);
+    EXPECT_EQ(questions.texts, QStringList{FitQuestion});
     EXPECT_EQ(slotNames(123, 2), (Names{"a", "b"}));
     EXPECT_EQ(listNames(*LibraryList), (Names{"c", "d"}));
 }
@@ -102,14 +102,14 @@ TEST_F(ClipboardTest, LibraryCutAndPasteMovesItemsAndSelectsThemWhereTheyLanded)
 TEST_F(ClipboardTest, LibraryDeleteAsksYesOrNoAndRemovesEverySelectedItem)
 {
     fill(*LibraryList, {"a", "b", "c", "d", "e"});
-    EXPECT_FALSE(DeleteFromLibrary({}, nullptr));
+    EXPECT_FALSE(DeleteFromLibrary({}, questions));
     CurrentPreferences.Confirm = 1;
-    dialogs.answers = {QMessageBox::No};
-    EXPECT_FALSE(DeleteFromLibrary({1, 3}, nullptr));
-    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Delete Selected Preset ?")});
+    questions.answers = {false};
+    EXPECT_FALSE(DeleteFromLibrary({1, 3}, questions));
+    EXPECT_EQ(questions.texts, QStringList{QStringLiteral("Delete Selected Preset ?")});
     EXPECT_EQ(LibraryList->count, 5);
-    dialogs.answers = {QMessageBox::Yes};
-    EXPECT_TRUE(DeleteFromLibrary({1, 3, 4}, nullptr));
+    questions.answers = {true};
+    EXPECT_TRUE(DeleteFromLibrary({1, 3, 4}, questions));
     EXPECT_EQ(listNames(*LibraryList), (Names{"a", "c"}));
 
     // Undo brings them back; Redo deletes them again.
@@ -126,7 +126,7 @@ TEST_F(ClipboardTest, TheLastSnapshotDecidesWhichSideUndoActsOn)
 {
     fill(*LibraryList, {"a"});
     CopyGridSelection(cells(1, 1, 1, 1), QString());
-    PasteIntoGrid(*ClipboardList, cells(2, 1, 2, 1), nullptr);
+    PasteIntoGrid(*ClipboardList, cells(2, 1, 2, 1), questions);
     PasteIntoLibrary(-1, {});
     EXPECT_EQ(UndoLastChange(), UndoTarget::Library);
     EXPECT_EQ(listNames(*LibraryList), Names{"a"});
@@ -154,16 +154,16 @@ TEST_F(ClipboardTest, ListDropsMoveReplaceOrInsert)
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.mode) * 10 + c.drop);
         fill(*LibraryList, {"a", "b", "c", "d", "e"});
-        dialogs.texts.clear();
+        questions.texts.clear();
         StartLibraryDrag({1, 2});
         EXPECT_EQ(listNames(*DragList), (Names{"b", "c"}));
         DropMode mode = c.mode;
-        const LibraryDrop d = DropIntoLibrary(c.drop, mode, nullptr);
+        const LibraryDrop d = DropIntoLibrary(c.drop, mode, questions);
         EXPECT_TRUE(d.dropped);
         EXPECT_EQ(listNames(*LibraryList), c.after);
         EXPECT_EQ(d.selection.selected, c.selection);
         EXPECT_EQ(d.deselectOthers, c.mode == DropMode::Move);
-        EXPECT_EQ(dialogs.texts, c.question.isEmpty() ? QStringList() : QStringList{c.question});
+        EXPECT_EQ(questions.texts, c.question.isEmpty() ? QStringList() : QStringList{c.question});
         EXPECT_EQ(mode, DropMode::Insert);
         for (int i = 0; i < LibraryList->count; ++i)
             EXPECT_EQ(LibraryList->at(i).mark & DraggedMark, i == 1 || i == 2 ? (c.mode != DropMode::Move) * 2 : 0);
@@ -176,9 +176,9 @@ TEST_F(ClipboardTest, ListDropsMoveReplaceOrInsert)
     UndoState = UndoStates();
     fill(*LibraryList, {"a", "b"});
     StartLibraryDrag({0});
-    dialogs.answers = {Cancel};
+    questions.answers = {Cancel};
     DropMode mode = DropMode::Move;
-    EXPECT_FALSE(DropIntoLibrary(2, mode, nullptr).dropped);
+    EXPECT_FALSE(DropIntoLibrary(2, mode, questions).dropped);
     EXPECT_EQ(listNames(*LibraryList), (Names{"a", "b"}));
     EXPECT_EQ(mode, DropMode::Move);
     EXPECT_FALSE(UndoState.undoEnabled);
@@ -200,16 +200,16 @@ TEST_F(ClipboardTest, DeviceDropsIntoTheListAppendOrOverwriteAsManyAsTheyBring)
         SCOPED_TRACE(int(c.mode));
         fill(*LibraryList, {"a", "b", "c"});
         LibraryList->at(1).mark = DraggedMark; // left over from an earlier list drag
-        dialogs.texts.clear();
+        questions.texts.clear();
         DropMode mode = c.mode;
-        DropIntoLibrary(1, mode, nullptr);
+        DropIntoLibrary(1, mode, questions);
         EXPECT_EQ(listNames(*LibraryList), c.after);
-        EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Append presets?")});
+        EXPECT_EQ(questions.texts, QStringList{QStringLiteral("Append presets?")});
     }
     // Into an empty library: the library now counts as changed.
     ListClear(*LibraryList);
     DropMode mode = DropMode::Insert;
-    EXPECT_TRUE(DropIntoLibrary(0, mode, nullptr).libraryBecameChanged);
+    EXPECT_TRUE(DropIntoLibrary(0, mode, questions).libraryBecameChanged);
     EXPECT_EQ(LibraryList->at(0).origin, 0);
 }
 
@@ -245,7 +245,7 @@ TEST_F(ClipboardTest, TreeFilesReadAsDumpOrLibraryAndAFailedReadLeavesNothingToD
     // A file copied in the tree is no library cut: pasting it removes nothing.
     CopyLibraryItems({0}, true);
     EXPECT_TRUE(CopyFileToClipboard(syx));
-    PasteIntoGrid(*ClipboardList, cells(1, 1, 1, 1), nullptr);
+    PasteIntoGrid(*ClipboardList, cells(1, 1, 1, 1), questions);
     EXPECT_EQ(slotName(0), "dumped");
     EXPECT_EQ(LibraryList->count, 3);
 }

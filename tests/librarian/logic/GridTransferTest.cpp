@@ -1,13 +1,13 @@
 // Copy, paste, drops and undo on the unit's memory, without a window.
-#include "librarian/ClipboardFixture.h"
+#include "librarian/logic/ClipboardFixture.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 using Slots = std::vector<int>;
-using Answers = QList<QMessageBox::StandardButton>;
-constexpr auto Ok = QMessageBox::Ok;
-constexpr auto Cancel = QMessageBox::Cancel;
+using Answers = QList<bool>;
+constexpr bool Ok = true;
+constexpr bool Cancel = false;
 
 TEST_F(ClipboardTest, RectanglePastedPastTheRightEdgeAsksAndClipsEachRow)
 {
@@ -27,10 +27,10 @@ TEST_F(ClipboardTest, RectanglePastedPastTheRightEdgeAsksAndClipsEachRow)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.asked.size() * 10 + c.written);
         CurrentPreferences.Confirm = c.confirm;
-        dialogs.texts.clear();
-        dialogs.answers = c.answers;
-        const GridWrite w = PasteIntoGrid(*ClipboardList, cells(4, 10, 4, 10), nullptr);
-        EXPECT_EQ(dialogs.texts, c.asked);
+        questions.texts.clear();
+        questions.answers = c.answers;
+        const GridWrite w = PasteIntoGrid(*ClipboardList, cells(4, 10, 4, 10), questions);
+        EXPECT_EQ(questions.texts, c.asked);
         EXPECT_EQ(w.written, c.written);
         EXPECT_EQ(UndoState.undoEnabled, c.written); // no snapshot without a change
         if (!c.written) {
@@ -52,8 +52,8 @@ TEST_F(ClipboardTest, RectanglePastedPastTheRightEdgeAsksAndClipsEachRow)
 TEST_F(ClipboardTest, RectanglePastedPastTheLastBankKeepsTheRowsThatFit)
 {
     CopyGridSelection(cells(2, 3, 3, 5), QString()); // 2 x 3
-    const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 24, 1, 24), nullptr);
-    EXPECT_EQ(dialogs.texts, QStringList{FitQuestion});
+    const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 24, 1, 24), questions);
+    EXPECT_EQ(questions.texts, QStringList{FitQuestion});
     EXPECT_EQ(w.selection, cells(1, 24, 2, 25));
     EXPECT_EQ(slotNames(115, 2), (Names{"s11", "s12"}));
     EXPECT_EQ(slotNames(120, 2), (Names{"s16", "s17"}));
@@ -61,9 +61,9 @@ TEST_F(ClipboardTest, RectanglePastedPastTheLastBankKeepsTheRowsThatFit)
 
     // A rectangle that fits asks nothing; with nothing selected it lands on
     // Bank 1, Preset A.
-    dialogs.texts.clear();
-    const GridWrite home = PasteIntoGrid(*ClipboardList, NoSelection(), nullptr);
-    EXPECT_TRUE(dialogs.texts.isEmpty());
+    questions.texts.clear();
+    const GridWrite home = PasteIntoGrid(*ClipboardList, NoSelection(), questions);
+    EXPECT_TRUE(questions.texts.isEmpty());
     EXPECT_EQ(home.selection, cells(1, 1, 2, 3));
     EXPECT_EQ(slotNames(10, 2), (Names{"s21", "s22"}));
 }
@@ -72,22 +72,22 @@ TEST_F(ClipboardTest, LinearPasteSkipsCommentLinesAndClipsAtTheLastSlot)
 {
     // Ten entries, two of them comment lines: eight presets for five slots.
     fill(*ClipboardList, {"p1", "#one", "p2", "p3", "p4", "#two", "p5", "p6", "p7", "p8"});
-    dialogs.answers = {Cancel};
-    EXPECT_FALSE(PasteIntoGrid(*ClipboardList, cells(1, 25, 1, 25), nullptr).written);
+    questions.answers = {Cancel};
+    EXPECT_FALSE(PasteIntoGrid(*ClipboardList, cells(1, 25, 1, 25), questions).written);
     EXPECT_EQ(slotName(120), "s120");
 
-    const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 25, 1, 25), nullptr);
-    EXPECT_EQ(dialogs.texts, QStringList(2, FitQuestion));
+    const GridWrite w = PasteIntoGrid(*ClipboardList, cells(1, 25, 1, 25), questions);
+    EXPECT_EQ(questions.texts, QStringList(2, FitQuestion));
     EXPECT_EQ(slotNames(120, 5), (Names{"p1", "p2", "p3", "p4", "p5"}));
     EXPECT_EQ(unit.dumpSlots, (Slots{120, 121, 122, 123, 124}));
     EXPECT_TRUE(w.selection.isNull());
 
     // Nothing but comment lines: nothing to paste, nothing asked.
     fill(*ClipboardList, {"#a", "#b"});
-    dialogs.texts.clear();
-    EXPECT_FALSE(PasteIntoGrid(*ClipboardList, cells(1, 1, 1, 1), nullptr).written);
-    EXPECT_TRUE(dialogs.texts.isEmpty());
-    EXPECT_FALSE(DropOnGrid(*ClipboardList, QPoint(1, 1), NoSelection(), false, nullptr).written);
+    questions.texts.clear();
+    EXPECT_FALSE(PasteIntoGrid(*ClipboardList, cells(1, 1, 1, 1), questions).written);
+    EXPECT_TRUE(questions.texts.isEmpty());
+    EXPECT_FALSE(DropOnGrid(*ClipboardList, QPoint(1, 1), NoSelection(), false, questions).written);
 }
 
 TEST_F(ClipboardTest, CopyWithNothingSelectedTakesTheEditBufferUnderTheFieldsName)
@@ -97,7 +97,7 @@ TEST_F(ClipboardTest, CopyWithNothingSelectedTakesTheEditBufferUnderTheFieldsNam
     CopyGridSelection(NoSelection(), QStringLiteral("Buffer"));
     ASSERT_EQ(ClipboardList->count, 1);
     EXPECT_EQ(ClipboardList->columns, 1);
-    PasteIntoGrid(*ClipboardList, cells(5, 7, 5, 7), nullptr);
+    PasteIntoGrid(*ClipboardList, cells(5, 7, 5, 7), questions);
     EXPECT_EQ(slotName(34), "Buffer");
     EXPECT_EQ(DeviceMemory[34]->data[0], 5);
     EXPECT_EQ(unit.dumpSlots, Slots{34});
@@ -134,8 +134,8 @@ TEST_F(ClipboardTest, GridDropSwapsWithoutCtrlAndCopiesWithIt)
         SCOPED_TRACE(c.copy);
         CurrentPreferences.Confirm = 1;
         CollectSelection(cells(1, 1, 2, 1), QString(), *DragList);
-        const GridWrite w = DropOnGrid(*DragList, QPoint(3, 1), cells(1, 1, 2, 1), c.copy, nullptr);
-        EXPECT_EQ(dialogs.texts.takeLast(), c.question);
+        const GridWrite w = DropOnGrid(*DragList, QPoint(3, 1), cells(1, 1, 2, 1), c.copy, questions);
+        EXPECT_EQ(questions.texts.takeLast(), c.question);
         EXPECT_EQ(slotNames(0, 5), c.bank1);
         EXPECT_EQ(w.selection, cells(3, 1, 4, 1));
         EXPECT_EQ(unit.dumpSlots, c.copy ? (Slots{2, 3}) : (Slots{0, 2, 1, 3}));
@@ -149,8 +149,8 @@ TEST_F(ClipboardTest, AClippedSwapStepsToTheNextSourceRow)
 {
     // Bank 1..2, A..C dragged onto Bank 10 D: only columns D and E fit.
     CollectSelection(cells(1, 1, 3, 2), QString(), *DragList);
-    const GridWrite w = DropOnGrid(*DragList, QPoint(4, 10), cells(1, 1, 3, 2), false, nullptr);
-    EXPECT_EQ(dialogs.texts, QStringList{FitQuestion});
+    const GridWrite w = DropOnGrid(*DragList, QPoint(4, 10), cells(1, 1, 3, 2), false, questions);
+    EXPECT_EQ(questions.texts, QStringList{FitQuestion});
     EXPECT_EQ(w.selection, cells(4, 10, 5, 11));
     EXPECT_EQ(slotNames(48, 2), (Names{"s0", "s1"}));
     EXPECT_EQ(slotNames(53, 2), (Names{"s5", "s6"}));
@@ -161,7 +161,7 @@ TEST_F(ClipboardTest, AClippedSwapStepsToTheNextSourceRow)
     TearDown();
     SetUp();
     CollectSelection(cells(1, 1, 2, 1), QString(), *DragList);
-    EXPECT_FALSE(DropOnGrid(*DragList, QPoint(2, 1), cells(1, 1, 2, 1), false, nullptr).written);
+    EXPECT_FALSE(DropOnGrid(*DragList, QPoint(2, 1), cells(1, 1, 2, 1), false, questions).written);
     EXPECT_EQ(slotNames(0, 3), (Names{"s0", "s1", "s2"}));
 }
 
@@ -170,15 +170,15 @@ TEST_F(ClipboardTest, TheEditBufferDroppedWithoutCtrlIsCopiedNotSwapped)
     // Dragged from a header cell with nothing selected: there is no source
     // slot to swap with, so slot 0 keeps its preset.
     CollectSelection(NoSelection(), QStringLiteral("Buffer"), *DragList);
-    DropOnGrid(*DragList, QPoint(3, 4), NoSelection(), false, nullptr);
+    DropOnGrid(*DragList, QPoint(3, 4), NoSelection(), false, questions);
     EXPECT_EQ(slotName(17), "Buffer");
     EXPECT_EQ(slotName(0), "s0");
     EXPECT_EQ(unit.dumpSlots, Slots{17});
 
     // A library drag lands linearly from the drop cell, clipped at the end.
     fill(*DragList, {"#c", "l1", "l2", "l3"});
-    const GridWrite w = DropOnGrid(*DragList, QPoint(4, 25), NoSelection(), false, nullptr);
-    EXPECT_EQ(dialogs.texts, QStringList{FitQuestion});
+    const GridWrite w = DropOnGrid(*DragList, QPoint(4, 25), NoSelection(), false, questions);
+    EXPECT_EQ(questions.texts, QStringList{FitQuestion});
     EXPECT_EQ(slotNames(123, 2), (Names{"l1", "l2"}));
     EXPECT_TRUE(w.selection.isNull());
 }
@@ -186,7 +186,7 @@ TEST_F(ClipboardTest, TheEditBufferDroppedWithoutCtrlIsCopiedNotSwapped)
 TEST_F(ClipboardTest, DeviceUndoExchangesTheImagesAndSendsEverySlot)
 {
     CopyGridSelection(cells(1, 1, 1, 1), QString());
-    PasteIntoGrid(*ClipboardList, cells(2, 1, 2, 1), nullptr);
+    PasteIntoGrid(*ClipboardList, cells(2, 1, 2, 1), questions);
     EXPECT_EQ(slotName(1), "s0");
     unit.dumpSlots.clear();
     int told = 0;
@@ -218,7 +218,7 @@ TEST_F(ClipboardTest, ARecordOfTheOtherFamilyIsStoredButNotSent)
 {
     fill(*ClipboardList, {"bass"});
     ClipboardList->at(0).model = ModelBass;
-    PasteIntoGrid(*ClipboardList, cells(1, 2, 1, 2), nullptr);
+    PasteIntoGrid(*ClipboardList, cells(1, 2, 1, 2), questions);
     EXPECT_EQ(DeviceMemory[5]->model, uint32_t(ModelBass));
     EXPECT_TRUE(unit.dumpSlots.empty());
 }

@@ -5,24 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "support/AnsweringDialogs.h"
+#include "support/AnsweringQuestions.h"
 #include "files/Preferences.h"
 #include "librarian/PresetClipboard.h"
 #include "model/RecordingUnit.h"
-
-// Answers the message boxes from a queue, then with `answer`.
-struct QueuedDialogs : AnsweringDialogs {
-    QList<QMessageBox::StandardButton> answers;
-
-    QMessageBox::StandardButton message(QWidget* parent, Kind kind, const QString& title, const QString& text,
-                                        QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton) override
-    {
-        const QMessageBox::StandardButton fallback =
-            AnsweringDialogs::message(parent, kind, title, text, buttons, defaultButton);
-        return answers.isEmpty() ? fallback : answers.takeFirst();
-    }
-};
 
 inline const QString FitQuestion =
     QStringLiteral("Selection does not fit on destination! \n Do you want to clip the selection?");
@@ -31,7 +17,7 @@ inline const QString FitQuestion =
 // empty undo history; confirmations off.
 class ClipboardTest : public ::testing::Test, public ModelFixtureBase {
 protected:
-    QueuedDialogs dialogs;
+    AnsweringQuestions questions;
 
     void SetUp() override
     {

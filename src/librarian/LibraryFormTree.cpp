@@ -9,8 +9,8 @@
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
 #include "librarian/LibrarianState.h"
+#include "librarian/LibraryFiles.h"
 #include "librarian/LibraryForm.h"
-#include "model/Trace.h"
 #include "shell/MessageService.h"
 
 void TLibraryForm::NewDirectoryExecute()
@@ -18,11 +18,12 @@ void TLibraryForm::NewDirectoryExecute()
     const QModelIndex parent = FileTree->currentIndex();
     if (!parent.isValid() || !FileModel->isDir(parent))
         return;
-    const QModelIndex created = FileModel->mkdir(parent, NewFolderName(FileModel->filePath(parent)));
-    if (!created.isValid()) {
+    const LibraryFiles::Outcome made = LibraryFiles(ConnectedUnitIsBass()).NewDirectory(FileModel->filePath(parent));
+    if (made.result != LibraryFiles::Result::Done) {
         showMessage(QStringLiteral("Cannot create new directory."));
         return;
     }
+    const QModelIndex created = FileModel->index(made.path);
     FileTree->expand(parent);
     FileTree->setCurrentIndex(created);
     editTreeName(created);
@@ -42,14 +43,8 @@ void TLibraryForm::DeleteFExecute()
                           QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    // As the desktop deletes: into the trash, so that a slip can be undone;
-    // only where there is no trash does the file go for good.
-    const bool removed =
-        QFile::moveToTrash(path) || (folder ? QDir(path).removeRecursively() : QFile::remove(path));
-    if (!removed) {
-        TraceLine(1, "Could not delete %s", qPrintable(path));
+    if (LibraryFiles(ConnectedUnitIsBass()).Delete(path) != LibraryFiles::Result::Done)
         showMessage(QStringLiteral("Cannot delete \"%1\".").arg(QDir::toNativeSeparators(path)));
-    }
 }
 
 void TLibraryForm::RenameFExecute()
@@ -113,24 +108,20 @@ void TLibraryForm::PasteFExecute()
     const QModelIndex index = FileTree->currentIndex();
     if (!index.isValid() || ClipboardList->count == 0)
         return;
-    const QString path = FileModel->filePath(index);
-    if (FileModel->isDir(index)) {
-        const FolderWrite write = WritePresetsIntoFolder(*ClipboardList, path, QString(), ConnectedUnitIsBass());
-        if (!write.saved) {
-            showMessage(QStringLiteral("Unable to Save the file"));
-            return;
-        }
-        const QModelIndex created = FileModel->index(write.path);
-        FileTree->setCurrentIndex(created);
-        if (write.editName)
-            editTreeName(created);
-        return;
-    }
-    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)
-        || AppendToLibraryFile(*ClipboardList, path)) {
+    const LibraryFiles::Outcome pasted =
+        LibraryFiles(ConnectedUnitIsBass()).Paste(*ClipboardList, FileModel->filePath(index));
+    if (pasted.result != LibraryFiles::Result::Done) {
         showMessage(QStringLiteral("Unable to Save the file"));
         return;
     }
+    if (FileModel->isDir(index)) {
+        const QModelIndex created = FileModel->index(pasted.path);
+        FileTree->setCurrentIndex(created);
+        if (pasted.editName)
+            editTreeName(created);
+        return;
+    }
+    // The library that grew becomes the open one.
     FileTreeDblClick(index);
 }
 

@@ -182,7 +182,7 @@ TEST_F(ParameterTables, ModulesAndControllerTablesAreTheFixedOnes)
         EXPECT_EQ(entries(BassGlobalCcOut), BassGlobalCcOutFixed);
         EXPECT_EQ(entries(CcInGuitar), first ? FirstGenerationCcInGuitarFixed : CcInGuitarFixed);
         EXPECT_EQ(entries(CcInBass), CcInBassFixed);
-        EXPECT_EQ(Param(ModixPreset, 8).maximum, first ? 15 : 32);
+        EXPECT_EQ(Param(GuitarPreset::AmpModel).maximum, first ? 15 : 32);
     }
 }
 

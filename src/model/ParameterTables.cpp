@@ -195,3 +195,17 @@ void AdaptTablesToModel(int model)
             Param(f.mcix).maximum = first ? f.max : r.max;
     }
 }
+
+int CcInFor(int model, int controller)
+{
+    if (controller < 0 || controller > 127)
+        return 0;
+    const auto c = static_cast<size_t>(controller);
+    if (IsBassModel(model))
+        return CcInBass[c];
+    if (model == ModelDrux)
+        for (const FirstGenerationRow& f : firstGeneration)
+            if (f.ccIn == controller)
+                return f.mcix;
+    return guitarCcIn[c];
+}

@@ -47,3 +47,7 @@ void BassDelayWholeHook(MCtrl&, float, unsigned);
 void SynthParamHook(MCtrl&, float, unsigned);
 void SynthValueHook(MCtrl&, float, unsigned);
 void SynthKeyHook(MCtrl&, float, unsigned);
+
+// The Mcix that `controller` addresses with a unit of `model` (0: none), as
+// the incoming tables read once adapted to that model, whatever they hold now.
+int CcInFor(int model, int controller);

@@ -133,6 +133,7 @@ void TEditorFormBase::finishPanel(PanelDrawing& panel)
 {
     for (const KnobAndLabel& k : knobs)
         panel.knobCentres.push_back(k.knob->geometry().center() + QPoint(1, 1));
+    drawing = panel;
     BackImage->SetPictureLater(panel.size, [panel] { return DrawEditorPanel(panel, qApp->devicePixelRatio()); });
     BackImage->lower();
     for (QObject* child : children())

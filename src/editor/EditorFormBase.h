@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/EditorFormPanel.h"
 #include "editor/ValueConversions.h"
 
 class QLabel;
@@ -20,7 +21,6 @@ class TWC_CustomControl;
 class TWC_ImgButton;
 class TWC_ImgKnob;
 struct MCtrl;
-struct PanelDrawing;
 struct PresetRecord;
 
 // Where the preset being edited was taken from. The device memory window and
@@ -113,6 +113,8 @@ public:
         QLabel* label;
     };
     const std::vector<KnobAndLabel>& Knobs() const { return knobs; }
+    // What the panel behind the controls shows.
+    const PanelDrawing& Drawing() const { return drawing; }
 
     // ---- shared components ----
     TB_Image* BackImage = nullptr;
@@ -206,6 +208,7 @@ private:
     void editBufferButtonChange();
 
     int modix;
+    PanelDrawing drawing;
     PresetSource source_ = PresetSource::Unit;
     QString nameOnEntry;
 };

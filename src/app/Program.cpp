@@ -49,7 +49,7 @@ Program::Program(std::unique_ptr<MidiDriver> driver, ProgramShell shell)
     , ownHelp(shell.help ? nullptr : std::make_unique<HelpOpener>())
     , Messages(shell.messages ? shell.messages : ownMessages.get())
     , Help(shell.help ? shell.help : ownHelp.get())
-    , Services{*Messages, *Help, CurrentPreferences}
+    , Services{*Messages, *Help, CurrentPreferences, PreferenceSets}
     , Librarian(std::make_unique<LibrarianActions>())
 {
     // Shown and painted at once, so that it is visible while the rest is built.

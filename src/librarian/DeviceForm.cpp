@@ -72,6 +72,7 @@ TDeviceForm::TDeviceForm(const WindowServices& services, LibrarianActions& libra
     , messages(services.messages)
     , help(services.help)
     , prefs(services.preferences)
+    , prefSets(services.preferenceSets)
     , librarian(librarian_)
 {
     setObjectName(QStringLiteral("DeviceForm"));
@@ -525,10 +526,10 @@ void TDeviceForm::PrefsMClick()
     }
     delete prefsGroup;
     prefsGroup = new QActionGroup(PrefsM);
-    for (size_t i = 0; i < PreferenceSets.sets.size(); ++i) {
-        QAction* entry = PrefsM->addAction(PreferenceSets.sets[i].Name);
+    for (size_t i = 0; i < prefSets.sets.size(); ++i) {
+        QAction* entry = PrefsM->addAction(prefSets.sets[i].Name);
         entry->setCheckable(true);
-        entry->setChecked(int(i) == PreferenceSets.active);
+        entry->setChecked(int(i) == prefSets.active);
         entry->setData(int(i));
         prefsGroup->addAction(entry);
         connect(entry, &QAction::triggered, this, [this, i] { SetToPrefsClick(int(i)); });

@@ -15,6 +15,7 @@
 
 class HelpOpener;
 class LibrarianActions;
+struct PreferenceList;
 struct PreferenceSet;
 
 // The main window: the unit's 125 presets in 25 banks of 5, and the name of
@@ -252,6 +253,7 @@ private:
     MessageService& messages;
     HelpOpener& help;
     const PreferenceSet& prefs;
+    const PreferenceList& prefSets;
     LibrarianActions& librarian;
     DialogQuestions questions{messages, this};
     QScrollArea* scroller = nullptr;

@@ -47,6 +47,7 @@ TPrefsForm::TPrefsForm(const WindowServices& services, QWidget* parent)
     : QDialog(parent)
     , messages(services.messages)
     , help(services.help)
+    , preferenceSets(services.preferenceSets)
 {
     setObjectName(QStringLiteral("PrefsForm"));
     setWindowTitle(QStringLiteral("User Preferences"));
@@ -149,17 +150,17 @@ TPrefsForm::TPrefsForm(const WindowServices& services, QWidget* parent)
 void TPrefsForm::FormShow()
 {
     PrefBox->clear();
-    for (const PreferenceSet& set : PreferenceSets.sets)
+    for (const PreferenceSet& set : preferenceSets.sets)
         PrefBox->addItem(set.Name);
-    PrefBoxSelect(PreferenceSets.active < 0 ? 0 : PreferenceSets.active);
+    PrefBoxSelect(preferenceSets.active < 0 ? 0 : preferenceSets.active);
 }
 
 void TPrefsForm::PrefBoxSelect(int index)
 {
-    if (index < 0 || index >= int(PreferenceSets.sets.size()))
+    if (index < 0 || index >= int(preferenceSets.sets.size()))
         return;
     PrefBox->setCurrentIndex(index);
-    showValues(PreferenceSets.sets[size_t(index)]);
+    showValues(preferenceSets.sets[size_t(index)]);
     DeleteBtn->setEnabled(index > 0);
 }
 

@@ -51,5 +51,7 @@ private:
     void showValues(const PreferenceSet& set);
     MessageService& messages;
     HelpOpener& help;
+    // Loaded and saved by the files layer; the dialog shows them.
+    const PreferenceList& preferenceSets;
     QString dirOnEntry;
 };

@@ -30,8 +30,8 @@ struct CapturingHelp : HelpOpener {
 };
 
 // The services a window under test is handed: `dialogs`, `help` and the
-// preferences in force.
+// preferences as the files layer holds them.
 inline WindowServices TestServices(MessageService& dialogs, HelpOpener& help)
 {
-    return WindowServices{dialogs, help, CurrentPreferences};
+    return WindowServices{dialogs, help, CurrentPreferences, PreferenceSets};
 }

@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     ports.Open();
     MessageService messages;
     HelpOpener help;
-    TMidiMonitorForm monitor(WindowServices{messages, help, CurrentPreferences}, ports);
+    TMidiMonitorForm monitor(WindowServices{messages, help, CurrentPreferences, PreferenceSets}, ports);
 
     long sent = 0;
     const double without = busyWhileControllersArrive(*driver, seconds, Rate, sent);

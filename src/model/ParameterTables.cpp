@@ -126,6 +126,17 @@ constexpr ParamRow bassPreset[] = {
     {B::SynthKey,           12,     0,   0,    SynthKeyHook,        0,  {}},
 };
 
+// The two global modules share their layout, so that a parameter of either
+// may go by the guitar's name.
+constexpr bool globalsShareTheLayout()
+{
+    for (size_t i = 0; i < std::size(guitarGlobal); ++i)
+        if (guitarGlobal[i].mcix != bassGlobal[i].mcix || guitarGlobal[i].ccOut != bassGlobal[i].ccOut)
+            return false;
+    return true;
+}
+static_assert(globalsShareTheLayout());
+
 constexpr FirstGenerationRow firstGeneration[] = {
     // parameter            out  in    max
     {G::Presence,           0,   Same, Same},

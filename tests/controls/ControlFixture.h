@@ -17,13 +17,15 @@
 
 // Guitar preset parameters used by the tests.
 enum : int {
-    McGain = 1,          // 0..127
-    McAmpModel = 8,      // 0..32
-    McEffectsOn = 10,    // 0..1
-    McCabinet = 12,      // 0..15
-    McReverbType = 13,   // 0..8
-    McDriveOn = 15,      // 0..1
-    McDelayType = 22,    // 0..2
+    McGain = GuitarPreset::Gain,
+    McVolume = GuitarPreset::Volume,
+    McAmpModel = GuitarPreset::AmpModel,
+    McEffectsOn = GuitarPreset::EffectsOn,
+    McReverbOn = GuitarPreset::ReverbOn,
+    McCabinet = GuitarPreset::Cabinet,
+    McReverbType = GuitarPreset::ReverbType,
+    McDriveOn = GuitarPreset::DriveOn,
+    McDelayType = GuitarPreset::DelayType,
 };
 
 // Fresh modules for every test, handed to the controls; the 20 ms tick is

@@ -156,7 +156,7 @@ TEST_F(ConnectFormTest, CreationInstallsTheFilterStartsTheTickAndListsThePorts)
     EXPECT_EQ(form->HintPanel->text(), QStringLiteral("Hints"));
 
     // The tick flushes pending parameter changes, shown or not.
-    Param(ModixGlobal, 1).SetVal(Param(ModixGlobal, 1).GetVal() + 1);
+    Param(GuitarGlobal::Global1).SetVal(Param(GuitarGlobal::Global1).GetVal() + 1);
     EXPECT_TRUE(QTest::qWaitFor([] { return PendingList.head == nullptr; }, 500));
 }
 

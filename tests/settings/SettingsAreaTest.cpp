@@ -384,7 +384,7 @@ TEST_F(SettingsAreaTest, ConfigurationBringsDescriptionLiveEqAndZephra)
 TEST_F(SettingsAreaTest, ConfigurationFromTheUnitUpdatesTheListAndItsDescription)
 {
     findUnit(0x13, 0, "BASS DRUX PRO V1");
-    Param(ModixBassGlobal, 5).SetValFromUnit(4);
+    Param(BassGlobal::Configuration).SetValFromUnit(4);
     FlushPending();
     EXPECT_EQ(form->KnbConfiguration3->currentText(), QStringLiteral("Live 2"));
     EXPECT_EQ(form->ConfigurationStatusLbl->text(),
@@ -393,9 +393,9 @@ TEST_F(SettingsAreaTest, ConfigurationFromTheUnitUpdatesTheListAndItsDescription
     EXPECT_TRUE(sentBytes().empty());
 
     // A guitar unit afterwards shows its own list with its own value.
-    Param(ModixGlobal, 5).SetValFromUnit(1);
+    Param(GuitarGlobal::Configuration).SetValFromUnit(1);
     chooseVirtual(2);
-    Param(ModixGlobal, 5).SetValFromUnit(1);
+    Param(GuitarGlobal::Configuration).SetValFromUnit(1);
     FlushPending();
     EXPECT_EQ(form->KnbConfiguration2->currentText(), QStringLiteral("Studio 2"));
     EXPECT_EQ(form->ConfigurationStatusLbl->text(),
@@ -446,7 +446,7 @@ TEST_F(SettingsAreaTest, KnobsReachTheUnitAsTheirControllers)
     pick(form->KnbDigOut, 6);
     FlushPending();
     EXPECT_EQ(sentBytes(), (std::vector<Bytes>{{0xB0, 88, 6}}));
-    EXPECT_EQ(Param(ModixBassGlobal, 9).GetVal(), 6);
+    EXPECT_EQ(Param(BassGlobal::DigitalOut).GetVal(), 6);
 }
 
 TEST_F(SettingsAreaTest, TypedValuesAndBadTextLeaveTheValue)
@@ -459,27 +459,27 @@ TEST_F(SettingsAreaTest, TypedValuesAndBadTextLeaveTheValue)
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("440 Hz"));
 
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("445 hz"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 20);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 20);
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("445 Hz"));
     EXPECT_EQ(sentBytes(), (std::vector<Bytes>{{0xB0, 83, 45}}));
     EXPECT_FALSE(TWC_CustomControl::ValEdit()->isVisible());
 
     driver->sent.clear();
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("four forty"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 20);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 20);
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("445 Hz"));
     EXPECT_TRUE(sentBytes().empty());
 
     // Out of range is clamped, not refused.
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("500 Hz"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 30);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 30);
 
     typeValue(form->vlVolumePedal, QStringLiteral(" 99 "));
-    EXPECT_EQ(Param(ModixGlobal, 2).GetVal(), 99);
+    EXPECT_EQ(Param(GuitarGlobal::MasterVolume).GetVal(), 99);
     typeValue(form->vlVolumePedal, QStringLiteral("9 9"));
-    EXPECT_EQ(Param(ModixGlobal, 2).GetVal(), 99);
+    EXPECT_EQ(Param(GuitarGlobal::MasterVolume).GetVal(), 99);
     typeValue(form->vlVolumePedal, QStringLiteral("400"));
-    EXPECT_EQ(Param(ModixGlobal, 2).GetVal(), 127);
+    EXPECT_EQ(Param(GuitarGlobal::MasterVolume).GetVal(), 127);
     EXPECT_EQ(form->vlVolumePedal->text(), QStringLiteral("127"));
 
     // With Time Unit "MIDI" the calibration shows and takes the controller value.
@@ -488,10 +488,10 @@ TEST_F(SettingsAreaTest, TypedValuesAndBadTextLeaveTheValue)
     FlushPending();
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("40"));
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("30"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 5);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 5);
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("30"));
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("440 Hz"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 5);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 5);
 }
 
 TEST_F(SettingsAreaTest, RenameIsCutToSixteenAndSentInTheUnitsCharacters)
@@ -617,11 +617,11 @@ TEST_F(SettingsAreaTest, TheFrameTickSleepsUntilAKnobTurnAndSendsItWithinOneFram
         QMouseEvent e(type, at, knob->mapToGlobal(at), button, held, Qt::NoModifier);
         QApplication::sendEvent(knob, &e);
     };
-    const int before = Param(ModixGlobal, 2).GetVal();
+    const int before = Param(GuitarGlobal::MasterVolume).GetVal();
     mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
     for (int dy = 1; dy <= 40; ++dy)
         mouse(QEvent::MouseMove, centre - QPoint(0, dy), Qt::NoButton, Qt::LeftButton);
-    const int turned = Param(ModixGlobal, 2).GetVal();
+    const int turned = Param(GuitarGlobal::MasterVolume).GetVal();
     ASSERT_GT(turned, before + 1);
     EXPECT_TRUE(form->FrameTimer.isActive());
     EXPECT_LE(form->FrameTimer.remainingTime(), TConnectForm::FrameMs);
@@ -665,7 +665,7 @@ TEST_F(SettingsAreaTest, Screenshot)
     pump();
     EXPECT_TRUE(form->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/configuration-guitar.png")));
     findUnit(0x13, 0, "BASS DRUX PRO V1");
-    Param(ModixBassGlobal, 5).SetValFromUnit(5);
+    Param(BassGlobal::Configuration).SetValFromUnit(5);
     FlushPending();
     pump();
     EXPECT_TRUE(form->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/configuration-bass.png")));

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "midi/Sysex.h"
+#include "model/ParameterNames.h"
 
 namespace {
 
@@ -28,7 +29,6 @@ constexpr std::array<int, 41> BassCc = {0,  12, 13, 14, 15, 16, 17, 18, 61, 0,  
                                         21, 38, 23, 28, 29, 25, 30, 31, 33, 34, 35, 36, 37, 27,
                                         48, 49, 50, 51, 39, 40, 41, 42, 43, 44, 45, 46, 0};
 // Bass stomp split goes out as its value times seven.
-constexpr int BassStompSplit = 26;
 constexpr int StompSplitStep = 7;
 
 struct Variant {
@@ -234,7 +234,7 @@ void SimEngine::handleController(int c, int v)
     const int* table = ccTable(options.model, count);
     for (int p = 1; p < count && p <= length - NameLen; ++p)
         if (table[p] == c) {
-            const int value = options.model == 0x13 && p == BassStompSplit ? v / StompSplitStep : v;
+            const int value = options.model == 0x13 && p == BassPreset::StompSplit ? v / StompSplitStep : v;
             edit[p - 1] = static_cast<uint8_t>(value);
             return;
         }
@@ -251,7 +251,7 @@ void SimEngine::reportAll()
         if (table[p] == 0)
             continue;
         int v = edit[p - 1];
-        if (options.model == 0x13 && p == BassStompSplit)
+        if (options.model == 0x13 && p == BassPreset::StompSplit)
             v = std::min(127, v * StompSplitStep);
         reply({status, static_cast<uint8_t>(table[p]), static_cast<uint8_t>(v & 0x7F)});
     }

@@ -45,7 +45,7 @@ void KnobChange(benchmark::State& state, bool fullRepaint, bool background)
     knob->SetDotPos(ControlArt::KnobDotRadius);
     knob->FullRepaint = fullRepaint;
     knob->SetModix(ModixPreset);
-    knob->SetMcix(1);
+    knob->SetMcix(GuitarPreset::Gain);
     window.show();
     window.activateWindow();
     QApplication::setActiveWindow(&window);

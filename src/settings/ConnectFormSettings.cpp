@@ -52,18 +52,9 @@ constexpr int KnobCaptionWidth = 76;
 // The master volume and input gain column, between its two dividers.
 constexpr int KnobColumnWidth = 116;
 
-// Parameters (Mcix) that both global modules number alike.
-enum GlobalParam : int {
-    MasterVolume = 2,
-    TunerVolume = 3,
-    TunerCenter = 4,
-    Configuration = 5,
-    LiveTreble = 6,
-    LiveMid = 7,
-    LiveBass = 8,
-    DigitalOut = 9,
-    InputGain = 10,
-};
+// The guitar and bass global modules number their common parameters alike;
+// only the bass one has the input gain.
+namespace Mc = GuitarGlobal;
 
 constexpr char HelpProperty[] = "HelpNumber";
 
@@ -188,8 +179,8 @@ constexpr std::array<const char*, 16> Channels{"1", "2", "3",  "4",  "5",  "6", 
 // unit's boxes, then the tuner, the base configuration with its
 // description and the global knobs.
 const SettingsRow SettingsRows[] = {
-    ListRow{&F::ModelBox, "ModelBox", boxAt(ModelRow), {"Model :", captionLeft(ModelRow)}, nullptr,
-            VirtualModelNames, 0, true},
+    ListRow{&F::ModelBox, "ModelBox", boxAt(ModelRow), {"Model :", captionLeft(ModelRow)}, nullptr, VirtualModelNames,
+            0, true},
     FieldRow{&F::NameBox, "NameBox", boxAt(NameRow), {"Name :", captionLeft(NameRow)}, "You can rename it",
              FieldKind::Editable, 1},
     ListRow{&F::ChanEdit, "ChanEdit", boxAt(ChannelRow), {"Channel : ", captionLeft(ChannelRow)}, "Show or Set",
@@ -199,18 +190,18 @@ const SettingsRow SettingsRows[] = {
     ListRow{&F::OutPortBox, "OutPortBox", boxAt(OutPortRow), {"Out Port :", captionLeft(OutPortRow)}, nullptr, {}},
     ParameterListRow{&F::KnbDigOut, "KnbDigOut", boxAt(DigOutRow),
                      {"Digital Out :", captionLeft(DigOutRow), &F::lbDigOut, "lbDigOut"}, "Select digital format",
-                     DigitalOutEntries, ModixGlobal, DigitalOut, 10},
+                     DigitalOutEntries, ModixGlobal, Mc::DigitalOut, 10},
 
     ButtonRow{&F::TunerBut, "TunerBut", "Tuner", QRect(84, 250, 56, 22)},
 
     // Three lists in one place: the one that fits the unit is shown.
     ParameterListRow{&F::KnbConfiguration, "KnbConfiguration", QRect(284, 274, 80, BoxHeight),
                      {"Base configuration", QRect(284, 256, 160, 16), &F::lbConfiguration, "lbConfiguration"},
-                     "Base configuration", ConfigurationEntries, ModixGlobal, Configuration, 6},
+                     "Base configuration", ConfigurationEntries, ModixGlobal, Mc::Configuration, 6},
     ParameterListRow{&F::KnbConfiguration2, "KnbConfiguration2", QRect(284, 274, 80, BoxHeight), {},
-                     "Base configuration", ConfigurationEntries2, ModixGlobal, Configuration, 6},
+                     "Base configuration", ConfigurationEntries2, ModixGlobal, Mc::Configuration, 6},
     ParameterListRow{&F::KnbConfiguration3, "KnbConfiguration3", QRect(284, 274, 80, BoxHeight), {},
-                     "Base configuration", ConfigurationEntries3, ModixBassGlobal, Configuration, 6},
+                     "Base configuration", ConfigurationEntries3, ModixBassGlobal, Mc::Configuration, 6},
     LabelRow{&F::ConfigurationStatusLbl, "ConfigurationStatusLbl", "", QRect(284, 313, 172, 28),
              Qt::AlignLeft | Qt::AlignTop, nullptr, true, true},
     LabelRow{&F::imgZephra, "imgZephra", "", QRect(393, 284, 60, 13), Qt::AlignLeft | Qt::AlignVCenter,
@@ -221,17 +212,18 @@ const SettingsRow SettingsRows[] = {
     // Knob, value label, name, parameter, place, the tops of the value label
     // and the caption, caption, hint, help number and, where it is not the
     // plain number, the value text.
-    KnobRow{&F::KnbTunerBypassVolume, &F::vlTunerBypassVolume, "TunerBypassVolume", TunerVolume, {17, 360}, 342, 409,
-            "Volume", "Tuner Volume", 3},
-    KnobRow{&F::KnbTunerCenterFrequency, &F::vlTunerCenterFrequency, "TunerCenterFrequency", TunerCenter, {74, 360},
+    KnobRow{&F::KnbTunerBypassVolume, &F::vlTunerBypassVolume, "TunerBypassVolume", Mc::TunerVolume, {17, 360}, 342,
+            409, "Volume", "Tuner Volume", 3},
+    KnobRow{&F::KnbTunerCenterFrequency, &F::vlTunerCenterFrequency, "TunerCenterFrequency", Mc::TunerCenter, {74, 360},
             342, 409, "Calibration", "Tune central frequency", 4, tunerText, tunerValue},
-    KnobRow{&F::KnbVolumePedal, &F::vlVolumePedal, "VolumePedal", MasterVolume, {179, 371}, 355, 416,
+    KnobRow{&F::KnbVolumePedal, &F::vlVolumePedal, "VolumePedal", Mc::MasterVolume, {179, 371}, 355, 416,
             "Master Volume", "Global Volume", 5},
-    KnobRow{&F::KnbInputGain, &F::vlInputGain, "InputGain", InputGain, {179, 287}, 271, 333, "Input Gain",
+    KnobRow{&F::KnbInputGain, &F::vlInputGain, "InputGain", BassGlobal::InputGain, {179, 287}, 271, 333, "Input Gain",
             "Input Gain", 5},
-    KnobRow{&F::KnbLiveEQBass, &F::vlLiveEQBass, "LiveEQBass", LiveBass, {284, 360}, 342, 409, "Lo", "Live Bass", 7},
-    KnobRow{&F::KnbLiveEQMid, &F::vlLiveEQMid, "LiveEQMid", LiveMid, {344, 360}, 342, 409, "Mid", "Live Mid", 8},
-    KnobRow{&F::KnbLiveEQTreble, &F::vlLiveEQTreble, "LiveEQTreble", LiveTreble, {402, 360}, 342, 409, "Hi",
+    KnobRow{&F::KnbLiveEQBass, &F::vlLiveEQBass, "LiveEQBass", Mc::LiveBass, {284, 360}, 342, 409, "Lo", "Live Bass",
+            7},
+    KnobRow{&F::KnbLiveEQMid, &F::vlLiveEQMid, "LiveEQMid", Mc::LiveMid, {344, 360}, 342, 409, "Mid", "Live Mid", 8},
+    KnobRow{&F::KnbLiveEQTreble, &F::vlLiveEQTreble, "LiveEQTreble", Mc::LiveTreble, {402, 360}, 342, 409, "Hi",
             "Live Treble", 9},
 };
 
@@ -554,7 +546,7 @@ void TConnectForm::showSelected()
         lbConfiguration->show();
         ConfigurationStatusLbl->show();
         // The list refreshes at the next tick and brings the description.
-        Param(ModixBassGlobal, Configuration).MarkPending(RefreshPending);
+        Param(ModixBassGlobal, BassGlobal::Configuration).MarkPending(RefreshPending);
         NameBox->setEnabled(!d.isVirtual());
     } else {
         for (TWC_ImgKnob* knob : {KnbTunerBypassVolume, KnbTunerCenterFrequency, KnbVolumePedal})
@@ -565,7 +557,7 @@ void TConnectForm::showSelected()
             (d.SubModel == 1 ? KnbConfiguration : KnbConfiguration2)->show();
             lbConfiguration->show();
             ConfigurationStatusLbl->show();
-            Param(ModixGlobal, Configuration).MarkPending(RefreshPending);
+            Param(ModixGlobal, Mc::Configuration).MarkPending(RefreshPending);
             NameBox->setEnabled(!d.isVirtual());
         } else if (d.Model == ModelDrux) {
             // No configuration, Live EQ, input gain or name on this unit.

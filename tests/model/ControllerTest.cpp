@@ -44,12 +44,7 @@ protected:
         ProgramChangeRefresh = false;
         ActiveDevice.DeviceKey = "DEV11M00I00O00";
     }
-    void TearDown() override
-    {
-        SetTraceSink(nullptr);
-        SetWindowLink(nullptr);
-        tearDownModel();
-    }
+    void TearDown() override { tearDownModel(); }
     bool bass() const { return GetParam() == ModelBass; }
     int presetModix() const { return bass() ? ModixBassPreset : ModixPreset; }
     int globalModix() const { return bass() ? ModixBassGlobal : ModixGlobal; }

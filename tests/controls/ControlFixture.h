@@ -8,12 +8,14 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 #include "controls/ControlArt.h"
 #include "controls/CustomControl.h"
 #include "controls/ImgKnob.h"
 #include "controls/ResForm.h"
 #include "model/Parameters.h"
+#include "support/ProgramState.h"
 
 // Guitar preset parameters used by the tests.
 enum : int {
@@ -28,13 +30,13 @@ enum : int {
     McDelayType = GuitarPreset::DelayType,
 };
 
-// Fresh modules for every test, handed to the controls; the 20 ms tick is
+// Fresh program state and modules for every test, handed to the controls; the 20 ms tick is
 // held so that tests step the highlight and LED timers themselves.
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CreateModules();
+        state.emplace(ModelDrux2);
         TWC_CustomControl::SetModul(ModuleTable);
         TResForm::Create()->ManualTick = true;
         TResForm::Instance()->MS20.stop();
@@ -47,7 +49,7 @@ protected:
     {
         window.reset();
         TWC_CustomControl::SetValEdit(nullptr);
-        DestroyModules();
+        state.reset();
         TWC_CustomControl::SetModul(nullptr);
         TResForm::Instance()->ManualTick = false;
     }
@@ -119,5 +121,6 @@ protected:
         return n;
     }
 
+    std::optional<ProgramState> state;
     std::unique_ptr<QWidget> window;
 };

@@ -15,6 +15,7 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -105,25 +106,13 @@ bool sameImage(const SimEngine& unit, int slot)
 
 class SearchTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        CreateModules();
-        CreateRecords();
-        ActiveDevice = DeviceConnection();
-        SavedDevice = ActiveDevice;
-        makePorts({"In A", "In B", "In C"}, {"Out A", "Out B", "Out C"});
-    }
+    void SetUp() override { makePorts({"In A", "In B", "In C"}, {"Out A", "Out B", "Out C"}); }
 
     void TearDown() override
     {
         search.reset();
         protocol.reset();
         ports.reset();
-        DestroyRecords();
-        DestroyModules();
-        ActiveDevice = DeviceConnection();
-        SavedDevice = ActiveDevice;
-        AdaptTablesToModel(ModelDrux2);
     }
 
     void makePorts(std::vector<std::string> in, std::vector<std::string> out)
@@ -173,6 +162,7 @@ protected:
         return false;
     }
 
+    ProgramState state{ModelDrux2};
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<MidiPorts> ports;
     std::unique_ptr<Protocol> protocol;
@@ -563,7 +553,7 @@ TEST_F(SearchTest, VirtualUnitFollowsTheChosenOutputPort)
 
 class IniTest : public SearchTest {
 protected:
-    QString path() const { return dir.filePath(QStringLiteral("drux.ini")); }
+    QString path() const { return state.iniPath(); }
     void writeIni(const QByteArray& text)
     {
         QFile f(path());
@@ -575,7 +565,6 @@ protected:
         QFile f(path());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QTemporaryDir dir;
 };
 
 TEST_F(IniTest, LastUnitIsReconnectedWithOneStepAndItsMemoryRead)

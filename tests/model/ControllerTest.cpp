@@ -44,12 +44,7 @@ protected:
         ProgramChangeRefresh = false;
         ActiveDevice.DeviceKey = "DEV11M00I00O00";
     }
-    void TearDown() override
-    {
-        SetTraceSink(nullptr);
-        SetWindowLink(nullptr);
-        tearDownModel();
-    }
+    void TearDown() override { tearDownModel(); }
     bool bass() const { return GetParam() == ModelBass; }
     // The connected family's parameter: the guitar's or the bass's.
     MCtrl& preset(GuitarPreset::Mcix guitar, BassPreset::Mcix b) const { return bass() ? Param(b) : Param(guitar); }

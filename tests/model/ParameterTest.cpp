@@ -11,11 +11,7 @@ using CC = std::pair<int, int>;
 class Parameters : public ::testing::Test, protected ModelFixtureBase {
 protected:
     void SetUp() override { setUpModel(ModelDrux2); }
-    void TearDown() override
-    {
-        SetTraceSink(nullptr);
-        tearDownModel();
-    }
+    void TearDown() override { tearDownModel(); }
     void connect(int model)
     {
         ActiveDevice.Model = model;

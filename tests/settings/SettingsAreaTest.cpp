@@ -1,7 +1,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@
 #include "controls/CustomControl.h"
 #include "controls/ImgKnob.h"
 #include "controls/ListControls.h"
-#include "files/IniFile.h"
 #include "files/Preferences.h"
 #include "midi/DeviceSearch.h"
 #include "midi/LoopbackDriver.h"
@@ -22,6 +20,7 @@
 #include "model/Presets.h"
 #include "settings/ConnectForm.h"
 #include "settings/SettingsTexts.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -150,11 +149,8 @@ class SettingsAreaTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        SetIniFilePath(dir.filePath(QStringLiteral("drux.ini")));
-        CreateModules();
+        ASSERT_TRUE(state.valid());
         TWC_CustomControl::SetModul(ModuleTable);
-        CreateRecords();
         dialogs.answer = QMessageBox::Abort;
         driver = new LoopbackDriver({"In A"}, {"Out A", "Out B"});
         ports = std::make_unique<MidiPorts>(std::unique_ptr<MidiDriver>(driver));
@@ -190,12 +186,6 @@ protected:
         link.reset();
         protocol.reset();
         ports.reset();
-        DestroyRecords();
-        DestroyModules();
-        SetIniFilePath(QString());
-        ActiveDevice = DeviceConnection();
-        SavedDevice = ActiveDevice;
-        CurrentPreferences.TimeUnit = savedTimeUnit;
     }
 
     // A virtual unit of the SubModel, settled, with nothing sent yet.
@@ -251,7 +241,7 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
+    ProgramState state{ModelDrux2};
     AnsweringDialogs dialogs;
     ApplicationFilter keys;
     LoopbackDriver* driver = nullptr;
@@ -262,7 +252,6 @@ protected:
     std::unique_ptr<FakeUnit> unit;
     TConnectForm* form = nullptr;
     QStringList helpOpened;
-    const int savedTimeUnit = CurrentPreferences.TimeUnit;
 };
 
 TEST_F(SettingsAreaTest, ControlsShownFollowTheModel)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -7,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "editor/ValueConversions.h"
@@ -200,6 +202,8 @@ protected:
     std::vector<KnobAndLabel> knobs;
 
 private:
+    // The style sheet `widget` gets when the window is first polished.
+    void styleLater(QWidget* widget, const QString& sheet);
     void takeValueEditor();
     void showRecordName(const PresetRecord& record);
     void originalButtonChange();
@@ -208,4 +212,5 @@ private:
     int modix;
     PresetSource source_ = PresetSource::Unit;
     QString nameOnEntry;
+    std::vector<std::pair<QPointer<QWidget>, QString>> pendingStyles;
 };

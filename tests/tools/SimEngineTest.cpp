@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "SimEngine.h"
+#include "SimFrames.h"
 #include "midi/MidiDispatch.h"
 #include "midi/MidiPorts.h"
 #include "midi/Protocol.h"
@@ -33,6 +34,53 @@ SimEngine engineFor(int model, int variant = -1)
     o.variant = variant;
     o.deviceId = 3;
     return SimEngine(o);
+}
+
+// The simulator frames its messages with its own code: what it builds, the
+// program's parser reads, and what the program builds, the simulator reads.
+TEST(SimFrames, ProgramAndSimulatorReadEachOthersMessages)
+{
+    const Bytes image = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
+                         21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38,
+                         39, 40, 'B', 'a', 's', 's', ' ', 'R', 'i', 'g', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    Bytes images;
+    for (int slot = 0; slot < 125; ++slot)
+        images.insert(images.end(), image.begin(), image.end());
+
+    const auto identity = ParseIdentifyReply(FrameSysex(SimFrames::identifyReply(3, 0x13, "BASS DRUX PRO V1.05")));
+    ASSERT_TRUE(identity.has_value());
+    EXPECT_EQ(identity->device, 3);
+    EXPECT_EQ(identity->model, 0x13);
+    EXPECT_EQ(identity->identity, "BASS DRUX PRO V1.05");
+    EXPECT_EQ(ParseNameReply(FrameSysex(SimFrames::nameReply(3, 0x13, "Bass Rig"))), "Bass Rig");
+    const SysexFrame preset = FrameSysex(SimFrames::presetDump(3, 0x13, 17, image));
+    ASSERT_EQ(CheckPresetDump(preset, 3, 0x13, 56), DumpCheck::Complete);
+    EXPECT_EQ(DumpPreset(preset), 17);
+    EXPECT_EQ(Bytes(DumpData(preset), DumpData(preset) + 56), image);
+    const SysexFrame memory = FrameSysex(SimFrames::memoryDump(3, 0x13, images, 56));
+    ASSERT_EQ(CheckMemoryDump(memory, 3, 0x13, 56), DumpCheck::Complete);
+    EXPECT_EQ(Bytes(DumpData(memory), DumpData(memory) + 125 * 56), images);
+
+    const auto read = [](const Bytes& m) {
+        const auto r = SimFrames::read(m);
+        return r ? std::vector<int>{r->device, r->model, r->command, static_cast<int>(r->body.size())}
+                 : std::vector<int>{};
+    };
+    EXPECT_EQ(read(IdentifyRequestMessage()), (std::vector<int>{0x7F, 0x7F, 0x01, 0}));
+    EXPECT_EQ(read(RequestNameMessage(3, 0x13)), (std::vector<int>{3, 0x13, 0x65, 0}));
+    EXPECT_EQ(read(RequestMemoryMessage(3, 0x13)), (std::vector<int>{3, 0x13, 0x61, 0}));
+    EXPECT_EQ(SimFrames::read(RequestPresetMessage(3, 0x13, 17))->body, Bytes{17});
+    EXPECT_EQ(SimFrames::read(SetChannelMessage(3, 0x13, 9))->body, Bytes{9});
+    EXPECT_EQ(SimFrames::read(GlobalMessage(3, 0x24, 5))->body, Bytes{5});
+    EXPECT_EQ(SimFrames::read(SetNameMessage(3, 0x13, "Bass Rig"))->body, Bytes(image.end() - 16, image.end()));
+    Bytes dump = {17, 56};
+    dump.insert(dump.end(), image.begin(), image.end());
+    EXPECT_EQ(SimFrames::read(PresetDumpMessage(3, 0x13, 17, image.data(), 56))->body, dump);
+    const auto whole = SimFrames::read(MemoryDumpMessage(3, 0x13, images.data(), 56));
+    ASSERT_TRUE(whole.has_value());
+    EXPECT_EQ(whole->command, 0x21);
+    EXPECT_EQ(Bytes(whole->body.begin(), whole->body.begin() + 2), (Bytes{125, 56}));
+    EXPECT_EQ(Bytes(whole->body.begin() + 2, whole->body.end()), images);
 }
 
 TEST(SimEngine, IdentityOfEachUnitTypeIsRecognisedByTheParser)

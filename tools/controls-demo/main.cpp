@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "controls/ControlsDemo.h"
+#include "ControlsDemo.h"
 #include "controls/CustomControl.h"
 #include "controls/LedVuChain.h"
 #include "model/Parameters.h"

@@ -1,4 +1,4 @@
-#include "controls/ControlsDemo.h"
+#include "ControlsDemo.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,7 +1,8 @@
+// The controls demo window: every kind of control bound to real parameters.
 #include <QLabel>
 
-#include "ControlFixture.h"
-#include "controls/ControlsDemo.h"
+#include "ControlsDemo.h"
+#include "controls/ControlFixture.h"
 #include "controls/Fader.h"
 #include "controls/ImgButton.h"
 #include "controls/LedVuChain.h"

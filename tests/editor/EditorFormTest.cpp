@@ -190,6 +190,20 @@ TEST_P(GuitarEditor, ShowingSetsUpTheAmpSectionForTheModel)
     EXPECT_EQ(other->currentIndex(), 5);
 }
 
+// The window takes its look when it is first shown: the value displays are
+// amber bold figures, the lists light grey on dark.
+TEST_P(GuitarEditor, ShownTheValueDisplaysAndListsHaveTheirLook)
+{
+    showActive();
+    const QFont value = form->vlAmp1->font();
+    EXPECT_EQ(value.family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_TRUE(value.bold());
+    EXPECT_EQ(value.pixelSize(), 10);
+    EXPECT_EQ(form->vlAmp1->palette().color(QPalette::WindowText), QColor(0xff, 0xb2, 0x40));
+    EXPECT_EQ(form->KnbCabinetType->font().pixelSize(), 11);
+    EXPECT_EQ(form->KnbCabinetType->palette().color(QPalette::ButtonText), QColor(0xdf, 0xe2, 0xe8));
+}
+
 INSTANTIATE_TEST_SUITE_P(Models, GuitarEditor, ::testing::Values(ModelDrux, ModelDrux2),
                          [](const auto& info) { return info.param == ModelDrux ? "First" : "Second"; });
 

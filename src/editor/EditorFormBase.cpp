@@ -76,7 +76,7 @@ TEditorFormBase::TEditorFormBase(EditorServices s, int modix_, const QString& ob
     ValueEdit = new QLineEdit(this);
     ValueEdit->resize(62, 20);
     ValueEdit->setAlignment(Qt::AlignCenter);
-    ValueEdit->setStyleSheet(EditStyle);
+    styleLater(ValueEdit, EditStyle);
     TWC_CustomControl::SetValEdit(ValueEdit);
 
     ChangedTimer.setInterval(ChangedMs);
@@ -109,12 +109,12 @@ void TEditorFormBase::buildHeader(PanelDrawing& panel)
     PresetName = new QLabel(QStringLiteral("                "), this);
     PresetName->setGeometry(panel.nameDisplay.adjusted(10, 2, -10, -2));
     PresetName->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    PresetName->setStyleSheet(NameStyle);
+    styleLater(PresetName, NameStyle);
     PresetName->setToolTip(QStringLiteral("Click to edit"));
     PresetName->setCursor(Qt::IBeamCursor);
     NameEdit = new QLineEdit(this);
     NameEdit->resize(260, 30);
-    NameEdit->setStyleSheet(NameEditStyle);
+    styleLater(NameEdit, NameEditStyle);
     NameEdit->hide();
     connect(NameEdit, &QLineEdit::textEdited, this, &TEditorFormBase::NameEditChange);
 
@@ -167,7 +167,7 @@ void TEditorFormBase::placeKnob(TWC_ImgKnob*& k, QLabel*& label, QLabel** captio
     label = new QLabel(this);
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(centre.x() - width / 2, centre.y() + 31, width, 16);
-    label->setStyleSheet(ValueStyle);
+    styleLater(label, ValueStyle);
     label->setCursor(Qt::IBeamCursor);
     label->setToolTip(QStringLiteral("Click to type a value"));
     k->SetValLabel(label);
@@ -180,7 +180,7 @@ void TEditorFormBase::placeKnob(TWC_ImgKnob*& k, QLabel*& label, QLabel** captio
     auto* title = new QLabel(QString::fromLatin1(caption), this);
     title->setAlignment(Qt::AlignCenter);
     title->setGeometry(centre.x() - 40, centre.y() - 47, 80, 14);
-    title->setStyleSheet(CaptionStyle);
+    styleLater(title, CaptionStyle);
     if (captionLabel)
         *captionLabel = title;
     k->FineEnabled = (options & FineSteps) != 0;
@@ -193,7 +193,7 @@ void TEditorFormBase::placeList(TWC_ComboBox*& box, int mcix, QRect place, int h
                                 std::span<const std::string_view> items, const char* caption)
 {
     box = new TWC_ComboBox(this);
-    box->setStyleSheet(ListStyle);
+    styleLater(box, ListStyle);
     for (std::string_view item : items)
         box->addItem(QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size())));
     box->setGeometry(place);
@@ -220,7 +220,7 @@ void TEditorFormBase::placeSwitch(PanelDrawing& panel, TWC_ImgButton*& b, QPoint
         auto* l = *label = new QLabel(QString::fromLatin1(caption), this);
         l->setAlignment(Qt::AlignCenter);
         l->setGeometry(b->x() - 6, b->y() + b->height() + 2, b->width() + 12, 12);
-        l->setStyleSheet(SwitchLabelStyle);
+        styleLater(l, SwitchLabelStyle);
         return;
     }
     panel.captions.push_back(
@@ -439,10 +439,28 @@ void TEditorFormBase::refreshValueLabel(TWC_ImgKnob* k, QLabel* label)
         label->clear();
 }
 
+void TEditorFormBase::styleLater(QWidget* widget, const QString& sheet)
+{
+    pendingStyles.emplace_back(widget, sheet);
+}
+
 // ---- keys ----
 
 bool TEditorFormBase::eventFilter(QObject* watched, QEvent* e)
 {
+    // Style sheets and polishing wait until the window is first shown:
+    // before that nobody sees them, and for the few hundred labels and lists
+    // they take a few MiB, which a program that never opens this editor
+    // need not hold. Showing polishes the window, and the window its
+    // children.
+    if (e->type() == QEvent::PolishRequest && !testAttribute(Qt::WA_WState_Polished))
+        return true;
+    if (watched == this && e->type() == QEvent::Polish) {
+        for (const auto& [widget, sheet] : pendingStyles)
+            if (widget)
+                widget->setStyleSheet(sheet);
+        pendingStyles.clear();
+    }
     if (watched == NameEdit) {
         switch (e->type()) {
         case QEvent::FocusIn:

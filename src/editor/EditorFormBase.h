@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "editor/EditorFormPanel.h"
@@ -196,6 +198,8 @@ protected:
     std::vector<KnobAndLabel> knobs;
 
 private:
+    // The style sheet `widget` gets when the window is first polished.
+    void styleLater(QWidget* widget, const QString& sheet);
     // The rows of buildControls that place widgets, with the window's
     // members resolved.
     void placeKnob(TWC_ImgKnob*& knob, QLabel*& value, QLabel** title, int mcix, const char* caption, int help,
@@ -218,6 +222,7 @@ private:
     PanelDrawing drawing;
     PresetSource source_ = PresetSource::Unit;
     QString nameOnEntry;
+    std::vector<std::pair<QPointer<QWidget>, QString>> pendingStyles;
 };
 
 template <class Form>

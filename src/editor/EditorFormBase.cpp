@@ -94,13 +94,15 @@ void TEditorFormBase::buildHeader(PanelDrawing& panel)
 {
     using R = PanelRows<TEditorFormBase>;
     using F = TEditorFormBase;
+    constexpr SwitchKind Radio = SwitchKind::Radio;
+    constexpr SwitchKind Push = SwitchKind::Push;
     // The compare buttons in a row, their captions below them.
     static const R::Row Header[] = {
-        R::Switch{in<&F::originalButton>, {434, 14}, 101, -1, SwitchKind::Radio, "Original", CaptionBelow(14)},
-        R::Switch{in<&F::editBufferButton>, {502, 14}, 100, -1, SwitchKind::Radio, "Edit Buffer", CaptionBelow(14)},
-        R::Switch{in<&F::KnbCompare>, {570, 14}, 102, -1, SwitchKind::Push, "Compare", CaptionBelow(14)},
-        R::Switch{in<&F::Store>, {638, 14}, 102, -1, SwitchKind::Push, "Store", CaptionBelow(14)},
-        R::Switch{in<&F::Overwrite>, {706, 14}, 103, -1, SwitchKind::Push, "Overwrite", CaptionBelow(14)},
+        R::Switch{in<&F::originalButton>, {434, 14}, 101, Unbound, Radio, "Original", CaptionBelow(14)},
+        R::Switch{in<&F::editBufferButton>, {502, 14}, 100, Unbound, Radio, "Edit Buffer", CaptionBelow(14)},
+        R::Switch{in<&F::KnbCompare>, {570, 14}, 102, Unbound, Push, "Compare", CaptionBelow(14)},
+        R::Switch{in<&F::Store>, {638, 14}, 102, Unbound, Push, "Store", CaptionBelow(14)},
+        R::Switch{in<&F::Overwrite>, {706, 14}, 103, Unbound, Push, "Overwrite", CaptionBelow(14)},
     };
     panel.sections.push_back({QRect(22, 8, 745, 60), QString()});
     panel.nameDisplay = QRect(34, 18, 300, 40);

@@ -157,10 +157,6 @@ protected:
     // rows print to the panel's drawing.
     template <class Form>
     void buildControls(PanelDrawing& panel, std::span<const typename PanelRows<Form>::Row> rows);
-    TWC_ImgButton* button(QPoint at, int help, int mcix = -1);
-    // The caption printed beside a control is also its hint and its
-    // accessible name.
-    static void nameControl(QWidget* control, const char* caption);
 
     MCtrl& param(int mcix) const;
     // A knob with its value label on or off; an unused knob shows no value.
@@ -213,6 +209,10 @@ private:
                    const char* caption);
     void placeSwitch(PanelDrawing& panel, TWC_ImgButton*& button, QPoint at, int help, int mcix, SwitchKind kind,
                      const char* caption, SwitchCaption captionArea, QLabel** label);
+    TWC_ImgButton* button(QPoint at, int help, int mcix);
+    // The caption printed beside a control is also its hint and its
+    // accessible name.
+    static void nameControl(QWidget* control, const char* caption);
 
     void takeValueEditor();
     void showRecordName(const PresetRecord& record);

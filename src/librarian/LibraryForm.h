@@ -24,6 +24,11 @@ class TDeviceForm;
 // left, the presets of the open library (LibraryList) on the right, one row
 // per preset or comment line. The device window lends it Save, Save As,
 // Print Library List, Undo and Redo.
+// Its parts are defined in files of their own: LibraryForm.cpp the window,
+// its actions and the tree's navigation; LibraryFormList.cpp the preset list
+// and its commands; LibraryFormEditing.cpp the property editor and the
+// list's clicks and keys; LibraryFormDrag.cpp the drags; LibraryFormTree.cpp
+// the tree's file commands, over LibraryFiles.
 class TLibraryForm : public QWidget {
     Q_OBJECT
 public:

@@ -24,9 +24,22 @@ namespace {
 
 // Guitar preset parameters the tests look at.
 enum : int {
-    McGain = 1, McVolume = 5, McPresence = 6, McAmpModel = 8, McCabinet = 12, McPreEffectType = 17, McPreSpeed = 18,
-    McDelayType = 22, McDelayUpper = 23, McDelayLower = 24, McDelayMix = 27, McModType = 28, McModSpeed = 29,
-    McModMix = 32, McDelayTime = 33,
+    McGain = GuitarPreset::Gain,
+    McMid = GuitarPreset::Mid,
+    McVolume = GuitarPreset::Volume,
+    McPresence = GuitarPreset::Presence,
+    McAmpModel = GuitarPreset::AmpModel,
+    McCabinet = GuitarPreset::Cabinet,
+    McPreEffectType = GuitarPreset::PreEffectType,
+    McPreSpeed = GuitarPreset::PreEffectSpeed,
+    McDelayType = GuitarPreset::DelayType,
+    McDelayUpper = GuitarPreset::DelayTimeUpper,
+    McDelayLower = GuitarPreset::DelayTimeLower,
+    McDelayMix = GuitarPreset::DelayMix,
+    McModType = GuitarPreset::ModulationType,
+    McModSpeed = GuitarPreset::ModulationSpeed,
+    McModMix = GuitarPreset::ModulationMix,
+    McDelayTime = GuitarPreset::DelayTime,
 };
 constexpr int NameCcNumber = 81;
 
@@ -129,7 +142,7 @@ TEST_P(GuitarEditor, KnobsAndListsReachTheUnitAsTheirControllers)
     FlushPending();
     ASSERT_EQ(sentOn(14).size(), 1u);
     EXPECT_GT(sentOn(14)[0].second, 85);
-    EXPECT_EQ(sentOn(14)[0].second, preset(3).value);
+    EXPECT_EQ(sentOn(14)[0].second, preset(McMid).value);
 
     // The delay time is one knob over two controllers of 7 bits each.
     unit.controllers.clear();

@@ -16,24 +16,7 @@
 
 namespace {
 
-// Bass preset parameters (Mcix) the window handles itself.
-enum : int {
-    McCompDensity = 7,
-    McAmpModel = 8,
-    McCabinet = 16,
-    McXoverFrequency = 17,
-    McXoverBalance = 18,
-    McExpander = 19,
-    McSensitivity = 20,
-    McPedal = 22,
-    McWahPosition = 27,
-    McPreFxMode = 28,
-    McWahDepth = 29,
-    McPostFxMode = 32,
-    McSynthKey = 44,
-    McIntervalWithKey = 42,
-    McIntervalWithoutKey = 43,
-};
+namespace Mc = BassPreset;
 
 // Four rows of sections below the header; a row's lists and switches sit in
 // its title line, its knobs below.
@@ -98,86 +81,88 @@ void TBassEditF::buildPanel()
     static const R::Row Panel[] = {
         // Preamp: model, amp switch and eight tone knobs.
         R::Section{sectionAt(8, 0, 592), "PREAMP"},
-        R::List{in<&F::cbAmpModel>, McAmpModel, titleList(86, 0, 180), 2, AmpModels},
-        R::Switch{in<&F::KnbAmpBypass>, titleSwitch(276, 0), 3, -1, Toggle, "AMP ON", CaptionRight(60)},
-        R::Knob{in<&F::KnbPre1>, in<&F::vlPre1>, nullptr, 1, "Gain", 6, knobAt(48, 0), Black},
-        R::Knob{in<&F::KnbPre2>, in<&F::vlPre2>, nullptr, 11, "Deep", 7, knobAt(120, 0), Black},
-        R::Knob{in<&F::KnbPre3>, in<&F::vlPre3>, nullptr, 4, "Bass", 8, knobAt(192, 0), Black},
-        R::Knob{in<&F::KnbPre4>, in<&F::vlPre4>, nullptr, 3, "Mid", 9, knobAt(264, 0), Black},
-        R::Knob{in<&F::KnbPre5>, in<&F::vlPre5>, in<&F::lbPre5>, 10, "Mid-Shift", 10, knobAt(336, 0), Black},
-        R::Knob{in<&F::KnbPre6>, in<&F::vlPre6>, nullptr, 2, "Treble", 11, knobAt(408, 0), Black},
-        R::Knob{in<&F::KnbPre7>, in<&F::vlPre7>, nullptr, 6, "Presence", 12, knobAt(480, 0), Black},
-        R::Knob{in<&F::KnbPre8>, in<&F::vlPre8>, nullptr, 5, "Volume", 13, knobAt(552, 0), Black},
+        R::List{in<&F::cbAmpModel>, Mc::AmpModel, titleList(86, 0, 180), 2, AmpModels},
+        R::Switch{in<&F::KnbAmpBypass>, titleSwitch(276, 0), 3, Unbound, Toggle, "AMP ON", CaptionRight(60)},
+        R::Knob{in<&F::KnbPre1>, in<&F::vlPre1>, nullptr, Mc::Gain, "Gain", 6, knobAt(48, 0), Black},
+        R::Knob{in<&F::KnbPre2>, in<&F::vlPre2>, nullptr, Mc::Deep, "Deep", 7, knobAt(120, 0), Black},
+        R::Knob{in<&F::KnbPre3>, in<&F::vlPre3>, nullptr, Mc::Bass, "Bass", 8, knobAt(192, 0), Black},
+        R::Knob{in<&F::KnbPre4>, in<&F::vlPre4>, nullptr, Mc::Mid, "Mid", 9, knobAt(264, 0), Black},
+        R::Knob{in<&F::KnbPre5>, in<&F::vlPre5>, in<&F::lbPre5>, Mc::MidShift, "Mid-Shift", 10, knobAt(336, 0), Black},
+        R::Knob{in<&F::KnbPre6>, in<&F::vlPre6>, nullptr, Mc::Treble, "Treble", 11, knobAt(408, 0), Black},
+        R::Knob{in<&F::KnbPre7>, in<&F::vlPre7>, nullptr, Mc::Presence, "Presence", 12, knobAt(480, 0), Black},
+        R::Knob{in<&F::KnbPre8>, in<&F::vlPre8>, nullptr, Mc::Volume, "Volume", 13, knobAt(552, 0), Black},
 
         // Cabinet and the effects' master switch.
         R::Section{sectionAt(608, 0, 173), "CABINET"},
-        R::List{in<&F::cbCabModel>, McCabinet, QRect(620, RowTop[0] + 28, 150, 22), 4, Cabinets},
-        R::Switch{in<&F::KnbCabBypass>, {620, RowTop[0] + 58}, 5, -1, Toggle, "CAB ON", CaptionRight(60)},
-        R::Switch{in<&F::KnbFxOn>, {620, RowTop[0] + 90}, 32, 14, Toggle, "Global Fx On/Off", CaptionRight(110)},
+        R::List{in<&F::cbCabModel>, Mc::Cabinet, QRect(620, RowTop[0] + 28, 150, 22), 4, Cabinets},
+        R::Switch{in<&F::KnbCabBypass>, {620, RowTop[0] + 58}, 5, Unbound, Toggle, "CAB ON", CaptionRight(60)},
+        R::Switch{in<&F::KnbFxOn>, {620, RowTop[0] + 90}, 32, Mc::EffectsOn, Toggle, "Global Fx On/Off",
+                  CaptionRight(110)},
 
         // Compressor, crossover, denoiser.
         R::Section{sectionAt(8, 1, 176), "COMPRESSOR"},
-        R::Switch{in<&F::KnbCompOn>, titleSwitch(130, 1), 20, 15},
-        R::Knob{in<&F::KnbComp1>, in<&F::vlComp1>, nullptr, McCompDensity, "Density", 21, knobAt(52, 1), Metal, {},
+        R::Switch{in<&F::KnbCompOn>, titleSwitch(130, 1), 20, Mc::CompOn},
+        R::Knob{in<&F::KnbComp1>, in<&F::vlComp1>, nullptr, Mc::CompDensity, "Density", 21, knobAt(52, 1), Metal, {},
                 OffAtZero},
-        R::Knob{in<&F::KnbComp2>, in<&F::vlComp2>, nullptr, 12, "Attack", 22, knobAt(140, 1), Metal},
+        R::Knob{in<&F::KnbComp2>, in<&F::vlComp2>, nullptr, Mc::CompAttack, "Attack", 22, knobAt(140, 1), Metal},
 
         R::Section{sectionAt(190, 1, 176), "CROSSOVER"},
         R::Switch{in<&F::KnbXoverOn>, titleSwitch(312, 1), 23},
-        R::Knob{in<&F::KnbXover1>, in<&F::vlXover1>, nullptr, McXoverFrequency, "Frequency", 24, knobAt(234, 1), Metal,
-                BassValues::Freq, OffAtZero},
-        R::Knob{in<&F::KnbXover2>, in<&F::vlXover2>, nullptr, McXoverBalance, "Balance", 25, knobAt(322, 1), Metal,
+        R::Knob{in<&F::KnbXover1>, in<&F::vlXover1>, nullptr, Mc::XoverFrequency, "Frequency", 24, knobAt(234, 1),
+                Metal, BassValues::Freq, OffAtZero},
+        R::Knob{in<&F::KnbXover2>, in<&F::vlXover2>, nullptr, Mc::XoverBalance, "Balance", 25, knobAt(322, 1), Metal,
                 BassValues::Prct},
 
         R::Section{sectionAt(372, 1, 228), "DENOISER"},
         R::Switch{in<&F::KnbDenoiserOn>, titleSwitch(546, 1), 26},
-        R::Knob{in<&F::KnbDenoise1>, in<&F::vlDenoise1>, nullptr, McExpander, "Expander", 27, knobAt(414, 1), Metal,
+        R::Knob{in<&F::KnbDenoise1>, in<&F::vlDenoise1>, nullptr, Mc::Expander, "Expander", 27, knobAt(414, 1), Metal,
                 BassValues::Exp},
-        R::Knob{in<&F::KnbDenoise2>, in<&F::vlDenoise2>, nullptr, McSensitivity, "Sensivity", 28, knobAt(486, 1),
+        R::Knob{in<&F::KnbDenoise2>, in<&F::vlDenoise2>, nullptr, Mc::Sensitivity, "Sensivity", 28, knobAt(486, 1),
                 Metal},
-        R::Knob{in<&F::KnbDenoise3>, in<&F::vlDenoise3>, nullptr, 21, "Range", 29, knobAt(558, 1), Metal},
+        R::Knob{in<&F::KnbDenoise3>, in<&F::vlDenoise3>, nullptr, Mc::DenoiserRange, "Range", 29, knobAt(558, 1),
+                Metal},
 
         R::Section{sectionAt(608, 1, 173), ""},
         R::Badge{QRect(614, RowTop[1] + 28, 160, 64), "BASS AMP MODELLER"},
 
         // Pedal and pre-effect.
         R::Section{sectionAt(8, 2, 298), "PEDAL"},
-        R::List{in<&F::cbPedalSim>, McPedal, titleList(76, 2, 170), 18, PedalSims},
-        R::Knob{in<&F::KnbStomp1>, in<&F::vlStomp1>, nullptr, 26, "Split", 19, knobAt(48, 2), Black, BassValues::Split,
-                OffAtZero},
-        R::Knob{in<&F::KnbStomp2>, in<&F::vlStomp2>, nullptr, 23, "Drive", 18, knobAt(118, 2), Black},
-        R::Knob{in<&F::KnbStomp3>, in<&F::vlStomp3>, nullptr, 24, "Tone", 18, knobAt(188, 2), Black},
-        R::Knob{in<&F::KnbStomp4>, in<&F::vlStomp4>, nullptr, 25, "Boost", 18, knobAt(258, 2), Black},
+        R::List{in<&F::cbPedalSim>, Mc::Pedal, titleList(76, 2, 170), 18, PedalSims},
+        R::Knob{in<&F::KnbStomp1>, in<&F::vlStomp1>, nullptr, Mc::StompSplit, "Split", 19, knobAt(48, 2), Black,
+                BassValues::Split, OffAtZero},
+        R::Knob{in<&F::KnbStomp2>, in<&F::vlStomp2>, nullptr, Mc::StompDrive, "Drive", 18, knobAt(118, 2), Black},
+        R::Knob{in<&F::KnbStomp3>, in<&F::vlStomp3>, nullptr, Mc::StompTone, "Tone", 18, knobAt(188, 2), Black},
+        R::Knob{in<&F::KnbStomp4>, in<&F::vlStomp4>, nullptr, Mc::StompBoost, "Boost", 18, knobAt(258, 2), Black},
 
         R::Section{sectionAt(8, 3, 298), "PRE-EFFECT"},
-        R::List{in<&F::cbPreFxMode>, McPreFxMode, titleList(120, 3, 120), 14, PreEffectModes},
-        R::Knob{in<&F::KnbWah1>, in<&F::vlWah1>, in<&F::lbWah1>, McWahDepth, "Depth", 15, knobAt(60, 3), Black},
-        R::Knob{in<&F::KnbWah2>, in<&F::vlWah2>, nullptr, 30, "Speed", 16, knobAt(154, 3), Black},
-        R::Knob{in<&F::KnbWah3>, in<&F::vlWah3>, nullptr, 31, "Base", 17, knobAt(248, 3), Black},
+        R::List{in<&F::cbPreFxMode>, Mc::PreFxMode, titleList(120, 3, 120), 14, PreEffectModes},
+        R::Knob{in<&F::KnbWah1>, in<&F::vlWah1>, in<&F::lbWah1>, Mc::WahDepth, "Depth", 15, knobAt(60, 3), Black},
+        R::Knob{in<&F::KnbWah2>, in<&F::vlWah2>, nullptr, Mc::WahSpeed, "Speed", 16, knobAt(154, 3), Black},
+        R::Knob{in<&F::KnbWah3>, in<&F::vlWah3>, nullptr, Mc::WahBase, "Base", 17, knobAt(248, 3), Black},
 
         // Post-effect over two rows: the mode, the looper keys or the piano,
         // tap and tuner above, the seven effect knobs below; the mode gives
         // the knobs their captions.
         R::Section{sectionAt(314, 2, 467, 2), "POST-EFFECT"},
-        R::List{in<&F::cbPostFxMode>, McPostFxMode, titleList(430, 2, 150), 30, PostEffectModes},
-        R::Knob{at<&F::KnbFx, 0>, at<&F::vlFx, 0>, at<&F::lbFx, 0>, 33, "", 31, knobAt(350, 3), Metal, {}, Fx},
-        R::Knob{at<&F::KnbFx, 1>, at<&F::vlFx, 1>, at<&F::lbFx, 1>, 34, "", 31, knobAt(416, 3), Metal, {}, Fx},
-        R::Knob{at<&F::KnbFx, 2>, at<&F::vlFx, 2>, at<&F::lbFx, 2>, 35, "", 31, knobAt(482, 3), Metal, {}, Fx},
-        R::Knob{at<&F::KnbFx, 3>, at<&F::vlFx, 3>, at<&F::lbFx, 3>, 36, "", 31, knobAt(548, 3), Metal, {}, Fx},
-        R::Knob{at<&F::KnbFx, 4>, at<&F::vlFx, 4>, at<&F::lbFx, 4>, 37, "", 31, knobAt(614, 3), Metal, {}, Fx},
-        R::Knob{at<&F::KnbFx, 5>, at<&F::vlFx, 5>, at<&F::lbFx, 5>, 38, "", 31, knobAt(680, 3), Metal, {}, Fx},
-        R::Knob{at<&F::KnbFx, 6>, at<&F::vlFx, 6>, at<&F::lbFx, 6>, 39, "", 31, knobAt(746, 3), Metal, {},
+        R::List{in<&F::cbPostFxMode>, Mc::PostFxMode, titleList(430, 2, 150), 30, PostEffectModes},
+        R::Knob{at<&F::KnbFx, 0>, at<&F::vlFx, 0>, at<&F::lbFx, 0>, Mc::Fx1, "", 31, knobAt(350, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 1>, at<&F::vlFx, 1>, at<&F::lbFx, 1>, Mc::Fx2, "", 31, knobAt(416, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 2>, at<&F::vlFx, 2>, at<&F::lbFx, 2>, Mc::Fx3, "", 31, knobAt(482, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 3>, at<&F::vlFx, 3>, at<&F::lbFx, 3>, Mc::Fx4, "", 31, knobAt(548, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 4>, at<&F::vlFx, 4>, at<&F::lbFx, 4>, Mc::Fx5, "", 31, knobAt(614, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 5>, at<&F::vlFx, 5>, at<&F::lbFx, 5>, Mc::Fx6, "", 31, knobAt(680, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 6>, at<&F::vlFx, 6>, at<&F::lbFx, 6>, Mc::Fx7, "", 31, knobAt(746, 3), Metal, {},
                 Fx | FineSteps},
-        R::Switch{in<&F::KnbRec>, {340, RowTop[2] + 44}, 40, -1, Push, "REC", {}, at<&F::looperCaptions, 0>},
-        R::Switch{in<&F::KnbLoop>, {394, RowTop[2] + 44}, 40, -1, Push, "LOOP", {}, at<&F::looperCaptions, 1>},
-        R::Switch{in<&F::KnbPlay>, {448, RowTop[2] + 44}, 40, -1, Push, "PLAY", {}, at<&F::looperCaptions, 2>},
-        R::Switch{in<&F::KnbStop>, {502, RowTop[2] + 44}, 40, -1, Push, "STOP", {}, at<&F::looperCaptions, 3>},
-        R::Switch{in<&F::KnbHalf>, {556, RowTop[2] + 44}, 40, -1, Toggle, "HALF", {}, at<&F::looperCaptions, 4>},
-        R::Switch{in<&F::KnbBack>, {610, RowTop[2] + 44}, 40, -1, Toggle, "BACK", {}, at<&F::looperCaptions, 5>},
+        R::Switch{in<&F::KnbRec>, {340, RowTop[2] + 44}, 40, Unbound, Push, "REC", {}, at<&F::looperCaptions, 0>},
+        R::Switch{in<&F::KnbLoop>, {394, RowTop[2] + 44}, 40, Unbound, Push, "LOOP", {}, at<&F::looperCaptions, 1>},
+        R::Switch{in<&F::KnbPlay>, {448, RowTop[2] + 44}, 40, Unbound, Push, "PLAY", {}, at<&F::looperCaptions, 2>},
+        R::Switch{in<&F::KnbStop>, {502, RowTop[2] + 44}, 40, Unbound, Push, "STOP", {}, at<&F::looperCaptions, 3>},
+        R::Switch{in<&F::KnbHalf>, {556, RowTop[2] + 44}, 40, Unbound, Toggle, "HALF", {}, at<&F::looperCaptions, 4>},
+        R::Switch{in<&F::KnbBack>, {610, RowTop[2] + 44}, 40, Unbound, Toggle, "BACK", {}, at<&F::looperCaptions, 5>},
         R::Section{PianoPlace.adjusted(-6, -6, 6, 6), ""},
         R::Own{&F::buildPiano, PianoPlace},
-        R::Switch{in<&F::KnbTap>, {702, RowTop[2] + 32}, 33, -1, Push, "Tap Tempo", CaptionBelow(20)},
-        R::Switch{in<&F::TunerBut>, {702, RowTop[2] + 78}, 34, -1, Push, "TUNER", CaptionBelow(20)},
+        R::Switch{in<&F::KnbTap>, {702, RowTop[2] + 32}, 33, Unbound, Push, "Tap Tempo", CaptionBelow(20)},
+        R::Switch{in<&F::TunerBut>, {702, RowTop[2] + 78}, 34, Unbound, Push, "TUNER", CaptionBelow(20)},
     };
 
     PanelDrawing panel;
@@ -280,15 +265,15 @@ void TBassEditF::FormShow()
 // Brings every coupled control in step with the module as it is.
 void TBassEditF::applyCouplings()
 {
-    cbAmpModelCtrlChange(param(McAmpModel).value);
-    cbCabModelCtrlChange(param(McCabinet).value);
-    KnbComp1CtrlChange(param(McCompDensity).value);
-    KnbXover1CtrlChange(param(McXoverFrequency).value);
-    KnbDenoise1CtrlChange(param(McExpander).value);
-    KnbDenoise2CtrlChange(param(McSensitivity).value);
-    cbPedalSimCtrlChange(param(McPedal).value);
-    cbPreFxModeCtrlChange(param(McPreFxMode).value);
-    cbPostFxModeCtrlChange(param(McPostFxMode).value);
+    cbAmpModelCtrlChange(param(Mc::AmpModel).value);
+    cbCabModelCtrlChange(param(Mc::Cabinet).value);
+    KnbComp1CtrlChange(param(Mc::CompDensity).value);
+    KnbXover1CtrlChange(param(Mc::XoverFrequency).value);
+    KnbDenoise1CtrlChange(param(Mc::Expander).value);
+    KnbDenoise2CtrlChange(param(Mc::Sensitivity).value);
+    cbPedalSimCtrlChange(param(Mc::Pedal).value);
+    cbPreFxModeCtrlChange(param(Mc::PreFxMode).value);
+    cbPostFxModeCtrlChange(param(Mc::PostFxMode).value);
     for (const KnobAndLabel& k : knobs)
         refreshValueLabel(k.knob, k.label);
 }
@@ -297,33 +282,33 @@ void TBassEditF::applyCouplings()
 
 void TBassEditF::KnbAmpBypassCtrlChange(int v)
 {
-    switchParameter(KnbAmpBypass->UserChange, v != 0, McAmpModel, BassEditorTexts::AmpBypass, KnbAmpBypassTag);
+    switchParameter(KnbAmpBypass->UserChange, v != 0, Mc::AmpModel, BassEditorTexts::AmpBypass, KnbAmpBypassTag);
 }
 
 void TBassEditF::KnbCabBypassCtrlChange(int v)
 {
-    switchParameter(KnbCabBypass->UserChange, v != 0, McCabinet, BassEditorTexts::NoCabinet, KnbCabBypassTag);
+    switchParameter(KnbCabBypass->UserChange, v != 0, Mc::Cabinet, BassEditorTexts::NoCabinet, KnbCabBypassTag);
 }
 
 void TBassEditF::KnbCompOnCtrlChange(int v)
 {
-    switchParameter(KnbCompOn->UserChange, v != 0, McCompDensity, 0, KnbCompOnTag);
+    switchParameter(KnbCompOn->UserChange, v != 0, Mc::CompDensity, 0, KnbCompOnTag);
 }
 
 void TBassEditF::KnbXoverOnCtrlChange(int v)
 {
-    switchParameter(KnbXoverOn->UserChange, v != 0, McXoverFrequency, 0, KnbXoverOnTag);
+    switchParameter(KnbXoverOn->UserChange, v != 0, Mc::XoverFrequency, 0, KnbXoverOnTag);
     // The unit takes the balance again whenever the crossover comes on.
     if (v != 0)
-        param(McXoverBalance).MarkPending(SendPending);
+        param(Mc::XoverBalance).MarkPending(SendPending);
 }
 
 void TBassEditF::KnbDenoiserOnCtrlChange(int v)
 {
     if (!KnbDenoiserOn->UserChange)
         return;
-    MCtrl& expander = param(McExpander);
-    MCtrl& sensitivity = param(McSensitivity);
+    MCtrl& expander = param(Mc::Expander);
+    MCtrl& sensitivity = param(Mc::Sensitivity);
     if (v != 0) {
         expander.SetValFlags(KnbDenoise1Tag, PendingBits);
         sensitivity.SetValFlags(KnbDenoise2Tag, PendingBits);
@@ -377,7 +362,7 @@ void TBassEditF::KnbXover1CtrlChange(int v)
 
 void TBassEditF::KnbDenoise1CtrlChange(int v)
 {
-    followSwitch(KnbDenoiserOn, v != 0 && param(McSensitivity).value != 0);
+    followSwitch(KnbDenoiserOn, v != 0 && param(Mc::Sensitivity).value != 0);
     if (v != 0)
         KnbDenoise1Tag = v;
 }
@@ -385,7 +370,7 @@ void TBassEditF::KnbDenoise1CtrlChange(int v)
 void TBassEditF::KnbDenoise2CtrlChange(int v)
 {
     setKnobInUse(KnbDenoise3, vlDenoise3, v != 0);
-    followSwitch(KnbDenoiserOn, v != 0 && param(McExpander).value != 0);
+    followSwitch(KnbDenoiserOn, v != 0 && param(Mc::Expander).value != 0);
     if (v != 0)
         KnbDenoise2Tag = v;
 }
@@ -406,14 +391,14 @@ void TBassEditF::cbPreFxModeCtrlChange(int v)
     shownPreFxMode = v;
     const bool midiWah = v == BassEditorTexts::MidiWah;
     if (midiWah) {
-        rebind(KnbWah1, vlWah1, McWahPosition);
+        rebind(KnbWah1, vlWah1, Mc::WahPosition);
         lbWah1->setText(QStringLiteral("Wah"));
         // Only the user's choice starts the pedal at 0: a preset that
         // arrives in this mode keeps its own position.
         if (chosen)
-            param(McWahPosition).SetValFlags(0, PendingBits);
+            param(Mc::WahPosition).SetValFlags(0, PendingBits);
     } else {
-        rebind(KnbWah1, vlWah1, McWahDepth);
+        rebind(KnbWah1, vlWah1, Mc::WahDepth);
         lbWah1->setText(QStringLiteral("Depth"));
     }
     setKnobInUse(KnbWah2, vlWah2, !midiWah);
@@ -464,7 +449,7 @@ void TBassEditF::cbPostFxModeCtrlChange(int v)
     for (int i = 0; i < 7; ++i)
         setEffectKnob(i, row[static_cast<size_t>(i)]);
     if (v == Synth)
-        bindSynthInterval(param(McSynthKey).value, true);
+        bindSynthInterval(param(Mc::SynthKey).value, true);
     if (v == DelayLoop)
         showLooper(true);
     if (v == MidiBassSynth) {
@@ -475,7 +460,7 @@ void TBassEditF::cbPostFxModeCtrlChange(int v)
 
 void TBassEditF::bindSynthInterval(int key, bool modeChanged)
 {
-    const int mcix = key != 0 ? McIntervalWithKey : McIntervalWithoutKey;
+    const int mcix = key != 0 ? Mc::IntervalWithKey : Mc::IntervalWithoutKey;
     if (!modeChanged && KnbFx[3]->Mcix() == mcix)
         return;
     // The mode gave the knob the plain pair; the key decides its own.
@@ -487,7 +472,7 @@ void TBassEditF::bindSynthInterval(int key, bool modeChanged)
 
 void TBassEditF::KnbFx5CtrlChange(int v)
 {
-    if (KnbFx[4]->Mcix() == McSynthKey && param(McPostFxMode).value == BassEditorTexts::Synth)
+    if (KnbFx[4]->Mcix() == Mc::SynthKey && param(Mc::PostFxMode).value == BassEditorTexts::Synth)
         bindSynthInterval(v);
 }
 

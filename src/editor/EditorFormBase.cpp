@@ -80,7 +80,7 @@ TEditorFormBase::TEditorFormBase(const WindowServices& shell, EditorServices s, 
     ValueEdit = new QLineEdit(this);
     ValueEdit->resize(62, 20);
     ValueEdit->setAlignment(Qt::AlignCenter);
-    ValueEdit->setStyleSheet(EditStyle);
+    styleLater(ValueEdit, EditStyle);
     TWC_CustomControl::SetValEdit(ValueEdit);
 
     ChangedTimer.setInterval(ChangedMs);
@@ -98,25 +98,27 @@ void TEditorFormBase::buildHeader(PanelDrawing& panel)
 {
     using R = PanelRows<TEditorFormBase>;
     using F = TEditorFormBase;
+    constexpr SwitchKind Radio = SwitchKind::Radio;
+    constexpr SwitchKind Push = SwitchKind::Push;
     // The compare buttons in a row, their captions below them.
     static const R::Row Header[] = {
-        R::Switch{in<&F::originalButton>, {434, 14}, 101, -1, SwitchKind::Radio, "Original", CaptionBelow(14)},
-        R::Switch{in<&F::editBufferButton>, {502, 14}, 100, -1, SwitchKind::Radio, "Edit Buffer", CaptionBelow(14)},
-        R::Switch{in<&F::KnbCompare>, {570, 14}, 102, -1, SwitchKind::Push, "Compare", CaptionBelow(14)},
-        R::Switch{in<&F::Store>, {638, 14}, 102, -1, SwitchKind::Push, "Store", CaptionBelow(14)},
-        R::Switch{in<&F::Overwrite>, {706, 14}, 103, -1, SwitchKind::Push, "Overwrite", CaptionBelow(14)},
+        R::Switch{in<&F::originalButton>, {434, 14}, 101, Unbound, Radio, "Original", CaptionBelow(14)},
+        R::Switch{in<&F::editBufferButton>, {502, 14}, 100, Unbound, Radio, "Edit Buffer", CaptionBelow(14)},
+        R::Switch{in<&F::KnbCompare>, {570, 14}, 102, Unbound, Push, "Compare", CaptionBelow(14)},
+        R::Switch{in<&F::Store>, {638, 14}, 102, Unbound, Push, "Store", CaptionBelow(14)},
+        R::Switch{in<&F::Overwrite>, {706, 14}, 103, Unbound, Push, "Overwrite", CaptionBelow(14)},
     };
     panel.sections.push_back({QRect(22, 8, 745, 60), QString()});
     panel.nameDisplay = QRect(34, 18, 300, 40);
     PresetName = new QLabel(QStringLiteral("                "), this);
     PresetName->setGeometry(panel.nameDisplay.adjusted(10, 2, -10, -2));
     PresetName->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    PresetName->setStyleSheet(NameStyle);
+    styleLater(PresetName, NameStyle);
     PresetName->setToolTip(QStringLiteral("Click to edit"));
     PresetName->setCursor(Qt::IBeamCursor);
     NameEdit = new QLineEdit(this);
     NameEdit->resize(260, 30);
-    NameEdit->setStyleSheet(NameEditStyle);
+    styleLater(NameEdit, NameEditStyle);
     NameEdit->hide();
     connect(NameEdit, &QLineEdit::textEdited, this, &TEditorFormBase::NameEditChange);
 
@@ -169,7 +171,7 @@ void TEditorFormBase::placeKnob(TWC_ImgKnob*& k, QLabel*& label, QLabel** captio
     label = new QLabel(this);
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(centre.x() - width / 2, centre.y() + 31, width, 16);
-    label->setStyleSheet(ValueStyle);
+    styleLater(label, ValueStyle);
     label->setCursor(Qt::IBeamCursor);
     label->setToolTip(QStringLiteral("Click to type a value"));
     k->SetValLabel(label);
@@ -182,7 +184,7 @@ void TEditorFormBase::placeKnob(TWC_ImgKnob*& k, QLabel*& label, QLabel** captio
     auto* title = new QLabel(QString::fromLatin1(caption), this);
     title->setAlignment(Qt::AlignCenter);
     title->setGeometry(centre.x() - 40, centre.y() - 47, 80, 14);
-    title->setStyleSheet(CaptionStyle);
+    styleLater(title, CaptionStyle);
     if (captionLabel)
         *captionLabel = title;
     k->FineEnabled = (options & FineSteps) != 0;
@@ -195,7 +197,7 @@ void TEditorFormBase::placeList(TWC_ComboBox*& box, int mcix, QRect place, int h
                                 std::span<const std::string_view> items, const char* caption)
 {
     box = new TWC_ComboBox(this);
-    box->setStyleSheet(ListStyle);
+    styleLater(box, ListStyle);
     for (std::string_view item : items)
         box->addItem(QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size())));
     box->setGeometry(place);
@@ -222,7 +224,7 @@ void TEditorFormBase::placeSwitch(PanelDrawing& panel, TWC_ImgButton*& b, QPoint
         auto* l = *label = new QLabel(QString::fromLatin1(caption), this);
         l->setAlignment(Qt::AlignCenter);
         l->setGeometry(b->x() - 6, b->y() + b->height() + 2, b->width() + 12, 12);
-        l->setStyleSheet(SwitchLabelStyle);
+        styleLater(l, SwitchLabelStyle);
         return;
     }
     panel.captions.push_back(
@@ -441,10 +443,31 @@ void TEditorFormBase::refreshValueLabel(TWC_ImgKnob* k, QLabel* label)
         label->clear();
 }
 
+void TEditorFormBase::styleLater(QWidget* widget, const QString& sheet)
+{
+    if (testAttribute(Qt::WA_WState_Polished))
+        widget->setStyleSheet(sheet);
+    else
+        pendingStyles.emplace_back(widget, sheet);
+}
+
 // ---- keys ----
 
 bool TEditorFormBase::eventFilter(QObject* watched, QEvent* e)
 {
+    // Style sheets and polishing wait until the window is first shown:
+    // before that nobody sees them, and for the few hundred labels and lists
+    // they take a few MiB, which a program that never opens this editor
+    // need not hold. Showing polishes the window, and the window its
+    // children.
+    if (e->type() == QEvent::PolishRequest && !testAttribute(Qt::WA_WState_Polished))
+        return true;
+    if (watched == this && e->type() == QEvent::Polish) {
+        for (const auto& [widget, sheet] : pendingStyles)
+            if (widget)
+                widget->setStyleSheet(sheet);
+        pendingStyles.clear();
+    }
     if (watched == NameEdit) {
         switch (e->type()) {
         case QEvent::FocusIn:

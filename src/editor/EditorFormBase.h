@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "editor/EditorFormPanel.h"
@@ -158,10 +160,6 @@ protected:
     // rows print to the panel's drawing.
     template <class Form>
     void buildControls(PanelDrawing& panel, std::span<const typename PanelRows<Form>::Row> rows);
-    TWC_ImgButton* button(QPoint at, int help, int mcix = -1);
-    // The caption printed beside a control is also its hint and its
-    // accessible name.
-    static void nameControl(QWidget* control, const char* caption);
 
     MCtrl& param(int mcix) const;
     // A knob with its value label on or off; an unused knob shows no value.
@@ -206,6 +204,9 @@ protected:
     std::vector<KnobAndLabel> knobs;
 
 private:
+    // The style sheet `widget` gets when the window is first polished (at
+    // once if it is already).
+    void styleLater(QWidget* widget, const QString& sheet);
     // The rows of buildControls that place widgets, with the window's
     // members resolved.
     void placeKnob(TWC_ImgKnob*& knob, QLabel*& value, QLabel** title, int mcix, const char* caption, int help,
@@ -214,6 +215,10 @@ private:
                    const char* caption);
     void placeSwitch(PanelDrawing& panel, TWC_ImgButton*& button, QPoint at, int help, int mcix, SwitchKind kind,
                      const char* caption, SwitchCaption captionArea, QLabel** label);
+    TWC_ImgButton* button(QPoint at, int help, int mcix);
+    // The caption printed beside a control is also its hint and its
+    // accessible name.
+    static void nameControl(QWidget* control, const char* caption);
 
     void takeValueEditor();
     void showRecordName(const PresetRecord& record);
@@ -224,6 +229,7 @@ private:
     PanelDrawing drawing;
     PresetSource source_ = PresetSource::Unit;
     QString nameOnEntry;
+    std::vector<std::pair<QPointer<QWidget>, QString>> pendingStyles;
 };
 
 template <class Form>

@@ -62,6 +62,9 @@ struct PanelBadgeRow {
     const char* subtitle = nullptr;
 };
 
+// The parameter of a control that the window handles itself.
+inline constexpr int Unbound = -1;
+
 enum class KnobLook { Black, Metal };
 
 enum class SwitchKind { Toggle, Push, Radio };
@@ -131,15 +134,15 @@ struct PanelRows {
         const char* caption = nullptr;
     };
 
-    // A switch bound to `mcix` (-1: the window handles it). Its caption is
-    // printed at `captionArea` (relative to the switch) and is then also its
-    // hint and accessible name; with `label` set it is instead a label below
-    // the switch that the window shows and hides with it.
+    // A switch bound to `mcix` (or Unbound). Its caption is printed at
+    // `captionArea` (relative to the switch) and is then also its hint and
+    // accessible name; with `label` set it is instead a label below the
+    // switch that the window shows and hides with it.
     struct Switch {
         Slot<Form, TWC_ImgButton> button;
         QPoint at;
         int help;
-        int mcix = -1;
+        int mcix = Unbound;
         SwitchKind kind = SwitchKind::Toggle;
         const char* caption = nullptr;
         SwitchCaption captionArea = {};

@@ -28,6 +28,11 @@ struct PreferenceSet;
 // left, the presets of the open library (LibraryList) on the right, one row
 // per preset or comment line. Save, Save As, Print Library List, Undo and
 // Redo are the librarian's shared actions.
+// Its parts are defined in files of their own: LibraryForm.cpp the window,
+// its actions and the tree's navigation; LibraryFormList.cpp the preset list
+// and its commands; LibraryFormEditing.cpp the property editor and the
+// list's clicks and keys; LibraryFormDrag.cpp the drags; LibraryFormTree.cpp
+// the tree's file commands, over LibraryFiles.
 class TLibraryForm : public QWidget {
     Q_OBJECT
 public:

@@ -6,8 +6,6 @@
 #include <QFileInfo>
 #include <QMimeData>
 
-#include "files/LibraryFile.h"
-#include "files/Preferences.h"
 #include "librarian/LibrarianState.h"
 #include "librarian/LibraryFiles.h"
 #include "librarian/LibraryForm.h"

@@ -11,7 +11,6 @@ std::array<int, 2> NamePosition{};
 bool ProgramChangeRefresh = false;
 
 namespace {
-constexpr int TunerCenterCc = 83;
 constexpr int TunerCenterOffset = 25;
 constexpr int FirstPresetCc = 12;
 constexpr int LastPresetCc = 81;
@@ -42,7 +41,8 @@ void applyToBassPreset(int c, int m, int v)
 
 bool globalController(int c) { return c < FirstPresetCc || c > LastPresetCc; }
 
-int globalValue(int c, int v) { return c == TunerCenterCc ? v - TunerCenterOffset : v; }
+// The tuner centre arrives as v + 25; the two global modules share the layout.
+int globalValue(int mcix, int v) { return mcix == GuitarGlobal::TunerCenter ? v - TunerCenterOffset : v; }
 
 void nameCharacter(int v)
 {
@@ -85,7 +85,7 @@ void HandleController(int c, int v)
         const int m = CcInGuitar[c];
         if (m != 0) {
             if (globalController(c))
-                Param(ModixGlobal, m).SetValFromUnit(globalValue(c, v));
+                Param(ModixGlobal, m).SetValFromUnit(globalValue(m, v));
             else
                 Param(ModixPreset, m).SetValFromUnit(v);
             return;
@@ -94,7 +94,7 @@ void HandleController(int c, int v)
         const int m = CcInBass[c];
         if (m != 0) {
             if (globalController(c))
-                Param(ModixBassGlobal, m).SetValFromUnit(globalValue(c, v));
+                Param(ModixBassGlobal, m).SetValFromUnit(globalValue(m, v));
             else
                 applyToBassPreset(c, m, v);
             return;

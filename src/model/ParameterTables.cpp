@@ -126,6 +126,49 @@ constexpr ParamRow bassPreset[] = {
     {B::SynthKey,           12,     0,   0,    SynthKeyHook,        0,  {}},
 };
 
+// The two global modules share their layout, so that a parameter of either
+// may go by the guitar's name.
+constexpr bool globalsShareTheLayout()
+{
+    for (size_t i = 0; i < std::size(guitarGlobal); ++i)
+        if (guitarGlobal[i].mcix != bassGlobal[i].mcix || guitarGlobal[i].ccOut != bassGlobal[i].ccOut)
+            return false;
+    return true;
+}
+static_assert(globalsShareTheLayout());
+
+// Every incoming controller addresses one parameter, a global one below 12
+// and above 81, a preset one between (HandleController tells them so).
+constexpr bool controllersFitTheirModules(std::span<const ParamRow> global, std::span<const ParamRow> preset)
+{
+    std::array<bool, 128> taken{};
+    for (auto rows : {global, preset})
+        for (const ParamRow& r : rows)
+            for (int c : r.ccIn) {
+                if (c == 0)
+                    continue;
+                const bool globalCc = c < 12 || c > 81;
+                if (taken.at(static_cast<size_t>(c)) || globalCc != (rows.data() == global.data()))
+                    return false;
+                taken[static_cast<size_t>(c)] = true;
+            }
+    return true;
+}
+static_assert(controllersFitTheirModules(guitarGlobal, guitarPreset));
+static_assert(controllersFitTheirModules(bassGlobal, bassPreset));
+
+// What the first-generation guitar unit (model 0x0D) does differently: a
+// parameter's outgoing controller, one more incoming controller that takes
+// the place of another parameter's, and a smaller range (Same: as the module
+// table has it).
+struct FirstGenerationRow {
+    GuitarPreset::Mcix mcix;
+    int ccOut;
+    int ccIn;
+    int max;
+};
+constexpr int Same = -1;
+
 constexpr FirstGenerationRow firstGeneration[] = {
     // parameter            out  in    max
     {G::Presence,           0,   Same, Same},
@@ -171,7 +214,6 @@ const std::span<const ParamRow> GuitarPresetRows = guitarPreset;
 const std::span<const ParamRow> GuitarGlobalRows = guitarGlobal;
 const std::span<const ParamRow> BassPresetRows = bassPreset;
 const std::span<const ParamRow> BassGlobalRows = bassGlobal;
-const std::span<const FirstGenerationRow> FirstGenerationRows = firstGeneration;
 
 std::array<int, GuitarPreset::Count> PresetCcOut = ccOut<GuitarPreset::Count>(guitarPreset);
 std::array<int, GuitarGlobal::Count> GlobalCcOut = ccOut<GuitarGlobal::Count>(guitarGlobal);

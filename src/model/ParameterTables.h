@@ -27,19 +27,6 @@ extern const std::span<const ParamRow> GuitarGlobalRows;
 extern const std::span<const ParamRow> BassPresetRows;
 extern const std::span<const ParamRow> BassGlobalRows;
 
-// What the first-generation guitar unit (model 0x0D) does differently: a
-// parameter's outgoing controller, one more incoming controller that takes
-// the place of another parameter's, and a smaller range (Same: as the module
-// table has it).
-struct FirstGenerationRow {
-    GuitarPreset::Mcix mcix;
-    int ccOut;
-    int ccIn;
-    int max;
-};
-constexpr int Same = -1;
-extern const std::span<const FirstGenerationRow> FirstGenerationRows;
-
 void DelayHalvesHook(MCtrl&, float, unsigned);
 void DelayWholeHook(MCtrl&, float, unsigned);
 void BassDelayHalvesHook(MCtrl&, float, unsigned);

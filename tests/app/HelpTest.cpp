@@ -10,6 +10,7 @@
 #include <set>
 
 #include "support/AnsweringDialogs.h"
+#include "support/ProgramState.h"
 #include "shell/HelpPage.h"
 #include "app/Program.h"
 #include "controls/ImgKnob.h"
@@ -141,6 +142,7 @@ class HelpKeys : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        state.writeWorkingFolderToIni();
         program = std::make_unique<Program>(std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"},
                                                                               std::vector<std::string>{"Out"}),
                                             ProgramShell{&dialogs, &help});
@@ -168,6 +170,7 @@ protected:
                QStringLiteral("/Drux_Help.html") + QLatin1String(anchor);
     }
 
+    ProgramState state;
     AnsweringDialogs dialogs;
     QStringList opened;
     UrlList help{opened};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "support/AnsweringDialogs.h"
+#include "support/ProgramState.h"
 #include "app/Program.h"
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
@@ -14,6 +15,7 @@
 #include "librarian/DeviceForm.h"
 #include "librarian/LibraryForm.h"
 #include "librarian/Printing.h"
+#include "midi/DeviceSearch.h"
 #include "midi/LoopbackDriver.h"
 #include "model/DeviceConnection.h"
 #include "settings/ConnectForm.h"
@@ -27,22 +29,21 @@ class LibrarianInProgram : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        state.writeWorkingFolderToIni();
         program = std::make_unique<Program>(
             std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"}, std::vector<std::string>{"Out"}),
             ProgramShell{&dialogs, nullptr});
         program->start();
-        // No unit answers: the user closes the search and works with the
-        // virtual unit.
+        // No unit answers: once the search has ended, the user closes the
+        // configuration window and works with the virtual unit. (Closed
+        // while the search still runs, the window comes back when it ends.)
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !program->search().ScanActive(); }, 3000));
         if (program->connectForm()->isVisible())
             QTest::mouseClick(program->connectForm()->CloseButt, Qt::LeftButton);
         device = program->deviceForm();
         activate(device);
     }
-    void TearDown() override
-    {
-        program.reset();
-        ActiveDevice = DeviceConnection();
-    }
+    void TearDown() override { program.reset(); }
     static void activate(QWidget* window)
     {
         window->show();
@@ -57,6 +58,7 @@ protected:
     }
     QString editorName() const { return QString::fromStdString(program->guitarEditor()->PresetNameText()).trimmed(); }
 
+    ProgramState state;
     AnsweringDialogs dialogs;
     std::unique_ptr<Program> program;
     TDeviceForm* device = nullptr;

@@ -31,9 +31,12 @@ QStringList describeDrawing(const PanelDrawing& d)
     return lines;
 }
 
+// The panel as it is first shown: the window's style sheets are handed out
+// when it is polished.
 template <typename Form>
 QStringList describePanel(const Form& form)
 {
+    form.ensurePolished();
     QStringList lines =
         WidgetSnapshot::describeChildren(&form, [](const QWidget* w) { return TEditorFormBase::HelpContext(w); });
     lines << describeDrawing(form.Drawing());

@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "model/Parameters.h"
 #include "model/Presets.h"
 #include "model/WindowLink.h"
+#include "support/ProgramState.h"
 
 // Records what the file operations send to the unit.
 struct DumpRecordingUnit : UnitLink {
@@ -59,31 +61,19 @@ struct FilesFixture {
     AnsweringWindows windows;
     QTemporaryDir dir;
 
+    std::optional<ProgramState> state;
+
     void setUpModel(int model)
     {
-        ActiveDevice = DeviceConnection();
-        ActiveDevice.Model = model;
-        CreateModules();
-        AdaptTablesToModel(model);
-        CreateRecords();
+        state.emplace(model);
         SetUnitLink(&unit);
         SetWindowLink(&windows);
-        CurrentPreferences = PreferenceSet();
         CurrentPreferences.Dir = dir.path();
         QStandardPaths::setTestModeEnabled(true);
         ASSERT_TRUE(dir.isValid());
     }
 
-    void tearDownModel()
-    {
-        SetWindowLink(nullptr);
-        SetUnitLink(nullptr);
-        DestroyRecords();
-        AdaptTablesToModel(ModelDrux2);
-        DestroyModules();
-        ActiveDevice = DeviceConnection();
-        CurrentPreferences = PreferenceSet();
-    }
+    void tearDownModel() { state.reset(); }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 

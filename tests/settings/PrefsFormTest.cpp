@@ -13,9 +13,9 @@
 #include "app/ApplicationFilter.h"
 #include "shell/MessageService.h"
 #include "support/AnsweringDialogs.h"
-#include "files/IniFile.h"
 #include "model/DeviceConnection.h"
 #include "settings/PrefsForm.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -35,25 +35,13 @@ struct FolderDialogs : MessageService {
 
 class PrefsFormTest : public ::testing::Test {
 protected:
+    ProgramState state;
     QTemporaryDir dir;
-    QString iniPath;
+    const QString iniPath = state.iniPath();
     FolderDialogs dialogs;
     CapturingHelp help;
 
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        iniPath = dir.filePath(QStringLiteral("drux.ini"));
-        SetIniFilePath(iniPath);
-        ActiveDevice = DeviceConnection();
-    }
-    void TearDown() override
-    {
-        SetIniFilePath(QString());
-        PreferenceSets = PreferenceList();
-        CurrentPreferences = PreferenceSet();
-        ActiveDevice = DeviceConnection();
-    }
+    void SetUp() override { ASSERT_TRUE(state.valid() && dir.isValid()); }
 
     void writeIni(const char* text)
     {

@@ -3,16 +3,15 @@
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "support/AnsweringDialogs.h"
-#include "files/IniFile.h"
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
 #include "librarian/LibrarianActions.h"
 #include "model/Presets.h"
 #include "model/WindowLink.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -23,8 +22,8 @@ struct CountingWindows : WindowLink {
 
 class PrefsMenuTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QString iniPath;
+    ProgramState state{ModelDrux2};
+    const QString iniPath = state.iniPath();
     CountingWindows windows;
     AnsweringDialogs dialogs;
     CapturingHelp help;
@@ -32,10 +31,6 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        iniPath = dir.filePath(QStringLiteral("drux.ini"));
-        SetIniFilePath(iniPath);
-        CreateRecords();
         QFile f(iniPath);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[Last]\nPrefCount=3\nPref=PREF0\n[PREF0]\nName=Home\nMouseMoveMode=1\n"
@@ -43,14 +38,6 @@ protected:
         f.close();
         LoadPreferences();
         SetWindowLink(&windows);
-    }
-    void TearDown() override
-    {
-        SetWindowLink(nullptr);
-        DestroyRecords();
-        SetIniFilePath(QString());
-        PreferenceSets = PreferenceList();
-        CurrentPreferences = PreferenceSet();
     }
 
     QByteArray iniBytes() const

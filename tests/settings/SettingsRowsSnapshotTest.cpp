@@ -1,9 +1,7 @@
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "controls/CustomControl.h"
-#include "files/IniFile.h"
 #include "midi/DeviceSearch.h"
 #include "midi/LoopbackDriver.h"
 #include "midi/MidiPorts.h"
@@ -12,6 +10,7 @@
 #include "settings/ConnectForm.h"
 #include "settings/SettingsRowsSnapshot.h"
 #include "support/AnsweringDialogs.h"
+#include "support/ProgramState.h"
 #include "support/WidgetSnapshot.h"
 
 namespace {
@@ -21,10 +20,7 @@ namespace {
 // them.
 TEST(SettingsRows, ControlsAsBuilt)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    SetIniFilePath(dir.filePath(QStringLiteral("drux.ini")));
-    CreateModules();
+    ProgramState state(ModelDrux2);
     TWC_CustomControl::SetModul(ModuleTable);
     MidiPorts ports(std::make_unique<LoopbackDriver>(std::vector<std::string>{"In A"},
                                                      std::vector<std::string>{"Out A"}));
@@ -45,9 +41,6 @@ TEST(SettingsRows, ControlsAsBuilt)
     form.reset();
     TWC_CustomControl::SetValEdit(nullptr);
     TWC_CustomControl::SetModul(nullptr);
-    DestroyModules();
-    SetIniFilePath(QString());
-    ActiveDevice = DeviceConnection();
 }
 
 } // namespace

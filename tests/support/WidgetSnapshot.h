@@ -88,7 +88,10 @@ inline QString describe(const QWidget* w, int help)
         parts << QStringLiteral("text=") + button->text();
     }
     if (auto* box = qobject_cast<const QComboBox*>(w)) {
-        parts << QStringLiteral("items=%1 visible=%2").arg(box->count()).arg(box->maxVisibleItems());
+        parts << QStringLiteral("items=%1 visible=%2 index=%3")
+                     .arg(box->count())
+                     .arg(box->maxVisibleItems())
+                     .arg(box->currentIndex());
         QStringList items;
         for (int i = 0; i < box->count(); ++i)
             items << box->itemText(i);

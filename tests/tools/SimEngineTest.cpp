@@ -14,6 +14,7 @@
 #include "model/Parameters.h"
 #include "model/Presets.h"
 #include "model/WindowLink.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -249,11 +250,8 @@ TEST_P(SimReport, ReportAllReachesTheProgramsParameters)
 {
     const int model = GetParam();
     const bool bass = model == 0x13;
-    ActiveDevice = DeviceConnection();
-    ActiveDevice.Model = model;
+    ProgramState state(model);
     ActiveDevice.MidiChan = 0;
-    CreateModules();
-    AdaptTablesToModel(model);
     EditorWindows windows;
     SetWindowLink(&windows);
 
@@ -279,18 +277,13 @@ TEST_P(SimReport, ReportAllReachesTheProgramsParameters)
         MCtrl& p = *module.GetCtrl(mcix);
         if (!p.is(CcMapped) || edit[mcix - 1] > p.maximum)
             continue;
-        if (model == 0x0D && mcix == 6)
+        if (model == 0x0D && mcix == GuitarPreset::Presence)
             continue; // the first-generation unit has no presence control
         EXPECT_EQ(p.value, edit[mcix - 1]) << "parameter " << mcix;
         ++compared;
     }
     EXPECT_GT(compared, 15);
     EXPECT_EQ(windows.name, std::string(reinterpret_cast<const char*>(edit.data() + length - 16), 16));
-
-    SetWindowLink(nullptr);
-    AdaptTablesToModel(0x11);
-    DestroyModules();
-    ActiveDevice = DeviceConnection();
 }
 
 // ---- the program's protocol against the simulated unit, in-process ----
@@ -312,14 +305,11 @@ protected:
         o.model = GetParam();
         o.deviceId = 1;
         sim = std::make_unique<SimEngine>(o);
-        ActiveDevice = DeviceConnection();
-        ActiveDevice.Model = GetParam();
+        state.useModel(GetParam());
         ActiveDevice.MidiDevice = 1;
         ActiveDevice.MidiChan = 1;
         ActiveDevice.MidiIn = 0;
         ActiveDevice.MidiOut = 0;
-        CreateModules();
-        CreateRecords();
         auto d = std::make_unique<LoopbackDriver>(std::vector<std::string>{"Unit In"},
                                                   std::vector<std::string>{"Unit Out"});
         driver = d.get();
@@ -338,9 +328,6 @@ protected:
     {
         protocol.reset();
         ports.reset();
-        DestroyRecords();
-        DestroyModules();
-        ActiveDevice = DeviceConnection();
     }
     // Runs the event loop until the read ended; time-outs are fired by hand
     // so that the test need not wait for them.
@@ -370,6 +357,7 @@ protected:
         return n;
     }
 
+    ProgramState state;
     std::unique_ptr<SimEngine> sim;
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<MidiPorts> ports;

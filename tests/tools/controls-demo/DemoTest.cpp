@@ -61,7 +61,7 @@ TEST_F(Demo, HighlightedAndDisabledLooksDiffer)
     EXPECT_NE(pictureOf(&demo), normal);
     // Disabled controls ignore changes of their parameters.
     const int before = demo.LevelChain->GetVal();
-    preset(5).SetVal(3);
+    preset(McVolume).SetVal(3);
     FlushPending();
     EXPECT_EQ(demo.LevelChain->GetVal(), before);
 }

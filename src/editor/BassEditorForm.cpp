@@ -424,7 +424,7 @@ void TBassEditF::setEffectKnob(int i, const PostEffectKnob& use)
     const bool on = !use.caption.empty();
     caption->setText(QString::fromLatin1(use.caption.data(), static_cast<qsizetype>(use.caption.size())));
     if (on)
-        InstallConversion(*k, use.conversion ? *use.conversion : BassValues::Midi, questions);
+        InstallConversion(*k, use.conversion ? *use.conversion : BassValues::Midi, questions, prefs);
     setKnobInUse(k, value, on);
 }
 
@@ -464,7 +464,7 @@ void TBassEditF::bindSynthInterval(int key, bool modeChanged)
     if (!modeChanged && KnbFx[3]->Mcix() == mcix)
         return;
     // The mode gave the knob the plain pair; the key decides its own.
-    InstallConversion(*KnbFx[3], key != 0 ? BassValues::Trans : BassValues::Semi, questions);
+    InstallConversion(*KnbFx[3], key != 0 ? BassValues::Trans : BassValues::Semi, questions, prefs);
     if (KnbFx[3]->Mcix() != mcix)
         KnbFx[3]->SetMcix(mcix);
     refreshValueLabel(KnbFx[3], vlFx[3]);

@@ -299,7 +299,7 @@ void TEditorForm::KnbPreEffectTypeCtrlChange(int v)
                 continue;
             captions[i]->setText(QString::fromLatin1(k.caption.data(), static_cast<qsizetype>(k.caption.size())));
             if (k.conversion)
-                InstallConversion(*pfx[i], *k.conversion, questions);
+                InstallConversion(*pfx[i], *k.conversion, questions, prefs);
             pfx[i]->SetEnabled(true);
             values[i]->setEnabled(true);
         }

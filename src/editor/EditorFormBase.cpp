@@ -176,10 +176,10 @@ void TEditorFormBase::placeKnob(TWC_ImgKnob*& k, QLabel*& label, QLabel** captio
     label->setToolTip(QStringLiteral("Click to type a value"));
     k->SetValLabel(label);
     if (reads >= 0)
-        InstallConversion(*k, conversion.valToText ? conversion : defaultPair, questions,
+        InstallConversion(*k, conversion.valToText ? conversion : defaultPair, questions, prefs,
                           [this, reads] { return param(reads).value; });
     else
-        InstallConversion(*k, conversion.valToText ? conversion : defaultPair, questions);
+        InstallConversion(*k, conversion.valToText ? conversion : defaultPair, questions, prefs);
 
     auto* title = new QLabel(QString::fromLatin1(caption), this);
     title->setAlignment(Qt::AlignCenter);

@@ -62,7 +62,7 @@ protected:
 
 TEST_F(ConversionControls, LabelFollowsTheTimeUnitInForce)
 {
-    InstallConversion(*knob, GuitarValues::DelT, questions);
+    InstallConversion(*knob, GuitarValues::DelT, questions, CurrentPreferences);
     setValue(100);
     EXPECT_EQ(label->text(), decimal("12.8 ms"));
 
@@ -78,7 +78,7 @@ TEST_F(ConversionControls, LabelFollowsTheTimeUnitInForce)
 TEST_F(ConversionControls, FxSpdAsksForTheModulationTypeEachTime)
 {
     int type = 2;
-    InstallConversion(*knob, GuitarValues::FxSpd, questions, [&] { return type; });
+    InstallConversion(*knob, GuitarValues::FxSpd, questions, CurrentPreferences, [&] { return type; });
     setValue(100);
     EXPECT_EQ(label->text(), decimal("6.20 Hz"));
     type = 3;
@@ -88,7 +88,7 @@ TEST_F(ConversionControls, FxSpdAsksForTheModulationTypeEachTime)
 
 TEST_F(ConversionControls, ValueOutsideTheTableKeepsTheLabel)
 {
-    InstallConversion(*knob, BassValues::Key, questions);
+    InstallConversion(*knob, BassValues::Key, questions, CurrentPreferences);
     setValue(12);
     EXPECT_EQ(label->text(), QStringLiteral("B"));
     setValue(13);
@@ -97,7 +97,7 @@ TEST_F(ConversionControls, ValueOutsideTheTableKeepsTheLabel)
 
 TEST_F(ConversionControls, TypedTextSetsTheParameterWhichClamps)
 {
-    InstallConversion(*knob, GuitarValues::DelT, questions);
+    InstallConversion(*knob, GuitarValues::DelT, questions, CurrentPreferences);
     type(decimal("6.4 ms"));
     EXPECT_EQ(preset(McGain).GetVal(), 50);
     type(QStringLiteral("1 s"));
@@ -109,7 +109,7 @@ TEST_F(ConversionControls, TypedTextSetsTheParameterWhichClamps)
 
 TEST_F(ConversionControls, UnreadableTextShowsTheErrorAndKeepsTheValue)
 {
-    InstallConversion(*knob, GuitarValues::Attack, questions);
+    InstallConversion(*knob, GuitarValues::Attack, questions, CurrentPreferences);
     setValue(40);
     type(QStringLiteral("abc ms"));
     EXPECT_EQ(preset(McGain).GetVal(), 40);
@@ -124,7 +124,7 @@ TEST_F(ConversionControls, UnreadableTextShowsTheErrorAndKeepsTheValue)
 
 TEST_F(ConversionControls, WholeNumberPairsNeverAsk)
 {
-    InstallConversion(*knob, GuitarValues::Gate, questions);
+    InstallConversion(*knob, GuitarValues::Gate, questions, CurrentPreferences);
     setValue(7);
     type(QStringLiteral("loud"));
     EXPECT_EQ(preset(McGain).GetVal(), 0);

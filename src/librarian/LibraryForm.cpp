@@ -143,7 +143,7 @@ void LibraryFileModel::SetCutPath(const QString& path)
 TLibraryForm::TLibraryForm(TDeviceForm* deviceForm, QWidget* parent) : QWidget(parent, Qt::Window), device(deviceForm)
 {
     setObjectName(QStringLiteral("LibraryForm"));
-    writeLibrary = [](const QString& path) { return !WriteLibraryFile(*LibraryList, path); };
+    writeLibrary = [](const QString& path) { return WriteLibraryFile(*LibraryList, path) == FileResult::Ok; };
     runDrag = [this](QMimeData* data) {
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
@@ -1326,7 +1326,7 @@ void TLibraryForm::PasteFExecute()
         return;
     }
     if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)
-        || AppendToLibraryFile(*ClipboardList, path)) {
+        || AppendToLibraryFile(*ClipboardList, path) != FileResult::Ok) {
         showMessage(QStringLiteral("Unable to Save the file"));
         return;
     }

@@ -10,6 +10,7 @@
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
+#include "librarian/FileMessages.h"
 #include "librarian/PresetClipboard.h"
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
@@ -189,9 +190,12 @@ QStringList TreeNameFilters(bool bass)
 
 bool OpenIntoLibrary(const QString& path)
 {
-    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
-        return ReadDumpIntoList(*LibraryList, path);
-    return !ReadLibraryFile(*LibraryList, path);
+    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)) {
+        const dump::ReadResult read = ReadDumpIntoList(*LibraryList, path);
+        ShowDumpReadResult(read);
+        return DumpReadTaken(read);
+    }
+    return ReadLibraryFile(*LibraryList, path) == FileResult::Ok;
 }
 
 QString LibraryNameFor(const QString& opened, bool bass)
@@ -234,8 +238,8 @@ bool ExportLibraryItems(const std::vector<int>& records, const QString& fileName
     if (DragList->count == 0)
         return false;
     if (asDump)
-        return ExportRecordDump(DragList->at(0), fileName);
-    return !WriteLibraryFile(*DragList, fileName);
+        return ExportRecordDump(DragList->at(0), fileName) == FileResult::Ok;
+    return WriteLibraryFile(*DragList, fileName) == FileResult::Ok;
 }
 
 bool AuditionItem(int index)
@@ -304,6 +308,6 @@ TreeDrop DropIntoTree(PresetRecordList& list, const QString& node, bool isDir, c
         return result;
     result.dropped = true;
     result.path = node;
-    result.saved = !AppendToLibraryFile(list, node);
+    result.saved = AppendToLibraryFile(list, node) == FileResult::Ok;
     return result;
 }

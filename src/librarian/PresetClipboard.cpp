@@ -11,6 +11,7 @@
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
+#include "librarian/FileMessages.h"
 
 UndoStates UndoState;
 bool ClipboardFromCut = false;
@@ -527,9 +528,12 @@ QString NewLibraryPath(const QString& folder, bool bass)
 bool ReadPresetFile(PresetRecordList& list, const QString& path)
 {
     ListClear(list);
-    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
-        return ReadDumpIntoList(list, path);
-    return !ReadLibraryFile(list, path);
+    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)) {
+        const dump::ReadResult read = ReadDumpIntoList(list, path);
+        ShowDumpReadResult(read);
+        return DumpReadTaken(read);
+    }
+    return ReadLibraryFile(list, path) == FileResult::Ok;
 }
 
 bool CopyFileToClipboard(const QString& path)
@@ -557,6 +561,6 @@ FolderWrite WritePresetsIntoFolder(const PresetRecordList& list, const QString& 
         for (int i = 0; QFileInfo::exists(result.path); ++i)
             result.path = dir.filePath(info.completeBaseName() + QString::number(i) + QLatin1Char('.') + info.suffix());
     }
-    result.saved = !WriteLibraryFile(list, result.path);
+    result.saved = WriteLibraryFile(list, result.path) == FileResult::Ok;
     return result;
 }

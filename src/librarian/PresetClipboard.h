@@ -185,7 +185,8 @@ QString NewLibraryPath(const QString& folder, bool bass);
 // Replaces the list's records with a file's presets: a ".syx" file as a
 // dump, any other as a library. On failure the list is left empty, so that
 // a transfer goes on with nothing rather than with older presets. False
-// when the file cannot be read ("Unable to Load the file").
+// when the file cannot be read ("Unable to Load the file"); a dump that is
+// not compatible or corrupted says so first.
 bool ReadPresetFile(PresetRecordList& list, const QString& path);
 
 // File-tree Cut and Copy of a file: its presets into the clipboard. False

@@ -12,7 +12,6 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
-#include "model/WindowLink.h"
 
 // Records what the file operations send to the unit.
 struct DumpRecordingUnit : UnitLink {
@@ -36,27 +35,10 @@ struct DumpRecordingUnit : UnitLink {
     void requestPreset(int) override {}
 };
 
-// Answers the questions of the file operations and remembers every text.
-struct AnsweringWindows : WindowLink {
-    std::vector<std::string> errors;
-    std::vector<std::string> questions;
-    bool answer = true;
-    int preferenceChanges = 0;
-
-    void showError(const std::string& text) override { errors.push_back(text); }
-    bool askYesNo(const std::string& text) override
-    {
-        questions.push_back(text);
-        return answer;
-    }
-    void preferencesChanged() override { ++preferenceChanges; }
-};
-
 // Fresh modules, records and preferences for one test, connected to a unit
 // of `model`, with a temporary folder for files.
 struct FilesFixture {
     DumpRecordingUnit unit;
-    AnsweringWindows windows;
     QTemporaryDir dir;
 
     void setUpModel(int model)
@@ -67,7 +49,6 @@ struct FilesFixture {
         AdaptTablesToModel(model);
         CreateRecords();
         SetUnitLink(&unit);
-        SetWindowLink(&windows);
         CurrentPreferences = PreferenceSet();
         CurrentPreferences.Dir = dir.path();
         QStandardPaths::setTestModeEnabled(true);
@@ -76,7 +57,6 @@ struct FilesFixture {
 
     void tearDownModel()
     {
-        SetWindowLink(nullptr);
         SetUnitLink(nullptr);
         DestroyRecords();
         AdaptTablesToModel(ModelDrux2);

@@ -95,7 +95,7 @@ protected:
         PresetRecordList list;
         ListInit(list);
         fill(list, entries);
-        EXPECT_FALSE(WriteLibraryFile(list, path(file)));
+        EXPECT_EQ(WriteLibraryFile(list, path(file)), FileResult::Ok);
         return path(file);
     }
     void openInTree(const QString& file)
@@ -178,7 +178,7 @@ TEST_F(LibraryFormTest, AnOpenedDumpIsSavedAsALibraryBesideIt)
     PresetRecord r;
     InitRecord(r, -1);
     SetRecordName(r, "Dumped");
-    ASSERT_TRUE(ExportRecordDump(r, path("One.syx")));
+    ASSERT_EQ(ExportRecordDump(r, path("One.syx")), FileResult::Ok);
     const QByteArray dumpBytes = [&] {
         QFile f(path("One.syx"));
         f.open(QIODevice::ReadOnly);
@@ -194,7 +194,7 @@ TEST_F(LibraryFormTest, AnOpenedDumpIsSavedAsALibraryBesideIt)
     EXPECT_EQ(dump.readAll(), dumpBytes);
     PresetRecordList back;
     ListInit(back);
-    ASSERT_FALSE(ReadLibraryFile(back, path("One.dlb")));
+    ASSERT_EQ(ReadLibraryFile(back, path("One.dlb")), FileResult::Ok);
     EXPECT_EQ(back.count, 1);
 }
 
@@ -209,7 +209,11 @@ TEST_F(LibraryFormTest, AFileThatCannotBeReadLeavesTheListAsItWas)
         f.close();
         dialogs.texts.clear();
         openInTree(path(bad));
-        EXPECT_EQ(dialogs.texts, QStringList{CannotLoad});
+        // A .syx file whose header is no dump's says so before it is refused.
+        const QStringList texts = QString::fromLatin1(bad).endsWith(QStringLiteral(".syx"))
+            ? QStringList{QStringLiteral("Sysex Dump is not compatible"), CannotLoad}
+            : QStringList{CannotLoad};
+        EXPECT_EQ(dialogs.texts, texts);
         EXPECT_EQ(names(), (QStringList{"Alpha", "Beta"}));
         EXPECT_EQ(form->PresetList->topLevelItemCount(), 2);
         EXPECT_EQ(LibraryFileName, path("Good.dlb"));
@@ -349,7 +353,7 @@ TEST_F(LibraryFormTest, ClosingAsksToSaveOnlyWithConfirmAndChanges)
         int writes = 0;
         form->writeLibrary = [&](const QString& file) {
             ++writes;
-            return !c.writeFails && !WriteLibraryFile(*LibraryList, file);
+            return !c.writeFails && WriteLibraryFile(*LibraryList, file) == FileResult::Ok;
         };
         dialogs.texts.clear();
         dialogs.answers = c.answers;
@@ -374,7 +378,7 @@ TEST_F(LibraryFormTest, OpeningAnotherFileOffersToSaveUnsavedChangesFirst)
     int writes = 0;
     form->writeLibrary = [&](const QString& file) {
         ++writes;
-        return !WriteLibraryFile(*LibraryList, file);
+        return WriteLibraryFile(*LibraryList, file) == FileResult::Ok;
     };
 
     dialogs.answers = {QMessageBox::Cancel};
@@ -450,7 +454,7 @@ TEST_F(LibraryFormTest, ImportSysexSelectsTheFileButKeepsTheLibrarysCaption)
     QObject::connect(device.get(), &TDeviceForm::sysexImported, form.get(), &TLibraryForm::SysexImported);
     PresetRecord r;
     InitRecord(r, -1);
-    ASSERT_TRUE(ExportRecordDump(r, path("one.syx")));
+    ASSERT_EQ(ExportRecordDump(r, path("one.syx")), FileResult::Ok);
     openInTree(writeLibrary("My.dlb", {"a"}));
     const QString caption = form->windowTitle();
     const QString library = LibraryFileName;
@@ -656,7 +660,7 @@ TEST_F(LibraryFormTest, CopyOfAFileAndPasteIntoAFolderWriteANewLibrary)
     form->PasteFExecute();
     PresetRecordList back;
     ListInit(back);
-    ASSERT_FALSE(ReadLibraryFile(back, dir.filePath("sub/New.dlb")));
+    ASSERT_EQ(ReadLibraryFile(back, dir.filePath("sub/New.dlb")), FileResult::Ok);
     EXPECT_EQ(back.count, 2);
 }
 
@@ -676,7 +680,7 @@ TEST_F(LibraryFormTest, ExportWritesADumpOrALibraryByTheChosenName)
     form->ExportExecute();
     PresetRecordList back;
     ListInit(back);
-    ASSERT_FALSE(ReadLibraryFile(back, path("two.dlb")));
+    ASSERT_EQ(ReadLibraryFile(back, path("two.dlb")), FileResult::Ok);
     EXPECT_EQ(back.count, 2);
     EXPECT_EQ(dialogs.saves.back().caption, "Export Presets to file..");
 
@@ -702,7 +706,7 @@ TEST_F(LibraryFormTest, OnePresetExportTakesTheFormOfTheChosenFilter)
     EXPECT_FALSE(QFile::exists(path("solo.syx")));
     PresetRecordList back;
     ListInit(back);
-    ASSERT_FALSE(ReadLibraryFile(back, path("solo.dlb")));
+    ASSERT_EQ(ReadLibraryFile(back, path("solo.dlb")), FileResult::Ok);
     ASSERT_EQ(back.count, 1);
     EXPECT_EQ(GetRecordName(back.at(0)), "b               ");
 }
@@ -756,7 +760,7 @@ QStringList fileNames(const QString& file)
     PresetRecordList list;
     ListInit(list);
     QStringList texts;
-    if (ReadLibraryFile(list, file))
+    if (ReadLibraryFile(list, file) != FileResult::Ok)
         return {QStringLiteral("(unreadable)")};
     for (int i = 0; i < list.count; ++i) {
         const PresetRecord& r = list.at(i);

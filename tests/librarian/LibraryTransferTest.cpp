@@ -230,9 +230,9 @@ TEST_F(ClipboardTest, TreeFilesReadAsDumpOrLibraryAndAFailedReadLeavesNothingToD
     const QString syx = dir.filePath(QStringLiteral("one.syx"));
     const QString dlb = dir.filePath(QStringLiteral("two.dlb"));
     SetRecordName(*DeviceMemory[4], "dumped");
-    ASSERT_TRUE(ExportDump(4, syx));
+    ASSERT_EQ(ExportDump(4, syx), FileResult::Ok);
     fill(*LibraryList, {"x", "#between", "y"});
-    ASSERT_FALSE(WriteLibraryFile(*LibraryList, dlb));
+    ASSERT_EQ(WriteLibraryFile(*LibraryList, dlb), FileResult::Ok);
 
     fill(*DragList, {"old"});
     EXPECT_TRUE(ReadPresetFile(*DragList, syx));
@@ -241,6 +241,14 @@ TEST_F(ClipboardTest, TreeFilesReadAsDumpOrLibraryAndAFailedReadLeavesNothingToD
     EXPECT_EQ(listNames(*DragList), (Names{"x", "#between", "y"}));
     EXPECT_FALSE(ReadPresetFile(*DragList, dir.filePath(QStringLiteral("missing.dlb"))));
     EXPECT_EQ(DragList->count, 0);
+    // A dump of the other family says so.
+    QFile bass(dir.filePath(QStringLiteral("bass.syx")));
+    ASSERT_TRUE(bass.open(QIODevice::WriteOnly));
+    bass.write(QByteArray::fromHex("F0002032001320") + char(127) + char(BassImageLength)
+               + QByteArray(BassImageLength, 1) + char(0xF7));
+    bass.close();
+    EXPECT_FALSE(ReadPresetFile(*DragList, bass.fileName()));
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Sysex Dump is not compatible")});
 
     // A file copied in the tree is no library cut: pasting it removes nothing.
     CopyLibraryItems({0}, true);
@@ -254,7 +262,7 @@ TEST_F(ClipboardTest, PresetsWrittenIntoAFolderNeverOverwriteADumpFile)
 {
     QTemporaryDir dir;
     const QString syx = dir.filePath(QStringLiteral("bank.syx"));
-    ASSERT_TRUE(ExportDump(-1, syx));
+    ASSERT_EQ(ExportDump(-1, syx), FileResult::Ok);
     QFile dump(syx);
     ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
     const QByteArray before = dump.readAll();

@@ -10,20 +10,14 @@
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
 #include "model/Presets.h"
-#include "model/WindowLink.h"
 
 namespace {
-
-struct CountingWindows : WindowLink {
-    int changes = 0;
-    void preferencesChanged() override { ++changes; }
-};
 
 class PrefsMenuTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString iniPath;
-    CountingWindows windows;
+    int preferenceChanges = 0;
 
     void SetUp() override
     {
@@ -37,11 +31,11 @@ protected:
                 "[PREF1]\nName=Stage\nMouseMoveMode=3\n[PREF2]\nName=Studio\nMouseMoveMode=0\n");
         f.close();
         LoadPreferences();
-        SetWindowLink(&windows);
+        SetPreferencesObserver([this] { ++preferenceChanges; });
     }
     void TearDown() override
     {
-        SetWindowLink(nullptr);
+        SetPreferencesObserver(nullptr);
         DestroyRecords();
         SetIniFilePath(QString());
         PreferenceSets = PreferenceList();
@@ -83,7 +77,7 @@ TEST_F(PrefsMenuTest, ChoosingASetSwitchesAtOnceAndLeavesTheIniFile)
     EXPECT_EQ(PreferenceSets.active, 1);
     EXPECT_EQ(CurrentPreferences.Name, QStringLiteral("Stage"));
     EXPECT_EQ(CurrentPreferences.MouseMoveMode, 3);
-    EXPECT_EQ(windows.changes, 1);
+    EXPECT_EQ(preferenceChanges, 1);
     EXPECT_EQ(iniBytes(), before);
     form.PrefsMClick();
     EXPECT_TRUE(form.PrefsM->actions()[3]->isChecked());

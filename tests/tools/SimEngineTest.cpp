@@ -12,7 +12,7 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
-#include "model/WindowLink.h"
+#include "model/EditorLink.h"
 
 namespace {
 
@@ -191,10 +191,10 @@ TEST(SimEngine, MemoryFileRoundTrip)
 class SimReport : public ::testing::TestWithParam<int> {};
 INSTANTIATE_TEST_SUITE_P(Models, SimReport, ::testing::Values(0x0D, 0x11, 0x13));
 
-struct EditorWindows : WindowLink {
+struct EditorWindows : EditorLink {
     std::string name;
-    bool editorExists(bool) override { return true; }
-    void showUnitPresetName(bool, const std::string& n) override { name = n; }
+    bool exists() override { return true; }
+    void showUnitPresetName(const std::string& n) override { name = n; }
 };
 
 TEST_P(SimReport, ReportAllReachesTheProgramsParameters)
@@ -207,7 +207,7 @@ TEST_P(SimReport, ReportAllReachesTheProgramsParameters)
     CreateModules();
     AdaptTablesToModel(model);
     EditorWindows windows;
-    SetWindowLink(&windows);
+    SetEditorLink(bass, &windows);
 
     SimOptions o;
     o.model = model;
@@ -239,7 +239,7 @@ TEST_P(SimReport, ReportAllReachesTheProgramsParameters)
     EXPECT_GT(compared, 15);
     EXPECT_EQ(windows.name, std::string(reinterpret_cast<const char*>(edit.data() + length - 16), 16));
 
-    SetWindowLink(nullptr);
+    SetEditorLink(bass, nullptr);
     AdaptTablesToModel(0x11);
     DestroyModules();
     ActiveDevice = DeviceConnection();

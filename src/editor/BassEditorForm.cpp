@@ -4,10 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLinearGradient>
-#include <QPainter>
 
-#include "controls/KeyCodes.h"
 #include "controls/CustomControl.h"
 #include "controls/ImgButton.h"
 #include "controls/ImgKnob.h"
@@ -19,24 +16,7 @@
 
 namespace {
 
-// Bass preset parameters (Mcix) the window handles itself.
-enum : int {
-    McCompDensity = 7,
-    McAmpModel = 8,
-    McCabinet = 16,
-    McXoverFrequency = 17,
-    McXoverBalance = 18,
-    McExpander = 19,
-    McSensitivity = 20,
-    McPedal = 22,
-    McWahPosition = 27,
-    McPreFxMode = 28,
-    McWahDepth = 29,
-    McPostFxMode = 32,
-    McSynthKey = 44,
-    McIntervalWithKey = 42,
-    McIntervalWithoutKey = 43,
-};
+namespace Mc = BassPreset;
 
 // Four rows of sections below the header; a row's lists and switches sit in
 // its title line, its knobs below.
@@ -45,70 +25,25 @@ constexpr int RowHeight = 123;
 constexpr int KnobDrop = 76;
 constexpr int TitleLine = 3;
 
-const QColor PianoMarker(255, 0, 0);
+constexpr QRect sectionAt(int x, int row, int width, int rows = 1)
+{
+    return QRect(x, RowTop[row], width, RowTop[row + rows - 1] + RowHeight - RowTop[row]);
+}
+constexpr QPoint knobAt(int x, int row)
+{
+    return QPoint(x, RowTop[row] + KnobDrop);
+}
+constexpr QRect titleList(int x, int row, int width)
+{
+    return QRect(x, RowTop[row] + TitleLine, width, 22);
+}
+constexpr QPoint titleSwitch(int x, int row)
+{
+    return QPoint(x, RowTop[row] + 1);
+}
+constexpr QRect PianoPlace(326, RowTop[2] + 34, BassPiano::Width, BassPiano::Height);
 
 } // namespace
-
-// ---- the piano picture ----
-
-TBassPianoPicture::TBassPianoPicture(QWidget* parent) : QWidget(parent)
-{
-    using namespace BassPiano;
-    setFixedSize(Width, Height);
-    setCursor(Qt::PointingHandCursor);
-    setMouseTracking(true);
-
-    Canvas = QPixmap(Width, Height);
-    Canvas.fill(QColor(12, 12, 14));
-    QPainter p(&Canvas);
-    p.setRenderHint(QPainter::Antialiasing);
-    for (int i = 0; i < LastIndex; ++i) {
-        const QRectF key(i * KeyWidth + 0.5, 0.5, KeyWidth - 1.0, Height - 1.5);
-        QLinearGradient ivory(key.topLeft(), key.bottomLeft());
-        ivory.setColorAt(0.0, QColor(236, 232, 220));
-        ivory.setColorAt(0.85, QColor(250, 248, 240));
-        ivory.setColorAt(1.0, QColor(200, 196, 186));
-        p.setPen(QPen(QColor(60, 58, 54), 1.0));
-        p.setBrush(ivory);
-        p.drawRoundedRect(key, 2, 2);
-    }
-    for (int i = 0; i <= LastIndex; ++i) {
-        if (BlackNotes[static_cast<size_t>(i)] == 0)
-            continue;
-        const QRectF key(i * KeyWidth - 5.0, 0.0, 10.0, 46.0);
-        QLinearGradient ebony(key.topLeft(), key.topRight());
-        ebony.setColorAt(0.0, QColor(10, 10, 12));
-        ebony.setColorAt(0.5, QColor(58, 58, 64));
-        ebony.setColorAt(1.0, QColor(10, 10, 12));
-        p.setPen(QPen(QColor(0, 0, 0), 1.0));
-        p.setBrush(ebony);
-        p.drawRoundedRect(key, 1.5, 1.5);
-    }
-}
-
-void TBassPianoPicture::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    p.drawPixmap(0, 0, Canvas);
-}
-
-void TBassPianoPicture::mousePressEvent(QMouseEvent* e)
-{
-    if (OnMouseDown)
-        OnMouseDown(e);
-}
-
-void TBassPianoPicture::mouseMoveEvent(QMouseEvent* e)
-{
-    if (OnMouseMove)
-        OnMouseMove(e);
-}
-
-void TBassPianoPicture::mouseReleaseEvent(QMouseEvent* e)
-{
-    if (OnMouseUp)
-        OnMouseUp(e);
-}
 
 // ---- building ----
 
@@ -121,7 +56,6 @@ TBassEditF::TBassEditF(EditorServices s, QWidget* parent)
 
     Dot.setInterval(DotMs);
     connect(&Dot, &QTimer::timeout, this, &TBassEditF::DotTimer);
-    markerBackground = Piano->Canvas.copy(markerRect);
     applyCouplings();
 }
 
@@ -130,130 +64,113 @@ TBassEditF::~TBassEditF() = default;
 void TBassEditF::buildPanel()
 {
     using namespace BassEditorTexts;
-    PanelDrawing panel;
-    panel.size = QSize(ClientWidth, ClientHeight);
-    panel.badgeSubtitle = QStringLiteral("BASS AMP MODELLER");
-    auto section = [&](int x, int row, int w, const char* title, int rows = 1) {
-        const int h = RowTop[row + rows - 1] + RowHeight - RowTop[row];
-        panel.sections.push_back({QRect(x, RowTop[row], w, h), QString::fromLatin1(title)});
-    };
-    auto captionRight = [&](TWC_ImgButton* b, const char* text, int width = 60) {
-        panel.captions.push_back({QRect(b->x() + 50, b->y(), width, b->height()), QString::fromLatin1(text),
-                                  Qt::AlignLeft | Qt::AlignVCenter});
-        nameControl(b, text);
-    };
-    auto knobAt = [&](int x, int row) { return QPoint(x, RowTop[row] + KnobDrop); };
-    auto titleList = [&](int mcix, int x, int row, int w, int help, const auto& texts) {
-        return list(mcix, QRect(x, RowTop[row] + TitleLine, w, 22), help, texts);
-    };
-    auto titleSwitch = [&](int x, int row, int help, int mcix = -1) {
-        return button({x, RowTop[row] + 1}, help, mcix);
+    using F = TBassEditF;
+    using R = PanelRows<TBassEditF>;
+    constexpr KnobLook Black = KnobLook::Black;
+    constexpr KnobLook Metal = KnobLook::Metal;
+    constexpr SwitchKind Toggle = SwitchKind::Toggle;
+    constexpr SwitchKind Push = SwitchKind::Push;
+    constexpr unsigned Fx = NarrowValue;
+    // The bass panel, in the order the user tabs through it. A knob row
+    // names the knob, its value label and the caption label the window
+    // changes, then the parameter, caption, help number, centre and look, and
+    // where they differ from the window's the conversion and options. It
+    // lives here because it names the window's own looper captions and
+    // piano builder.
+    static const R::Row Panel[] = {
+        // Preamp: model, amp switch and eight tone knobs.
+        R::Section{sectionAt(8, 0, 592), "PREAMP"},
+        R::List{in<&F::cbAmpModel>, Mc::AmpModel, titleList(86, 0, 180), 2, AmpModels},
+        R::Switch{in<&F::KnbAmpBypass>, titleSwitch(276, 0), 3, Unbound, Toggle, "AMP ON", CaptionRight(60)},
+        R::Knob{in<&F::KnbPre1>, in<&F::vlPre1>, nullptr, Mc::Gain, "Gain", 6, knobAt(48, 0), Black},
+        R::Knob{in<&F::KnbPre2>, in<&F::vlPre2>, nullptr, Mc::Deep, "Deep", 7, knobAt(120, 0), Black},
+        R::Knob{in<&F::KnbPre3>, in<&F::vlPre3>, nullptr, Mc::Bass, "Bass", 8, knobAt(192, 0), Black},
+        R::Knob{in<&F::KnbPre4>, in<&F::vlPre4>, nullptr, Mc::Mid, "Mid", 9, knobAt(264, 0), Black},
+        R::Knob{in<&F::KnbPre5>, in<&F::vlPre5>, in<&F::lbPre5>, Mc::MidShift, "Mid-Shift", 10, knobAt(336, 0), Black},
+        R::Knob{in<&F::KnbPre6>, in<&F::vlPre6>, nullptr, Mc::Treble, "Treble", 11, knobAt(408, 0), Black},
+        R::Knob{in<&F::KnbPre7>, in<&F::vlPre7>, nullptr, Mc::Presence, "Presence", 12, knobAt(480, 0), Black},
+        R::Knob{in<&F::KnbPre8>, in<&F::vlPre8>, nullptr, Mc::Volume, "Volume", 13, knobAt(552, 0), Black},
+
+        // Cabinet and the effects' master switch.
+        R::Section{sectionAt(608, 0, 173), "CABINET"},
+        R::List{in<&F::cbCabModel>, Mc::Cabinet, QRect(620, RowTop[0] + 28, 150, 22), 4, Cabinets},
+        R::Switch{in<&F::KnbCabBypass>, {620, RowTop[0] + 58}, 5, Unbound, Toggle, "CAB ON", CaptionRight(60)},
+        R::Switch{in<&F::KnbFxOn>, {620, RowTop[0] + 90}, 32, Mc::EffectsOn, Toggle, "Global Fx On/Off",
+                  CaptionRight(110)},
+
+        // Compressor, crossover, denoiser.
+        R::Section{sectionAt(8, 1, 176), "COMPRESSOR"},
+        R::Switch{in<&F::KnbCompOn>, titleSwitch(130, 1), 20, Mc::CompOn},
+        R::Knob{in<&F::KnbComp1>, in<&F::vlComp1>, nullptr, Mc::CompDensity, "Density", 21, knobAt(52, 1), Metal, {},
+                OffAtZero},
+        R::Knob{in<&F::KnbComp2>, in<&F::vlComp2>, nullptr, Mc::CompAttack, "Attack", 22, knobAt(140, 1), Metal},
+
+        R::Section{sectionAt(190, 1, 176), "CROSSOVER"},
+        R::Switch{in<&F::KnbXoverOn>, titleSwitch(312, 1), 23},
+        R::Knob{in<&F::KnbXover1>, in<&F::vlXover1>, nullptr, Mc::XoverFrequency, "Frequency", 24, knobAt(234, 1),
+                Metal, BassValues::Freq, OffAtZero},
+        R::Knob{in<&F::KnbXover2>, in<&F::vlXover2>, nullptr, Mc::XoverBalance, "Balance", 25, knobAt(322, 1), Metal,
+                BassValues::Prct},
+
+        R::Section{sectionAt(372, 1, 228), "DENOISER"},
+        R::Switch{in<&F::KnbDenoiserOn>, titleSwitch(546, 1), 26},
+        R::Knob{in<&F::KnbDenoise1>, in<&F::vlDenoise1>, nullptr, Mc::Expander, "Expander", 27, knobAt(414, 1), Metal,
+                BassValues::Exp},
+        R::Knob{in<&F::KnbDenoise2>, in<&F::vlDenoise2>, nullptr, Mc::Sensitivity, "Sensivity", 28, knobAt(486, 1),
+                Metal},
+        R::Knob{in<&F::KnbDenoise3>, in<&F::vlDenoise3>, nullptr, Mc::DenoiserRange, "Range", 29, knobAt(558, 1),
+                Metal},
+
+        R::Section{sectionAt(608, 1, 173), ""},
+        R::Badge{QRect(614, RowTop[1] + 28, 160, 64), "BASS AMP MODELLER"},
+
+        // Pedal and pre-effect.
+        R::Section{sectionAt(8, 2, 298), "PEDAL"},
+        R::List{in<&F::cbPedalSim>, Mc::Pedal, titleList(76, 2, 170), 18, PedalSims},
+        R::Knob{in<&F::KnbStomp1>, in<&F::vlStomp1>, nullptr, Mc::StompSplit, "Split", 19, knobAt(48, 2), Black,
+                BassValues::Split, OffAtZero},
+        R::Knob{in<&F::KnbStomp2>, in<&F::vlStomp2>, nullptr, Mc::StompDrive, "Drive", 18, knobAt(118, 2), Black},
+        R::Knob{in<&F::KnbStomp3>, in<&F::vlStomp3>, nullptr, Mc::StompTone, "Tone", 18, knobAt(188, 2), Black},
+        R::Knob{in<&F::KnbStomp4>, in<&F::vlStomp4>, nullptr, Mc::StompBoost, "Boost", 18, knobAt(258, 2), Black},
+
+        R::Section{sectionAt(8, 3, 298), "PRE-EFFECT"},
+        R::List{in<&F::cbPreFxMode>, Mc::PreFxMode, titleList(120, 3, 120), 14, PreEffectModes},
+        R::Knob{in<&F::KnbWah1>, in<&F::vlWah1>, in<&F::lbWah1>, Mc::WahDepth, "Depth", 15, knobAt(60, 3), Black},
+        R::Knob{in<&F::KnbWah2>, in<&F::vlWah2>, nullptr, Mc::WahSpeed, "Speed", 16, knobAt(154, 3), Black},
+        R::Knob{in<&F::KnbWah3>, in<&F::vlWah3>, nullptr, Mc::WahBase, "Base", 17, knobAt(248, 3), Black},
+
+        // Post-effect over two rows: the mode, the looper keys or the piano,
+        // tap and tuner above, the seven effect knobs below; the mode gives
+        // the knobs their captions.
+        R::Section{sectionAt(314, 2, 467, 2), "POST-EFFECT"},
+        R::List{in<&F::cbPostFxMode>, Mc::PostFxMode, titleList(430, 2, 150), 30, PostEffectModes},
+        R::Knob{at<&F::KnbFx, 0>, at<&F::vlFx, 0>, at<&F::lbFx, 0>, Mc::Fx1, "", 31, knobAt(350, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 1>, at<&F::vlFx, 1>, at<&F::lbFx, 1>, Mc::Fx2, "", 31, knobAt(416, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 2>, at<&F::vlFx, 2>, at<&F::lbFx, 2>, Mc::Fx3, "", 31, knobAt(482, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 3>, at<&F::vlFx, 3>, at<&F::lbFx, 3>, Mc::Fx4, "", 31, knobAt(548, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 4>, at<&F::vlFx, 4>, at<&F::lbFx, 4>, Mc::Fx5, "", 31, knobAt(614, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 5>, at<&F::vlFx, 5>, at<&F::lbFx, 5>, Mc::Fx6, "", 31, knobAt(680, 3), Metal, {}, Fx},
+        R::Knob{at<&F::KnbFx, 6>, at<&F::vlFx, 6>, at<&F::lbFx, 6>, Mc::Fx7, "", 31, knobAt(746, 3), Metal, {},
+                Fx | FineSteps},
+        R::Switch{in<&F::KnbRec>, {340, RowTop[2] + 44}, 40, Unbound, Push, "REC", {}, at<&F::looperCaptions, 0>},
+        R::Switch{in<&F::KnbLoop>, {394, RowTop[2] + 44}, 40, Unbound, Push, "LOOP", {}, at<&F::looperCaptions, 1>},
+        R::Switch{in<&F::KnbPlay>, {448, RowTop[2] + 44}, 40, Unbound, Push, "PLAY", {}, at<&F::looperCaptions, 2>},
+        R::Switch{in<&F::KnbStop>, {502, RowTop[2] + 44}, 40, Unbound, Push, "STOP", {}, at<&F::looperCaptions, 3>},
+        R::Switch{in<&F::KnbHalf>, {556, RowTop[2] + 44}, 40, Unbound, Toggle, "HALF", {}, at<&F::looperCaptions, 4>},
+        R::Switch{in<&F::KnbBack>, {610, RowTop[2] + 44}, 40, Unbound, Toggle, "BACK", {}, at<&F::looperCaptions, 5>},
+        R::Section{PianoPlace.adjusted(-6, -6, 6, 6), ""},
+        R::Own{&F::buildPiano, PianoPlace},
+        R::Switch{in<&F::KnbTap>, {702, RowTop[2] + 32}, 33, Unbound, Push, "Tap Tempo", CaptionBelow(20)},
+        R::Switch{in<&F::TunerBut>, {702, RowTop[2] + 78}, 34, Unbound, Push, "TUNER", CaptionBelow(20)},
     };
 
+    PanelDrawing panel;
+    panel.size = QSize(ClientWidth, ClientHeight);
     buildHeader(panel);
     KnbOriginal = originalButton;
     KnbEditBuffer = editBufferButton;
     KnbCompare->setProperty("HelpContext", 101);
-
-    // Preamp: model, amp switch and eight tone knobs.
-    section(8, 0, 592, "PREAMP");
-    cbAmpModel = titleList(McAmpModel, 86, 0, 180, 2, AmpModels);
-    KnbAmpBypass = titleSwitch(276, 0, 3);
-    captionRight(KnbAmpBypass, "AMP ON");
-    knob(KnbPre1, vlPre1, 1, "Gain", 6, knobAt(48, 0), false);
-    knob(KnbPre2, vlPre2, 11, "Deep", 7, knobAt(120, 0), false);
-    knob(KnbPre3, vlPre3, 4, "Bass", 8, knobAt(192, 0), false);
-    knob(KnbPre4, vlPre4, 3, "Mid", 9, knobAt(264, 0), false);
-    knob(KnbPre5, vlPre5, 10, "Mid-Shift", 10, knobAt(336, 0), false, &lbPre5);
-    knob(KnbPre6, vlPre6, 2, "Treble", 11, knobAt(408, 0), false);
-    knob(KnbPre7, vlPre7, 6, "Presence", 12, knobAt(480, 0), false);
-    knob(KnbPre8, vlPre8, 5, "Volume", 13, knobAt(552, 0), false);
-
-    // Cabinet and the effects' master switch.
-    section(608, 0, 173, "CABINET");
-    cbCabModel = list(McCabinet, QRect(620, RowTop[0] + 28, 150, 22), 4, Cabinets);
-    KnbCabBypass = button({620, RowTop[0] + 58}, 5);
-    captionRight(KnbCabBypass, "CAB ON");
-    KnbFxOn = button({620, RowTop[0] + 90}, 32, 14);
-    captionRight(KnbFxOn, "Global Fx On/Off", 110);
-
-    // Compressor, crossover, denoiser.
-    section(8, 1, 176, "COMPRESSOR");
-    KnbCompOn = titleSwitch(130, 1, 20, 15);
-    knob(KnbComp1, vlComp1, McCompDensity, "Density", 21, knobAt(52, 1), true);
-    KnbComp1->SetNullIsOff(true);
-    knob(KnbComp2, vlComp2, 12, "Attack", 22, knobAt(140, 1), true);
-
-    section(190, 1, 176, "CROSSOVER");
-    KnbXoverOn = titleSwitch(312, 1, 23);
-    knob(KnbXover1, vlXover1, McXoverFrequency, "Frequency", 24, knobAt(234, 1), true);
-    KnbXover1->SetNullIsOff(true);
-    InstallConversion(*KnbXover1, BassValues::Freq);
-    knob(KnbXover2, vlXover2, McXoverBalance, "Balance", 25, knobAt(322, 1), true);
-    InstallConversion(*KnbXover2, BassValues::Prct);
-
-    section(372, 1, 228, "DENOISER");
-    KnbDenoiserOn = titleSwitch(546, 1, 26);
-    knob(KnbDenoise1, vlDenoise1, McExpander, "Expander", 27, knobAt(414, 1), true);
-    InstallConversion(*KnbDenoise1, BassValues::Exp);
-    knob(KnbDenoise2, vlDenoise2, McSensitivity, "Sensivity", 28, knobAt(486, 1), true);
-    knob(KnbDenoise3, vlDenoise3, 21, "Range", 29, knobAt(558, 1), true);
-
-    section(608, 1, 173, "");
-    panel.badge = QRect(614, RowTop[1] + 28, 160, 64);
-
-    // Pedal and pre-effect.
-    section(8, 2, 298, "PEDAL");
-    cbPedalSim = titleList(McPedal, 76, 2, 170, 18, PedalSims);
-    knob(KnbStomp1, vlStomp1, 26, "Split", 19, knobAt(48, 2), false);
-    KnbStomp1->SetNullIsOff(true);
-    InstallConversion(*KnbStomp1, BassValues::Split);
-    knob(KnbStomp2, vlStomp2, 23, "Drive", 18, knobAt(118, 2), false);
-    knob(KnbStomp3, vlStomp3, 24, "Tone", 18, knobAt(188, 2), false);
-    knob(KnbStomp4, vlStomp4, 25, "Boost", 18, knobAt(258, 2), false);
-
-    section(8, 3, 298, "PRE-EFFECT");
-    cbPreFxMode = titleList(McPreFxMode, 120, 3, 120, 14, PreEffectModes);
-    knob(KnbWah1, vlWah1, McWahDepth, "Depth", 15, knobAt(60, 3), false, &lbWah1);
-    knob(KnbWah2, vlWah2, 30, "Speed", 16, knobAt(154, 3), false);
-    knob(KnbWah3, vlWah3, 31, "Base", 17, knobAt(248, 3), false);
-
-    // Post-effect over two rows: mode, looper or piano, tap and tuner above,
-    // the seven effect knobs below.
-    section(314, 2, 467, "POST-EFFECT", 2);
-    cbPostFxMode = titleList(McPostFxMode, 430, 2, 150, 30, PostEffectModes);
-    valueLabelWidth = 60;
-    for (int i = 0; i < 7; ++i)
-        knob(KnbFx[static_cast<size_t>(i)], vlFx[static_cast<size_t>(i)], 33 + i, "", 31, knobAt(350 + 66 * i, 3),
-             true, &lbFx[static_cast<size_t>(i)]);
-    KnbFx[6]->FineEnabled = true;
-
-    const std::array<const char*, 6> looperTexts{"REC", "LOOP", "PLAY", "STOP", "HALF", "BACK"};
-    std::array<TWC_ImgButton**, 6> looper{&KnbRec, &KnbLoop, &KnbPlay, &KnbStop, &KnbHalf, &KnbBack};
-    for (size_t i = 0; i < looper.size(); ++i) {
-        TWC_ImgButton* b = *looper[i] = button({340 + 54 * static_cast<int>(i), RowTop[2] + 44}, 40);
-        b->SetIsPushButton(i < 4);
-        QLabel* caption = looperCaptions[i] = new QLabel(QString::fromLatin1(looperTexts[i]), this);
-        caption->setAlignment(Qt::AlignCenter);
-        caption->setGeometry(b->x() - 6, b->y() + b->height() + 2, b->width() + 12, 12);
-        caption->setStyleSheet(QStringLiteral("QLabel { background: transparent; color: #d6dae2;"
-                                              " font: bold 9px 'DejaVu Sans'; }"));
-    }
-    const QRect pianoPlace(326, RowTop[2] + 34, BassPiano::Width, BassPiano::Height);
-    panel.sections.push_back({pianoPlace.adjusted(-6, -6, 6, 6), QString()});
-    buildPiano(pianoPlace);
-
-    auto captionBelow = [&](TWC_ImgButton* b, const char* text) {
-        panel.captions.push_back({QRect(b->x() - 20, b->y() + b->height() + 2, b->width() + 40, 12),
-                                  QString::fromLatin1(text)});
-        nameControl(b, text);
-    };
-    KnbTap = button({702, RowTop[2] + 32}, 33);
-    KnbTap->SetIsPushButton(true);
-    captionBelow(KnbTap, "Tap Tempo");
-    TunerBut = button({702, RowTop[2] + 78}, 34);
-    TunerBut->SetIsPushButton(true);
-    captionBelow(TunerBut, "TUNER");
+    buildControls<TBassEditF>(panel, Panel);
 
     // Handlers.
     for (auto [box, handler] : {std::pair{cbAmpModel, &TBassEditF::cbAmpModelCtrlChange},
@@ -288,7 +205,7 @@ void TBassEditF::buildPanel()
                                         &TBassEditF::KnbCompareCtrlChange}})
         c->OnCtrlChange = [this, handler](TWC_CustomControl*, int v) { (this->*handler)(v); };
     for (int i = 0; i < 6; ++i)
-        (*looper[static_cast<size_t>(i)])->OnCtrlChange = [this, i](TWC_CustomControl*, int v) {
+        looperButtons()[static_cast<size_t>(i)]->OnCtrlChange = [this, i](TWC_CustomControl*, int v) {
             LooperKeyCtrlChange(i, v);
         };
 
@@ -347,15 +264,15 @@ void TBassEditF::FormShow()
 // Brings every coupled control in step with the module as it is.
 void TBassEditF::applyCouplings()
 {
-    cbAmpModelCtrlChange(param(McAmpModel).value);
-    cbCabModelCtrlChange(param(McCabinet).value);
-    KnbComp1CtrlChange(param(McCompDensity).value);
-    KnbXover1CtrlChange(param(McXoverFrequency).value);
-    KnbDenoise1CtrlChange(param(McExpander).value);
-    KnbDenoise2CtrlChange(param(McSensitivity).value);
-    cbPedalSimCtrlChange(param(McPedal).value);
-    cbPreFxModeCtrlChange(param(McPreFxMode).value);
-    cbPostFxModeCtrlChange(param(McPostFxMode).value);
+    cbAmpModelCtrlChange(param(Mc::AmpModel).value);
+    cbCabModelCtrlChange(param(Mc::Cabinet).value);
+    KnbComp1CtrlChange(param(Mc::CompDensity).value);
+    KnbXover1CtrlChange(param(Mc::XoverFrequency).value);
+    KnbDenoise1CtrlChange(param(Mc::Expander).value);
+    KnbDenoise2CtrlChange(param(Mc::Sensitivity).value);
+    cbPedalSimCtrlChange(param(Mc::Pedal).value);
+    cbPreFxModeCtrlChange(param(Mc::PreFxMode).value);
+    cbPostFxModeCtrlChange(param(Mc::PostFxMode).value);
     for (const KnobAndLabel& k : knobs)
         refreshValueLabel(k.knob, k.label);
 }
@@ -364,33 +281,33 @@ void TBassEditF::applyCouplings()
 
 void TBassEditF::KnbAmpBypassCtrlChange(int v)
 {
-    switchParameter(KnbAmpBypass->UserChange, v != 0, McAmpModel, BassEditorTexts::AmpBypass, KnbAmpBypassTag);
+    switchParameter(KnbAmpBypass->UserChange, v != 0, Mc::AmpModel, BassEditorTexts::AmpBypass, KnbAmpBypassTag);
 }
 
 void TBassEditF::KnbCabBypassCtrlChange(int v)
 {
-    switchParameter(KnbCabBypass->UserChange, v != 0, McCabinet, BassEditorTexts::NoCabinet, KnbCabBypassTag);
+    switchParameter(KnbCabBypass->UserChange, v != 0, Mc::Cabinet, BassEditorTexts::NoCabinet, KnbCabBypassTag);
 }
 
 void TBassEditF::KnbCompOnCtrlChange(int v)
 {
-    switchParameter(KnbCompOn->UserChange, v != 0, McCompDensity, 0, KnbCompOnTag);
+    switchParameter(KnbCompOn->UserChange, v != 0, Mc::CompDensity, 0, KnbCompOnTag);
 }
 
 void TBassEditF::KnbXoverOnCtrlChange(int v)
 {
-    switchParameter(KnbXoverOn->UserChange, v != 0, McXoverFrequency, 0, KnbXoverOnTag);
+    switchParameter(KnbXoverOn->UserChange, v != 0, Mc::XoverFrequency, 0, KnbXoverOnTag);
     // The unit takes the balance again whenever the crossover comes on.
     if (v != 0)
-        param(McXoverBalance).MarkPending(SendPending);
+        param(Mc::XoverBalance).MarkPending(SendPending);
 }
 
 void TBassEditF::KnbDenoiserOnCtrlChange(int v)
 {
     if (!KnbDenoiserOn->UserChange)
         return;
-    MCtrl& expander = param(McExpander);
-    MCtrl& sensitivity = param(McSensitivity);
+    MCtrl& expander = param(Mc::Expander);
+    MCtrl& sensitivity = param(Mc::Sensitivity);
     if (v != 0) {
         expander.SetValFlags(KnbDenoise1Tag, PendingBits);
         sensitivity.SetValFlags(KnbDenoise2Tag, PendingBits);
@@ -444,7 +361,7 @@ void TBassEditF::KnbXover1CtrlChange(int v)
 
 void TBassEditF::KnbDenoise1CtrlChange(int v)
 {
-    followSwitch(KnbDenoiserOn, v != 0 && param(McSensitivity).value != 0);
+    followSwitch(KnbDenoiserOn, v != 0 && param(Mc::Sensitivity).value != 0);
     if (v != 0)
         KnbDenoise1Tag = v;
 }
@@ -452,7 +369,7 @@ void TBassEditF::KnbDenoise1CtrlChange(int v)
 void TBassEditF::KnbDenoise2CtrlChange(int v)
 {
     setKnobInUse(KnbDenoise3, vlDenoise3, v != 0);
-    followSwitch(KnbDenoiserOn, v != 0 && param(McExpander).value != 0);
+    followSwitch(KnbDenoiserOn, v != 0 && param(Mc::Expander).value != 0);
     if (v != 0)
         KnbDenoise2Tag = v;
 }
@@ -473,14 +390,14 @@ void TBassEditF::cbPreFxModeCtrlChange(int v)
     shownPreFxMode = v;
     const bool midiWah = v == BassEditorTexts::MidiWah;
     if (midiWah) {
-        rebind(KnbWah1, vlWah1, McWahPosition);
+        rebind(KnbWah1, vlWah1, Mc::WahPosition);
         lbWah1->setText(QStringLiteral("Wah"));
         // Only the user's choice starts the pedal at 0: a preset that
         // arrives in this mode keeps its own position.
         if (chosen)
-            param(McWahPosition).SetValFlags(0, PendingBits);
+            param(Mc::WahPosition).SetValFlags(0, PendingBits);
     } else {
-        rebind(KnbWah1, vlWah1, McWahDepth);
+        rebind(KnbWah1, vlWah1, Mc::WahDepth);
         lbWah1->setText(QStringLiteral("Depth"));
     }
     setKnobInUse(KnbWah2, vlWah2, !midiWah);
@@ -531,7 +448,7 @@ void TBassEditF::cbPostFxModeCtrlChange(int v)
     for (int i = 0; i < 7; ++i)
         setEffectKnob(i, row[static_cast<size_t>(i)]);
     if (v == Synth)
-        bindSynthInterval(param(McSynthKey).value, true);
+        bindSynthInterval(param(Mc::SynthKey).value, true);
     if (v == DelayLoop)
         showLooper(true);
     if (v == MidiBassSynth) {
@@ -542,7 +459,7 @@ void TBassEditF::cbPostFxModeCtrlChange(int v)
 
 void TBassEditF::bindSynthInterval(int key, bool modeChanged)
 {
-    const int mcix = key != 0 ? McIntervalWithKey : McIntervalWithoutKey;
+    const int mcix = key != 0 ? Mc::IntervalWithKey : Mc::IntervalWithoutKey;
     if (!modeChanged && KnbFx[3]->Mcix() == mcix)
         return;
     // The mode gave the knob the plain pair; the key decides its own.
@@ -554,7 +471,7 @@ void TBassEditF::bindSynthInterval(int key, bool modeChanged)
 
 void TBassEditF::KnbFx5CtrlChange(int v)
 {
-    if (KnbFx[4]->Mcix() == McSynthKey && param(McPostFxMode).value == BassEditorTexts::Synth)
+    if (KnbFx[4]->Mcix() == Mc::SynthKey && param(Mc::PostFxMode).value == BassEditorTexts::Synth)
         bindSynthInterval(v);
 }
 
@@ -611,12 +528,7 @@ void TBassEditF::PianoMouseMove(bool leftButton, int x, int y)
         PianoMouseUp();
         PianoMouseDown();
     }
-    QPainter p(&Piano->Canvas);
-    p.drawPixmap(markerRect.topLeft(), markerBackground);
-    markerRect = BassPiano::MarkerRect(at);
-    markerBackground = Piano->Canvas.copy(markerRect);
-    p.fillRect(markerRect, PianoMarker);
-    Piano->update();
+    Piano->MoveMarker(BassPiano::MarkerRect(at));
 }
 
 void TBassEditF::PianoMouseDown()
@@ -641,10 +553,8 @@ void TBassEditF::PianoMouseUp()
 void TBassEditF::DotTimer()
 {
     Dot.stop();
-    QPainter p(&Piano->Canvas);
-    p.drawPixmap(markerRect.topLeft(), markerBackground);
+    Piano->RemoveMarker();
     lastPosition = {};
-    Piano->update();
 }
 
 // ---- keys ----
@@ -663,76 +573,20 @@ bool isTapKey(const QKeyEvent* e)
     return e->key() == Qt::Key_Insert || (e->key() == Qt::Key_0 && (e->modifiers() & Qt::KeypadModifier));
 }
 
-// The digit keys of the main row by where they lie, 0..9 for the keys 1..9
-// and 0, -1 for another key. Their symbols depend on the keyboard layout (a
-// French keyboard gives "&" for 1 unshifted, a German one the section sign
-// for Shift with 3), their place does not: the platform's key code says which
-// key it was. Events without one (synthesised ones) are read by their US
-// symbols.
-int digitRowPosition(const QKeyEvent* e)
-{
-    if (e->modifiers() & Qt::KeypadModifier)
-        return -1;
-#if defined(Q_OS_MACOS)
-    // Virtual key codes of the keys 1..0.
-    static constexpr std::array<quint32, 10> places{0x12, 0x13, 0x14, 0x15, 0x17, 0x16, 0x1A, 0x1C, 0x19, 0x1D};
-    const quint32 code = e->nativeVirtualKey();
-#elif defined(Q_OS_WIN)
-    // Scan codes of the keys 1..0.
-    static constexpr std::array<quint32, 10> places{0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B};
-    const quint32 code = e->nativeScanCode();
-#else
-    // X11 and Wayland key codes of the keys 1..0 (evdev codes + 8).
-    static constexpr std::array<quint32, 10> places{10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
-    const quint32 code = e->nativeScanCode();
-#endif
-    if (code != 0) {
-        for (size_t i = 0; i < places.size(); ++i)
-            if (places[i] == code)
-                return static_cast<int>(i);
-        return -1;
-    }
-    static constexpr std::array<int, 10> shiftedDigits{Qt::Key_Exclam,     Qt::Key_At,        Qt::Key_NumberSign,
-                                                       Qt::Key_Dollar,     Qt::Key_Percent,   Qt::Key_AsciiCircum,
-                                                       Qt::Key_Ampersand,  Qt::Key_Asterisk,  Qt::Key_ParenLeft,
-                                                       Qt::Key_ParenRight};
-    const int key = e->key();
-    if (key >= Qt::Key_1 && key <= Qt::Key_9)
-        return key - Qt::Key_1;
-    if (key == Qt::Key_0)
-        return 9;
-    if (e->modifiers() & Qt::ShiftModifier)
-        for (size_t i = 0; i < shiftedDigits.size(); ++i)
-            if (key == shiftedDigits[i])
-                return static_cast<int>(i);
-    return -1;
-}
-
 // 1..6 of the looper keys, on the main row or the keypad; 0 for another key.
 int looperNumber(const QKeyEvent* e)
 {
     if (e->modifiers() & Qt::KeypadModifier)
         return e->key() >= Qt::Key_1 && e->key() <= Qt::Key_6 ? e->key() - Qt::Key_1 + 1 : 0;
-    const int at = digitRowPosition(e);
+    const int at = BassPiano::DigitRowPosition(e);
     return at >= 0 && at < 6 ? at + 1 : 0;
-}
-
-// The piano position 0..11 of the keys 1..9, 0, O, P on the main row, -1 for
-// another key.
-int pianoKeyIndex(const QKeyEvent* e)
-{
-    if (e->key() == KeyPianoDown)
-        return 10;
-    if (e->key() == KeyPianoUp)
-        return 11;
-    return digitRowPosition(e);
 }
 
 } // namespace
 
 bool TBassEditF::pianoKey(QKeyEvent* e, bool down)
 {
-    const int i = pianoKeyIndex(e);
+    const int i = BassPiano::KeyIndex(e);
     if (i < 0)
         return false;
     if (e->isAutoRepeat())

@@ -1,33 +1,10 @@
 #pragma once
 
-#include <QPixmap>
 #include <array>
 
 #include "editor/BassEditorFormTables.h"
+#include "editor/BassPianoPicture.h"
 #include "editor/EditorFormBase.h"
-
-class QMouseEvent;
-
-// The bass editor's keyboard picture. It draws the keys and the position
-// marker and hands the mouse to the window's piano handlers.
-class TBassPianoPicture : public QWidget {
-    Q_OBJECT
-public:
-    explicit TBassPianoPicture(QWidget* parent = nullptr);
-
-    // The keyboard as drawn, with the marker where the window put it.
-    QPixmap Canvas;
-
-    std::function<void(QMouseEvent*)> OnMouseDown;
-    std::function<void(QMouseEvent*)> OnMouseMove;
-    std::function<void(QMouseEvent*)> OnMouseUp;
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-};
 
 // The bass editor: the preset of the bass preset module shown as the front
 // panel of the bass units. Besides what it shares with the guitar editor it
@@ -77,7 +54,7 @@ public:
     // The note sounding, -1 for none; the marker's key, index -1 for none.
     int PlayingNote() const { return playingNote; }
     BassPiano::Position MarkerPosition() const { return lastPosition; }
-    QRect MarkerRect() const { return markerRect; }
+    QRect MarkerRect() const { return Piano->Marker(); }
 
     // ---- components ----
     TWC_ImgKnob* KnbPre1 = nullptr;
@@ -188,6 +165,4 @@ private:
     std::array<QLabel*, 6> looperCaptions{};
     int playingNote = -1;
     BassPiano::Position lastPosition;
-    QPixmap markerBackground;
-    QRect markerRect{0, 0, 6, 6};
 };

@@ -3,6 +3,7 @@
 #include <QRect>
 
 #include "editor/EditorFormTables.h"
+#include "model/ParameterNames.h"
 
 bool BassEditorTexts::AmpHasMidShift(int ampModel)
 {
@@ -52,11 +53,11 @@ const std::array<std::array<PostEffectKnob, 7>, 16> PostEffectKnobs{{
 PostEffectBindings PostEffectBindingsFor(int mode)
 {
     using namespace BassEditorTexts;
-    PostEffectBindings b{36, 37, 39};
+    PostEffectBindings b{BassPreset::Fx4, BassPreset::Fx5, BassPreset::Fx7};
     if (mode == DelayChorus || mode == StereoDelay)
-        b.fx7 = 41; // the whole delay time over both halves
+        b.fx7 = BassPreset::DelayTime; // the whole delay time over both halves
     if (mode == Synth)
-        b.fx5 = 44; // the key
+        b.fx5 = BassPreset::SynthKey;
     return b;
 }
 

@@ -21,16 +21,7 @@
 
 namespace {
 
-// Guitar preset parameters (Mcix) the window handles itself.
-enum : int {
-    McAmpModel = 8,
-    McCabinet = 12,
-    McPreEffectType = 17,
-    McDelayType = 22,
-    McDelayMix = 27,
-    McModulationType = 28,
-    McModulationMix = 32,
-};
+namespace Mc = GuitarPreset;
 
 // Rows of the panel: the header with the name display and the compare
 // buttons between the upper screws, then three rows of sections that end
@@ -41,6 +32,108 @@ constexpr int RowHeight = 158;
 // line of lists and switches, and the knob's caption.
 constexpr int KnobDrop = 100;
 constexpr int ListTop = 24;
+
+constexpr QRect sectionAt(int x, int row, int width)
+{
+    return QRect(x, RowTop[row], width, RowHeight);
+}
+constexpr QPoint knobAt(int x, int row)
+{
+    return QPoint(x, RowTop[row] + KnobDrop);
+}
+// Lists and switches share the line below the section's title.
+constexpr QRect listAt(int x, int row, int width)
+{
+    return QRect(x, RowTop[row] + ListTop, width, 24);
+}
+constexpr QPoint switchAt(int x, int row)
+{
+    return QPoint(x, RowTop[row] + ListTop - 2);
+}
+
+using F = TEditorForm;
+using R = PanelRows<TEditorForm>;
+constexpr KnobLook Black = KnobLook::Black;
+constexpr KnobLook Metal = KnobLook::Metal;
+constexpr SwitchKind Toggle = SwitchKind::Toggle;
+constexpr SwitchKind Push = SwitchKind::Push;
+
+// The guitar panel, in the order the user tabs through it. A knob row names
+// the knob, its value label and the caption label the window changes, then
+// the parameter, caption, help number, centre and look, and where they differ
+// from the window's the conversion, options and the parameter the conversion
+// reads.
+const R::Row Panel[] = {
+    // Amplifier: model, amp and drive switches, six tone knobs.
+    R::Section{sectionAt(8, 0, 470), "AMPLIFIER"},
+    R::List{in<&F::KnbAmpType2>, Mc::AmpModel, listAt(20, 0, 190), 9, GuitarEditorTexts::AmpModels},
+    R::List{in<&F::KnbAmpType1>, Mc::AmpModel, listAt(20, 0, 190), 9,
+            std::span(GuitarEditorTexts::AmpModels).first<GuitarEditorTexts::FirstGenerationAmpModels>()},
+    R::Switch{in<&F::PreAmpBypass>, switchAt(224, 0), 10, Unbound, Toggle, "AMP ON", CaptionRight(60)},
+    R::Switch{in<&F::KnbDriveOffOn>, switchAt(336, 0), 11, Mc::DriveOn, Toggle, "Drive", CaptionRight(60)},
+    R::Knob{in<&F::KnbAmp1>, in<&F::vlAmp1>, nullptr, Mc::Gain, "Gain", 3, knobAt(58, 0), Black},
+    R::Knob{in<&F::KnbAmp2>, in<&F::vlAmp2>, nullptr, Mc::Bass, "Bass", 4, knobAt(132, 0), Black},
+    R::Knob{in<&F::KnbAmp3>, in<&F::vlAmp3>, nullptr, Mc::Mid, "Mid", 5, knobAt(206, 0), Black},
+    R::Knob{in<&F::KnbAmp4>, in<&F::vlAmp4>, nullptr, Mc::Treble, "Treble", 6, knobAt(280, 0), Black},
+    R::Knob{in<&F::KnbAmp5>, in<&F::vlAmp5>, in<&F::lbAmp5>, Mc::Presence, "Presence", 7, knobAt(354, 0), Black},
+    R::Knob{in<&F::KnbAmp6>, in<&F::vlAmp6>, nullptr, Mc::Volume, "Volume", 8, knobAt(428, 0), Black},
+
+    // Cabinet and reverb.
+    R::Section{sectionAt(486, 0, 295), "CABINET / REVERB"},
+    R::List{in<&F::KnbCabinetType>, Mc::Cabinet, listAt(498, 0, 170), 15, GuitarEditorTexts::Cabinets},
+    R::Switch{in<&F::CabinetBypass>, switchAt(676, 0), 16, Unbound, Toggle, "CAB ON", CaptionRight(44)},
+    R::Text{QRect(498, RowTop[0] + 56, 150, 14), "REVERB TYPE"},
+    R::List{in<&F::KnbReverbType>, Mc::ReverbType, QRect(498, RowTop[0] + 72, 150, 24), 13,
+            GuitarEditorTexts::ReverbTypes},
+    R::Switch{in<&F::KnbReverbOnOff>, {498, RowTop[0] + 110}, 14, Mc::ReverbOn, Toggle, "REVERB ON", CaptionRight(80)},
+    R::Knob{in<&F::KnbReverbSendOffOn>, in<&F::vlMix>, nullptr, Mc::ReverbMix, "Mix", 12, QPoint(722, RowTop[0] + 104),
+            Metal},
+
+    // Pre-effect: the type gives the knobs their captions.
+    R::Section{sectionAt(8, 1, 310), "PRE-EFFECT"},
+    R::List{in<&F::KnbPreEffectType>, Mc::PreEffectType, listAt(20, 1, 160), 13, GuitarEditorTexts::PreEffectTypes},
+    R::Knob{in<&F::KnbpFx1>, in<&F::vlpFx1>, in<&F::lbpFx1>, Mc::PreEffectSpeed, "", 25, knobAt(55, 1), Metal},
+    R::Knob{in<&F::KnbpFx2>, in<&F::vlpFx2>, in<&F::lbpFx2>, Mc::PreEffectDepth, "", 26, knobAt(127, 1), Metal},
+    R::Knob{in<&F::KnbpFx3>, in<&F::vlpFx3>, in<&F::lbpFx3>, Mc::PreEffectOffset, "", 27, knobAt(199, 1), Metal},
+    R::Knob{in<&F::KnbpFx4>, in<&F::vlpFx4>, in<&F::lbpFx4>, Mc::PreEffectFrequency, "", 28, knobAt(271, 1), Metal},
+
+    // Noise gate and wah.
+    R::Section{sectionAt(326, 1, 152), "GATE / WAH"},
+    R::Knob{in<&F::KnbNoiseGateLevel>, in<&F::GateValue>, nullptr, Mc::NoiseGate, "Threshold", 20, knobAt(366, 1),
+            Black, GuitarValues::Gate},
+    R::Knob{in<&F::KnbWahOffPosition>, in<&F::vlWah>, nullptr, Mc::WahPosition, "Wah Position", 21, knobAt(438, 1),
+            Black},
+
+    // Modulation: the speed reads in the unit of the type.
+    R::Section{sectionAt(486, 1, 295), "MODULATION"},
+    R::List{in<&F::KnbModFx>, Mc::ModulationType, listAt(498, 1, 130), 13, GuitarEditorTexts::ModulationTypes},
+    R::Switch{in<&F::PostFxMixOn>, switchAt(650, 1), 34, Unbound, Toggle, "MIX ON", CaptionRight(60)},
+    R::Knob{in<&F::KnbFx1>, in<&F::vlFx1>, nullptr, Mc::ModulationSpeed, "Speed", 30, knobAt(528, 1), Metal,
+            GuitarValues::FxSpd, NoKnobOption, Mc::ModulationType},
+    R::Knob{in<&F::KnbFx2>, in<&F::vlFx2>, nullptr, Mc::ModulationDepth, "Depth", 31, knobAt(598, 1), Metal},
+    R::Knob{in<&F::KnbFx3>, in<&F::vlFx3>, nullptr, Mc::ModulationFeedback, "FeedBack", 32, knobAt(668, 1), Metal},
+    R::Knob{in<&F::KnbFx4>, in<&F::vlFx4>, nullptr, Mc::ModulationMix, "Mix", 33, knobAt(738, 1), Metal},
+
+    // Delay.
+    R::Section{sectionAt(8, 2, 390), "DELAY"},
+    R::List{in<&F::KnbFxDelay>, Mc::DelayType, listAt(20, 2, 150), 13, GuitarEditorTexts::DelayTypes},
+    R::Switch{in<&F::DelayMixOn>, switchAt(184, 2), 40, Unbound, Toggle, "MIX ON", CaptionRight(56)},
+    R::Switch{in<&F::TapBtn>, switchAt(278, 2), 19, Unbound, Push, "Tap Tempo", CaptionRight(70)},
+    R::Knob{in<&F::KnbDelay1>, in<&F::vlDelay1>, nullptr, Mc::DelayTime, "Delay-Time", 36, knobAt(83, 2), Black,
+            GuitarValues::DelT, FineSteps},
+    R::Knob{in<&F::KnbDelay2>, in<&F::vlDelay2>, nullptr, Mc::DelaySpread, "Spread", 37, knobAt(163, 2), Black},
+    R::Knob{in<&F::KnbDelay3>, in<&F::vlDelay3>, nullptr, Mc::DelayFeedback, "FeedBack", 38, knobAt(243, 2), Black},
+    R::Knob{in<&F::lbDelay4>, in<&F::vlDelay4>, nullptr, Mc::DelayMix, "Mix", 39, knobAt(323, 2), Black},
+
+    // Effects: on/off, pedal assignment and the tuner.
+    R::Section{sectionAt(406, 2, 375), "EFFECTS"},
+    R::Switch{in<&F::KnbFxOffOn>, switchAt(418, 2), 18, Mc::EffectsOn, Toggle, "FX ON", CaptionRight(50)},
+    R::Switch{in<&F::TunerBut>, switchAt(530, 2), 0, Unbound, Push, "TUNER", CaptionRight(50)},
+    R::Text{QRect(418, RowTop[2] + 64, 220, 14), "Control Assigment"},
+    R::List{in<&F::KnbFxMixAssign>, Mc::EffectSelection, QRect(418, RowTop[2] + 80, 190, 24), 17,
+            GuitarEditorTexts::ControlAssignments, "Control Assigment"},
+    R::Badge{QRect(612, RowTop[2] + 58, 160, 64)},
+};
 
 MCtrl& preset(int mcix) { return Param(ModixPreset, mcix); }
 
@@ -58,111 +151,12 @@ TEditorForm::TEditorForm(EditorServices s, QWidget* parent)
 
 void TEditorForm::buildPanel()
 {
-    using namespace GuitarEditorTexts;
     PanelDrawing panel;
     panel.size = QSize(ClientWidth, ClientHeight);
-    auto section = [&](int x, int row, int w, const char* title) {
-        panel.sections.push_back({QRect(x, RowTop[row], w, RowHeight), QString::fromLatin1(title)});
-    };
-    // A switch with its caption printed to its right.
-    auto switchCaption = [&](TWC_ImgButton* b, const char* text, int width = 60) {
-        panel.captions.push_back({QRect(b->x() + 50, b->y(), width, b->height()), QString::fromLatin1(text),
-                                  Qt::AlignLeft | Qt::AlignVCenter});
-        nameControl(b, text);
-    };
-    auto knobAt = [&](int x, int row) { return QPoint(x, RowTop[row] + KnobDrop); };
-
-    // Header: the name display and the compare and store buttons.
     buildHeader(panel);
     OriginalPresetBtn = originalButton;
     EditBufferBtn = editBufferButton;
-
-    // Amplifier: model, amp and drive switches, six tone knobs.
-    section(8, 0, 470, "AMPLIFIER");
-    const QRect ampList(20, RowTop[0] + ListTop, 190, 24);
-    KnbAmpType2 = list(McAmpModel, ampList, 9, AmpModels.data(), static_cast<int>(AmpModels.size()));
-    KnbAmpType1 = list(McAmpModel, ampList, 9, AmpModels.data(), FirstGenerationAmpModels);
-    PreAmpBypass = button({224, RowTop[0] + ListTop - 2}, 10);
-    switchCaption(PreAmpBypass, "AMP ON");
-    KnbDriveOffOn = button({336, RowTop[0] + ListTop - 2}, 11, 15);
-    switchCaption(KnbDriveOffOn, "Drive");
-    knob(KnbAmp1, vlAmp1, 1, "Gain", 3, knobAt(58, 0), false);
-    knob(KnbAmp2, vlAmp2, 4, "Bass", 4, knobAt(132, 0), false);
-    knob(KnbAmp3, vlAmp3, 3, "Mid", 5, knobAt(206, 0), false);
-    knob(KnbAmp4, vlAmp4, 2, "Treble", 6, knobAt(280, 0), false);
-    knob(KnbAmp5, vlAmp5, 6, "Presence", 7, knobAt(354, 0), false, &lbAmp5);
-    knob(KnbAmp6, vlAmp6, 5, "Volume", 8, knobAt(428, 0), false);
-
-    // Cabinet and reverb.
-    section(486, 0, 295, "CABINET / REVERB");
-    KnbCabinetType = list(McCabinet, QRect(498, RowTop[0] + ListTop, 170, 24), 15, Cabinets.data(),
-                          static_cast<int>(Cabinets.size()));
-    CabinetBypass = button({676, RowTop[0] + ListTop - 2}, 16);
-    switchCaption(CabinetBypass, "CAB ON", 44);
-    panel.captions.push_back({QRect(498, RowTop[0] + 56, 150, 14), QStringLiteral("REVERB TYPE"),
-                              Qt::AlignLeft | Qt::AlignVCenter});
-    KnbReverbType = list(13, QRect(498, RowTop[0] + 72, 150, 24), 13, ReverbTypes.data(),
-                         static_cast<int>(ReverbTypes.size()));
-    KnbReverbOnOff = button({498, RowTop[0] + 110}, 14, 11);
-    switchCaption(KnbReverbOnOff, "REVERB ON", 80);
-    knob(KnbReverbSendOffOn, vlMix, 7, "Mix", 12, QPoint(722, RowTop[0] + 104), true);
-
-    // Pre-effect.
-    section(8, 1, 310, "PRE-EFFECT");
-    KnbPreEffectType = list(McPreEffectType, QRect(20, RowTop[1] + ListTop, 160, 24), 13, PreEffectTypes.data(),
-                            static_cast<int>(PreEffectTypes.size()));
-    knob(KnbpFx1, vlpFx1, 18, "", 25, knobAt(55, 1), true, &lbpFx1);
-    knob(KnbpFx2, vlpFx2, 19, "", 26, knobAt(127, 1), true, &lbpFx2);
-    knob(KnbpFx3, vlpFx3, 20, "", 27, knobAt(199, 1), true, &lbpFx3);
-    knob(KnbpFx4, vlpFx4, 21, "", 28, knobAt(271, 1), true, &lbpFx4);
-
-    // Noise gate and wah.
-    section(326, 1, 152, "GATE / WAH");
-    knob(KnbNoiseGateLevel, GateValue, 14, "Threshold", 20, knobAt(366, 1), false);
-    InstallConversion(*KnbNoiseGateLevel, GuitarValues::Gate);
-    knob(KnbWahOffPosition, vlWah, 16, "Wah Position", 21, knobAt(438, 1), false);
-
-    // Modulation.
-    section(486, 1, 295, "MODULATION");
-    KnbModFx = list(McModulationType, QRect(498, RowTop[1] + ListTop, 130, 24), 13, ModulationTypes.data(),
-                    static_cast<int>(ModulationTypes.size()));
-    PostFxMixOn = button({650, RowTop[1] + ListTop - 2}, 34);
-    switchCaption(PostFxMixOn, "MIX ON", 60);
-    knob(KnbFx1, vlFx1, 29, "Speed", 30, knobAt(528, 1), true);
-    InstallConversion(*KnbFx1, GuitarValues::FxSpd, [] { return preset(McModulationType).value; });
-    knob(KnbFx2, vlFx2, 30, "Depth", 31, knobAt(598, 1), true);
-    knob(KnbFx3, vlFx3, 31, "FeedBack", 32, knobAt(668, 1), true);
-    knob(KnbFx4, vlFx4, McModulationMix, "Mix", 33, knobAt(738, 1), true);
-
-    // Delay.
-    section(8, 2, 390, "DELAY");
-    KnbFxDelay = list(McDelayType, QRect(20, RowTop[2] + ListTop, 150, 24), 13, DelayTypes.data(),
-                      static_cast<int>(DelayTypes.size()));
-    DelayMixOn = button({184, RowTop[2] + ListTop - 2}, 40);
-    switchCaption(DelayMixOn, "MIX ON", 56);
-    TapBtn = button({278, RowTop[2] + ListTop - 2}, 19);
-    TapBtn->SetIsPushButton(true);
-    switchCaption(TapBtn, "Tap Tempo", 70);
-    knob(KnbDelay1, vlDelay1, 33, "Delay-Time", 36, knobAt(83, 2), false);
-    KnbDelay1->FineEnabled = true;
-    InstallConversion(*KnbDelay1, GuitarValues::DelT);
-    knob(KnbDelay2, vlDelay2, 25, "Spread", 37, knobAt(163, 2), false);
-    knob(KnbDelay3, vlDelay3, 26, "FeedBack", 38, knobAt(243, 2), false);
-    knob(lbDelay4, vlDelay4, McDelayMix, "Mix", 39, knobAt(323, 2), false);
-
-    // Effects: on/off, pedal assignment and the tuner.
-    section(406, 2, 375, "EFFECTS");
-    KnbFxOffOn = button({418, RowTop[2] + ListTop - 2}, 18, 10);
-    switchCaption(KnbFxOffOn, "FX ON", 50);
-    TunerBut = button({530, RowTop[2] + ListTop - 2}, 0);
-    TunerBut->SetIsPushButton(true);
-    switchCaption(TunerBut, "TUNER", 50);
-    panel.captions.push_back({QRect(418, RowTop[2] + 64, 220, 14), QStringLiteral("Control Assigment"),
-                              Qt::AlignLeft | Qt::AlignVCenter});
-    KnbFxMixAssign = list(9, QRect(418, RowTop[2] + 80, 190, 24), 17, ControlAssignments.data(),
-                          static_cast<int>(ControlAssignments.size()));
-    nameControl(KnbFxMixAssign, "Control Assigment");
-    panel.badge = QRect(612, RowTop[2] + 58, 160, 64);
+    buildControls<TEditorForm>(panel, Panel);
 
     // Handlers.
     for (auto [box, handler] : {std::pair{KnbAmpType1, &TEditorForm::KnbAmpType2CtrlChange},
@@ -212,13 +206,13 @@ void TEditorForm::applyModelSetup()
 
 void TEditorForm::applyCouplings()
 {
-    KnbAmpType2CtrlChange(preset(McAmpModel).value);
-    KnbCabinetTypeCtrlChange(preset(McCabinet).value);
-    KnbFx4CtrlChange(preset(McModulationMix).value);
-    lbDelay4CtrlChange(preset(McDelayMix).value);
-    KnbPreEffectTypeCtrlChange(preset(McPreEffectType).value);
-    KnbModFxOnCtrlChange(preset(McModulationType).value);
-    KnbFxDelayCtrlChange(preset(McDelayType).value);
+    KnbAmpType2CtrlChange(preset(Mc::AmpModel).value);
+    KnbCabinetTypeCtrlChange(preset(Mc::Cabinet).value);
+    KnbFx4CtrlChange(preset(Mc::ModulationMix).value);
+    lbDelay4CtrlChange(preset(Mc::DelayMix).value);
+    KnbPreEffectTypeCtrlChange(preset(Mc::PreEffectType).value);
+    KnbModFxOnCtrlChange(preset(Mc::ModulationType).value);
+    KnbFxDelayCtrlChange(preset(Mc::DelayType).value);
 }
 
 void TEditorForm::tookOriginal()
@@ -231,23 +225,23 @@ void TEditorForm::tookOriginal()
 
 void TEditorForm::PreAmpBypassCtrlChange(int v)
 {
-    switchParameter(PreAmpBypass->UserChange, v != 0, McAmpModel, GuitarEditorTexts::AmpBypass, PreAmpBypassTag);
+    switchParameter(PreAmpBypass->UserChange, v != 0, Mc::AmpModel, GuitarEditorTexts::AmpBypass, PreAmpBypassTag);
 }
 
 void TEditorForm::CabinetBypassCtrlChange(int v)
 {
-    switchParameter(CabinetBypass->UserChange, v != 0, McCabinet, GuitarEditorTexts::CabinetBypass,
+    switchParameter(CabinetBypass->UserChange, v != 0, Mc::Cabinet, GuitarEditorTexts::CabinetBypass,
                     CabinetBypassTag);
 }
 
 void TEditorForm::PostFxMixOnCtrlChange(int v)
 {
-    switchParameter(PostFxMixOn->UserChange, v != 0, McModulationMix, 0, PostFxMixOnTag);
+    switchParameter(PostFxMixOn->UserChange, v != 0, Mc::ModulationMix, 0, PostFxMixOnTag);
 }
 
 void TEditorForm::DelayMixOnCtrlChange(int v)
 {
-    switchParameter(DelayMixOn->UserChange, v != 0, McDelayMix, 0, DelayMixOnTag);
+    switchParameter(DelayMixOn->UserChange, v != 0, Mc::DelayMix, 0, DelayMixOnTag);
 }
 
 // The followers also remember every non-off value, so that a parameter

@@ -27,6 +27,9 @@
 namespace {
 
 constexpr int Knob = ControlArt::KnobSize;
+// Value labels are as wide as the space between knobs allows.
+constexpr int ValueWidth = 66;
+constexpr int NarrowValueWidth = 60;
 constexpr char HelpProperty[] = "HelpContext";
 
 const QString ListStyle = QStringLiteral(
@@ -41,6 +44,8 @@ const QString ValueStyle = QStringLiteral(
 const QString CaptionStyle = QStringLiteral(
     "QLabel { background: transparent; color: #d6dae2; font: bold 10px 'DejaVu Sans'; }"
     "QLabel:disabled { color: #6a6d74; }");
+const QString SwitchLabelStyle = QStringLiteral(
+    "QLabel { background: transparent; color: #d6dae2; font: bold 9px 'DejaVu Sans'; }");
 const QString NameStyle = QStringLiteral(
     "QLabel { background: transparent; color: #ffb240; font: bold 20px 'DejaVu Sans Mono'; }");
 const QString EditStyle = QStringLiteral(
@@ -71,7 +76,7 @@ TEditorFormBase::TEditorFormBase(EditorServices s, int modix_, const QString& ob
     ValueEdit = new QLineEdit(this);
     ValueEdit->resize(62, 20);
     ValueEdit->setAlignment(Qt::AlignCenter);
-    ValueEdit->setStyleSheet(EditStyle);
+    styleLater(ValueEdit, EditStyle);
     TWC_CustomControl::SetValEdit(ValueEdit);
 
     ChangedTimer.setInterval(ChangedMs);
@@ -87,41 +92,34 @@ TEditorFormBase::~TEditorFormBase()
 
 void TEditorFormBase::buildHeader(PanelDrawing& panel)
 {
-    auto captionBelow = [&](TWC_ImgButton* b, const char* text) {
-        panel.captions.push_back({QRect(b->x() - 14, b->y() + b->height() + 2, b->width() + 28, 12),
-                                  QString::fromLatin1(text)});
-        nameControl(b, text);
+    using R = PanelRows<TEditorFormBase>;
+    using F = TEditorFormBase;
+    constexpr SwitchKind Radio = SwitchKind::Radio;
+    constexpr SwitchKind Push = SwitchKind::Push;
+    // The compare buttons in a row, their captions below them.
+    static const R::Row Header[] = {
+        R::Switch{in<&F::originalButton>, {434, 14}, 101, Unbound, Radio, "Original", CaptionBelow(14)},
+        R::Switch{in<&F::editBufferButton>, {502, 14}, 100, Unbound, Radio, "Edit Buffer", CaptionBelow(14)},
+        R::Switch{in<&F::KnbCompare>, {570, 14}, 102, Unbound, Push, "Compare", CaptionBelow(14)},
+        R::Switch{in<&F::Store>, {638, 14}, 102, Unbound, Push, "Store", CaptionBelow(14)},
+        R::Switch{in<&F::Overwrite>, {706, 14}, 103, Unbound, Push, "Overwrite", CaptionBelow(14)},
     };
     panel.sections.push_back({QRect(22, 8, 745, 60), QString()});
     panel.nameDisplay = QRect(34, 18, 300, 40);
     PresetName = new QLabel(QStringLiteral("                "), this);
     PresetName->setGeometry(panel.nameDisplay.adjusted(10, 2, -10, -2));
     PresetName->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    PresetName->setStyleSheet(NameStyle);
+    styleLater(PresetName, NameStyle);
     PresetName->setToolTip(QStringLiteral("Click to edit"));
     PresetName->setCursor(Qt::IBeamCursor);
     NameEdit = new QLineEdit(this);
     NameEdit->resize(260, 30);
-    NameEdit->setStyleSheet(NameEditStyle);
+    styleLater(NameEdit, NameEditStyle);
     NameEdit->hide();
     connect(NameEdit, &QLineEdit::textEdited, this, &TEditorFormBase::NameEditChange);
 
-    originalButton = button({434, 14}, 101);
-    originalButton->SetIsRadioButton(true);
-    captionBelow(originalButton, "Original");
-    editBufferButton = button({502, 14}, 100);
-    editBufferButton->SetIsRadioButton(true);
-    captionBelow(editBufferButton, "Edit Buffer");
+    buildControls<TEditorFormBase>(panel, Header);
     originalButton->SetDown(true);
-    KnbCompare = button({570, 14}, 102);
-    KnbCompare->SetIsPushButton(true);
-    captionBelow(KnbCompare, "Compare");
-    Store = button({638, 14}, 102);
-    Store->SetIsPushButton(true);
-    captionBelow(Store, "Store");
-    Overwrite = button({706, 14}, 103);
-    Overwrite->SetIsPushButton(true);
-    captionBelow(Overwrite, "Overwrite");
 
     originalButton->OnCtrlChange = [this](TWC_CustomControl*, int) { originalButtonChange(); };
     editBufferButton->OnCtrlChange = [this](TWC_CustomControl*, int) { editBufferButtonChange(); };
@@ -133,6 +131,7 @@ void TEditorFormBase::finishPanel(PanelDrawing& panel)
 {
     for (const KnobAndLabel& k : knobs)
         panel.knobCentres.push_back(k.knob->geometry().center() + QPoint(1, 1));
+    drawing = panel;
     BackImage->SetPictureLater(panel.size, [panel] { return DrawEditorPanel(panel, qApp->devicePixelRatio()); });
     BackImage->lower();
     for (QObject* child : children())
@@ -147,10 +146,12 @@ void TEditorFormBase::finishPanel(PanelDrawing& panel)
         w->installEventFilter(this);
 }
 
-TWC_ImgKnob* TEditorFormBase::knob(TWC_ImgKnob*& k, QLabel*& label, int mcix, const char* caption, int help,
-                                   QPoint centre, bool metal, QLabel** captionLabel)
+void TEditorFormBase::placeKnob(TWC_ImgKnob*& k, QLabel*& label, QLabel** captionLabel, int mcix,
+                                const char* caption, int help, QPoint centre, KnobLook look, ConversionPair conversion,
+                                unsigned options, int reads)
 {
     TResForm* res = TResForm::Instance();
+    const bool metal = look == KnobLook::Metal;
     k = new TWC_ImgKnob(this);
     k->SetBGndImagelist(metal ? &res->KnobMetal : &res->KnobBlack);
     k->SetDotImagelist(metal ? &res->DotsDark : &res->DotsLight);
@@ -162,37 +163,69 @@ TWC_ImgKnob* TEditorFormBase::knob(TWC_ImgKnob*& k, QLabel*& label, int mcix, co
     k->SetModix(modix);
     k->SetMcix(mcix);
 
+    const int width = (options & NarrowValue) ? NarrowValueWidth : ValueWidth;
     label = new QLabel(this);
     label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(centre.x() - valueLabelWidth / 2, centre.y() + 31, valueLabelWidth, 16);
-    label->setStyleSheet(ValueStyle);
+    label->setGeometry(centre.x() - width / 2, centre.y() + 31, width, 16);
+    styleLater(label, ValueStyle);
     label->setCursor(Qt::IBeamCursor);
     label->setToolTip(QStringLiteral("Click to type a value"));
     k->SetValLabel(label);
-    InstallConversion(*k, defaultPair);
+    if (reads >= 0)
+        InstallConversion(*k, conversion.valToText ? conversion : defaultPair,
+                          [this, reads] { return param(reads).value; });
+    else
+        InstallConversion(*k, conversion.valToText ? conversion : defaultPair);
 
     auto* title = new QLabel(QString::fromLatin1(caption), this);
     title->setAlignment(Qt::AlignCenter);
     title->setGeometry(centre.x() - 40, centre.y() - 47, 80, 14);
-    title->setStyleSheet(CaptionStyle);
+    styleLater(title, CaptionStyle);
     if (captionLabel)
         *captionLabel = title;
+    k->FineEnabled = (options & FineSteps) != 0;
+    if (options & OffAtZero)
+        k->SetNullIsOff(true);
     knobs.push_back({k, label});
-    return k;
 }
 
-TWC_ComboBox* TEditorFormBase::list(int mcix, QRect place, int help, const std::string_view* items, int count)
+void TEditorFormBase::placeList(TWC_ComboBox*& box, int mcix, QRect place, int help,
+                                std::span<const std::string_view> items, const char* caption)
 {
-    auto* box = new TWC_ComboBox(this);
-    box->setStyleSheet(ListStyle);
-    for (int i = 0; i < count; ++i)
-        box->addItem(QString::fromLatin1(items[i].data(), static_cast<qsizetype>(items[i].size())));
+    box = new TWC_ComboBox(this);
+    styleLater(box, ListStyle);
+    for (std::string_view item : items)
+        box->addItem(QString::fromLatin1(item.data(), static_cast<qsizetype>(item.size())));
     box->setGeometry(place);
+    const int count = static_cast<int>(items.size());
     box->setMaxVisibleItems(count > 16 ? 17 : count);
     box->setProperty(HelpProperty, help);
     box->SetModix(modix);
     box->SetMcix(mcix);
-    return box;
+    if (caption)
+        nameControl(box, caption);
+}
+
+void TEditorFormBase::placeSwitch(PanelDrawing& panel, TWC_ImgButton*& b, QPoint at, int help, int mcix,
+                                  SwitchKind kind, const char* caption, SwitchCaption captionArea, QLabel** label)
+{
+    b = button(at, help, mcix);
+    if (kind == SwitchKind::Push)
+        b->SetIsPushButton(true);
+    else if (kind == SwitchKind::Radio)
+        b->SetIsRadioButton(true);
+    if (!caption)
+        return;
+    if (label) {
+        auto* l = *label = new QLabel(QString::fromLatin1(caption), this);
+        l->setAlignment(Qt::AlignCenter);
+        l->setGeometry(b->x() - 6, b->y() + b->height() + 2, b->width() + 12, 12);
+        styleLater(l, SwitchLabelStyle);
+        return;
+    }
+    panel.captions.push_back(
+        {captionArea.area.translated(b->pos()), QString::fromLatin1(caption), captionArea.align});
+    nameControl(b, caption);
 }
 
 TWC_ImgButton* TEditorFormBase::button(QPoint at, int help, int mcix)
@@ -406,10 +439,28 @@ void TEditorFormBase::refreshValueLabel(TWC_ImgKnob* k, QLabel* label)
         label->clear();
 }
 
+void TEditorFormBase::styleLater(QWidget* widget, const QString& sheet)
+{
+    pendingStyles.emplace_back(widget, sheet);
+}
+
 // ---- keys ----
 
 bool TEditorFormBase::eventFilter(QObject* watched, QEvent* e)
 {
+    // Style sheets and polishing wait until the window is first shown:
+    // before that nobody sees them, and for the few hundred labels and lists
+    // they take a few MiB, which a program that never opens this editor
+    // need not hold. Showing polishes the window, and the window its
+    // children.
+    if (e->type() == QEvent::PolishRequest && !testAttribute(Qt::WA_WState_Polished))
+        return true;
+    if (watched == this && e->type() == QEvent::Polish) {
+        for (const auto& [widget, sheet] : pendingStyles)
+            if (widget)
+                widget->setStyleSheet(sheet);
+        pendingStyles.clear();
+    }
     if (watched == NameEdit) {
         switch (e->type()) {
         case QEvent::FocusIn:

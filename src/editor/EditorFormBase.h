@@ -1,14 +1,20 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "editor/EditorFormPanel.h"
+#include "editor/PanelRows.h"
 #include "editor/ValueConversions.h"
 
 class QLabel;
@@ -20,7 +26,6 @@ class TWC_CustomControl;
 class TWC_ImgButton;
 class TWC_ImgKnob;
 struct MCtrl;
-struct PanelDrawing;
 struct PresetRecord;
 
 // Where the preset being edited was taken from. The device memory window and
@@ -113,6 +118,8 @@ public:
         QLabel* label;
     };
     const std::vector<KnobAndLabel>& Knobs() const { return knobs; }
+    // What the panel behind the controls shows.
+    const PanelDrawing& Drawing() const { return drawing; }
 
     // ---- shared components ----
     TB_Image* BackImage = nullptr;
@@ -146,18 +153,10 @@ protected:
     // of every control.
     void finishPanel(PanelDrawing& panel);
 
-    TWC_ImgKnob* knob(TWC_ImgKnob*& knob, QLabel*& label, int mcix, const char* caption, int help, QPoint centre,
-                      bool metal, QLabel** captionLabel = nullptr);
-    TWC_ComboBox* list(int mcix, QRect place, int help, const std::string_view* texts, int count);
-    template <size_t N>
-    TWC_ComboBox* list(int mcix, QRect place, int help, const std::array<std::string_view, N>& texts)
-    {
-        return list(mcix, place, help, texts.data(), static_cast<int>(N));
-    }
-    TWC_ImgButton* button(QPoint at, int help, int mcix = -1);
-    // The caption printed beside a control is also its hint and its
-    // accessible name.
-    static void nameControl(QWidget* control, const char* caption);
+    // Builds a panel's table, row by row in its order, and adds what the
+    // rows print to the panel's drawing.
+    template <class Form>
+    void buildControls(PanelDrawing& panel, std::span<const typename PanelRows<Form>::Row> rows);
 
     MCtrl& param(int mcix) const;
     // A knob with its value label on or off; an unused knob shows no value.
@@ -192,20 +191,70 @@ protected:
     TWC_ImgButton* editBufferButton = nullptr;
     // The bass editor starts the name editor on the trimmed name.
     bool trimNameForEditing = false;
-    // What a new knob shows its value with, and how wide that is.
+    // What a new knob shows its value with.
     ConversionPair defaultPair = GuitarValues::Midi;
-    int valueLabelWidth = 66;
     bool edited = false;
     bool switching = false;
     std::vector<KnobAndLabel> knobs;
 
 private:
+    // The style sheet `widget` gets when the window is first polished.
+    void styleLater(QWidget* widget, const QString& sheet);
+    // The rows of buildControls that place widgets, with the window's
+    // members resolved.
+    void placeKnob(TWC_ImgKnob*& knob, QLabel*& value, QLabel** title, int mcix, const char* caption, int help,
+                   QPoint centre, KnobLook look, ConversionPair conversion, unsigned options, int reads);
+    void placeList(TWC_ComboBox*& list, int mcix, QRect place, int help, std::span<const std::string_view> texts,
+                   const char* caption);
+    void placeSwitch(PanelDrawing& panel, TWC_ImgButton*& button, QPoint at, int help, int mcix, SwitchKind kind,
+                     const char* caption, SwitchCaption captionArea, QLabel** label);
+    TWC_ImgButton* button(QPoint at, int help, int mcix);
+    // The caption printed beside a control is also its hint and its
+    // accessible name.
+    static void nameControl(QWidget* control, const char* caption);
+
     void takeValueEditor();
     void showRecordName(const PresetRecord& record);
     void originalButtonChange();
     void editBufferButtonChange();
 
     int modix;
+    PanelDrawing drawing;
     PresetSource source_ = PresetSource::Unit;
     QString nameOnEntry;
+    std::vector<std::pair<QPointer<QWidget>, QString>> pendingStyles;
 };
+
+template <class Form>
+void TEditorFormBase::buildControls(PanelDrawing& panel, std::span<const typename PanelRows<Form>::Row> rows)
+{
+    using R = PanelRows<Form>;
+    Form& window = static_cast<Form&>(*this);
+    for (const typename R::Row& row : rows) {
+        std::visit(
+            [&](const auto& r) {
+                using T = std::decay_t<decltype(r)>;
+                if constexpr (std::is_same_v<T, typename R::Section>) {
+                    panel.sections.push_back({r.area, QString::fromLatin1(r.title)});
+                } else if constexpr (std::is_same_v<T, typename R::Text>) {
+                    panel.captions.push_back({r.area, QString::fromLatin1(r.text), r.align});
+                } else if constexpr (std::is_same_v<T, typename R::Badge>) {
+                    panel.badge = r.area;
+                    if (r.subtitle)
+                        panel.badgeSubtitle = QString::fromLatin1(r.subtitle);
+                } else if constexpr (std::is_same_v<T, typename R::Knob>) {
+                    placeKnob(r.knob(window), r.value(window), r.title ? &r.title(window) : nullptr, r.mcix,
+                              r.caption, r.help, r.centre, r.look, r.conversion, r.options, r.reads);
+                } else if constexpr (std::is_same_v<T, typename R::List>) {
+                    placeList(r.list(window), r.mcix, r.place, r.help, r.texts, r.caption);
+                } else if constexpr (std::is_same_v<T, typename R::Switch>) {
+                    placeSwitch(panel, r.button(window), r.at, r.help, r.mcix, r.kind, r.caption, r.captionArea,
+                                r.label ? &r.label(window) : nullptr);
+                } else {
+                    static_assert(std::is_same_v<T, typename R::Own>);
+                    (window.*r.build)(r.place);
+                }
+            },
+            row);
+    }
+}

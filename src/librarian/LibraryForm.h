@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAction>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,35 +13,22 @@
 #include <functional>
 #include <vector>
 
+#include "librarian/LibraryFileModel.h"
 #include "librarian/LibraryFormLogic.h"
 #include "librarian/PresetClipboard.h"
 
 class LibrarySearch;
 class TDeviceForm;
 
-// The file tree of the library window: folders and the preset files of the
-// connected family. A rename typed in the tree keeps the file's extension;
-// `renamed` tells the window which file became which.
-class LibraryFileModel : public QFileSystemModel {
-    Q_OBJECT
-public:
-    using QFileSystemModel::QFileSystemModel;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    // The node a tree Cut placed on the clipboard is drawn greyed; empty for none.
-    void SetCutPath(const QString& path);
-    QString CutPath() const { return cutPath; }
-signals:
-    void renamed(const QString& oldPath, const QString& newPath);
-
-private:
-    QString cutPath;
-};
-
 // The librarian's second window: a tree of folders and preset files on the
 // left, the presets of the open library (LibraryList) on the right, one row
 // per preset or comment line. The device window lends it Save, Save As,
 // Print Library List, Undo and Redo.
+// Its parts are defined in files of their own: LibraryForm.cpp the window,
+// its actions and the tree's navigation; LibraryFormList.cpp the preset list
+// and its commands; LibraryFormEditing.cpp the property editor and the
+// list's clicks and keys; LibraryFormDrag.cpp the drags; LibraryFormTree.cpp
+// the tree's file commands, over LibraryFiles.
 class TLibraryForm : public QWidget {
     Q_OBJECT
 public:
@@ -213,6 +199,10 @@ private:
     void placeEditor(int index, EditColumn column);
     void finishPropertyEdit(bool cancel);
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    // The window's event filter hands each watched object's events to these.
+    bool listViewportEvent(QEvent* e);
+    bool treeViewportEvent(QEvent* e);
+    bool propertyEditEvent(QEvent* e);
     bool listMousePress(QMouseEvent* e);
     void listMouseRelease(QMouseEvent* e);
     bool listKeyPress(QKeyEvent* e);

@@ -48,12 +48,18 @@ bool begin(QPainter& painter, QPrinter& printer)
 TPrinting::TPrinting(TDeviceForm* deviceForm_, QObject* parent)
     : QObject(parent)
     , deviceForm(deviceForm_)
-    , printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     activeWindow = [] { return QApplication::activeWindow(); };
 }
 
 TPrinting::~TPrinting() = default;
+
+QPrinter& TPrinting::Printer()
+{
+    if (!printer)
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer;
+}
 
 void TPrinting::SetPrintDialogs(PrintDialogs* replacement)
 {
@@ -73,25 +79,25 @@ void TPrinting::SharePrintKey()
 
 void TPrinting::PrintSetupExecute()
 {
-    dialogs->pageSetup(*printer, deviceForm);
+    dialogs->pageSetup(Printer(), deviceForm);
 }
 
 bool TPrinting::askToPrint()
 {
-    return dialogs->print(*printer, deviceForm);
+    return dialogs->print(Printer(), deviceForm);
 }
 
 bool TPrinting::PrintDExecute()
 {
     if (!deviceForm)
         return false;
-    printer->setPageOrientation(QPageLayout::Landscape);
+    Printer().setPageOrientation(QPageLayout::Landscape);
     if (!askToPrint())
         return false;
     QPainter painter;
-    if (!begin(painter, *printer))
+    if (!begin(painter, Printer()))
         return false;
-    PaintDeviceList(painter, DeviceListFromGrid(*deviceForm), landscape(*printer));
+    PaintDeviceList(painter, DeviceListFromGrid(*deviceForm), landscape(Printer()));
     painter.end();
     return true;
 }
@@ -100,13 +106,13 @@ bool TPrinting::PrintLExecute()
 {
     const LibraryPrintout printout =
         libraryPrintout ? libraryPrintout() : LibraryPrintoutFromList(*LibraryList, LibraryFileName);
-    printer->setPageOrientation(QPageLayout::Landscape);
+    Printer().setPageOrientation(QPageLayout::Landscape);
     if (!askToPrint())
         return false;
     QPainter painter;
-    if (!begin(painter, *printer))
+    if (!begin(painter, Printer()))
         return false;
-    QPrinter& target = *printer;
+    QPrinter& target = Printer();
     PaintLibraryList(painter, printout, landscape(target), [&target] { return target.newPage(); });
     painter.end();
     return true;
@@ -121,7 +127,7 @@ bool TPrinting::PrintPExecute()
         return false;
     if (!askToPrint())
         return false;
-    printer->setPageOrientation(QPageLayout::Landscape);
+    Printer().setPageOrientation(QPageLayout::Landscape);
     return printPicture(editor);
 }
 
@@ -138,9 +144,9 @@ bool TPrinting::printPicture(QWidget* window)
 {
     const QImage picture = window->grab().toImage();
     QPainter painter;
-    if (!begin(painter, *printer))
+    if (!begin(painter, Printer()))
         return false;
-    PaintWindowPicture(painter, picture, window->logicalDpiX() * picture.devicePixelRatio(), landscape(*printer));
+    PaintWindowPicture(painter, picture, window->logicalDpiX() * picture.devicePixelRatio(), landscape(Printer()));
     painter.end();
     return true;
 }

@@ -27,14 +27,15 @@ public:
 // The print commands of the device window: the device list, the library
 // list, a picture of the visible editor, Print by the active window, and
 // the printer set-up. One printer is kept for the program's life, so that
-// a set-up applies to every later print.
+// a set-up applies to every later print; it is made at the first print
+// command, since making it loads the print system's libraries.
 class TPrinting : public QObject {
     Q_OBJECT
 public:
     explicit TPrinting(TDeviceForm* deviceForm, QObject* parent = nullptr);
     ~TPrinting() override;
 
-    QPrinter& Printer() { return *printer; }
+    QPrinter& Printer();
     // Null restores the real dialogs.
     void SetPrintDialogs(PrintDialogs* dialogs);
 

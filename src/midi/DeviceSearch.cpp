@@ -410,9 +410,9 @@ void DeviceSearch::ChooseVirtualUnit(int k)
     setActive(d);
     // A virtual unit starts from the plain stereo configuration.
     if (d.Model == ModelDrux2 && ModuleTable[ModixGlobal])
-        Param(ModixGlobal, 5).SetVal(0);
+        Param(GuitarGlobal::Configuration).SetVal(0);
     if (d.Model == ModelBass && ModuleTable[ModixBassGlobal])
-        Param(ModixBassGlobal, 5).SetVal(0);
+        Param(BassGlobal::Configuration).SetVal(0);
     selected = -1;
     window->unitsChanged();
     window->showSelected();

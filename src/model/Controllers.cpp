@@ -1,42 +1,5 @@
 #include "model/Controllers.h"
 
-#include <initializer_list>
-
-namespace {
-// Controllers firstCc..lastCc address Mcix firstMcix, firstMcix + 1, ...
-struct Range {
-    int firstCc;
-    int lastCc;
-    int firstMcix;
-};
-
-constexpr std::array<int, 128> table(std::initializer_list<Range> ranges)
-{
-    std::array<int, 128> cc{};
-    for (const Range& r : ranges)
-        for (int c = r.firstCc; c <= r.lastCc; ++c)
-            cc[c] = r.firstMcix + (c - r.firstCc);
-    return cc;
-}
-}
-
-std::array<int, 128> CcInGuitar = table({
-    {1, 1, 1}, {7, 7, 2},                  // MGlobal
-    {12, 18, 1}, {19, 19, 8}, {20, 20, 9}, // MPreset
-    {21, 27, 10}, {44, 59, 17}, {60, 60, 9}, {61, 61, 8},
-    {82, 88, 3},                           // MGlobal
-});
-
-std::array<int, 128> CcInBass = table({
-    {1, 1, 1}, {7, 7, 2},                  // MBGlobal
-    {12, 18, 1}, {19, 19, 8}, {20, 20, 32}, {21, 21, 14}, {22, 22, 11},
-    {23, 23, 16}, {24, 24, 10}, {25, 25, 19}, {26, 26, 12}, {27, 27, 27},
-    {28, 28, 17}, {29, 29, 18}, {30, 30, 20}, {31, 31, 21}, {33, 33, 22},
-    {34, 36, 23}, {37, 37, 26}, {38, 38, 15}, {39, 39, 32}, {40, 46, 33},
-    {48, 51, 28}, {61, 61, 8},
-    {82, 89, 3},                           // MBGlobal
-});
-
 #include "model/DeviceConnection.h"
 #include "model/EditorLink.h"
 #include "model/Parameters.h"
@@ -48,7 +11,6 @@ std::array<int, 2> NamePosition{};
 bool ProgramChangeRefresh = false;
 
 namespace {
-constexpr int TunerCenterCc = 83;
 constexpr int TunerCenterOffset = 25;
 constexpr int FirstPresetCc = 12;
 constexpr int LastPresetCc = 81;
@@ -57,24 +19,21 @@ constexpr int LastPresetCc = 81;
 // below 8 the post-effect mode, 8 and 9 the pre-effect modes 1 and 2, from
 // 10 on the post-effect modes 8 and up.
 constexpr int BassFxModeCc = 20;
-constexpr int BassPostFxMode = 32;
-constexpr int BassPreFxMode = 28;
 // Bass controller 37 carries the stomp split times seven.
 constexpr int BassStompSplitCc = 37;
-constexpr int BassStompSplit = 26;
 constexpr int StompSplitStep = 7;
 
 void applyToBassPreset(int c, int m, int v)
 {
     if (c == BassFxModeCc) {
         if (v < 8)
-            Param(ModixBassPreset, BassPostFxMode).SetValFromUnit(v);
+            Param(BassPreset::PostFxMode).SetValFromUnit(v);
         else if (v < 10)
-            Param(ModixBassPreset, BassPreFxMode).SetValFromUnit(v - 7);
+            Param(BassPreset::PreFxMode).SetValFromUnit(v - 7);
         else
-            Param(ModixBassPreset, BassPostFxMode).SetValFromUnit(v - 2);
+            Param(BassPreset::PostFxMode).SetValFromUnit(v - 2);
     } else if (c == BassStompSplitCc) {
-        Param(ModixBassPreset, BassStompSplit).SetValFromUnit(v / StompSplitStep);
+        Param(BassPreset::StompSplit).SetValFromUnit(v / StompSplitStep);
     } else {
         Param(ModixBassPreset, m).SetValFromUnit(v);
     }
@@ -82,7 +41,8 @@ void applyToBassPreset(int c, int m, int v)
 
 bool globalController(int c) { return c < FirstPresetCc || c > LastPresetCc; }
 
-int globalValue(int c, int v) { return c == TunerCenterCc ? v - TunerCenterOffset : v; }
+// The tuner centre arrives as v + 25; the two global modules share the layout.
+int globalValue(int mcix, int v) { return mcix == GuitarGlobal::TunerCenter ? v - TunerCenterOffset : v; }
 
 void nameCharacter(int v)
 {
@@ -125,7 +85,7 @@ void HandleController(int c, int v)
         const int m = CcInGuitar[c];
         if (m != 0) {
             if (globalController(c))
-                Param(ModixGlobal, m).SetValFromUnit(globalValue(c, v));
+                Param(ModixGlobal, m).SetValFromUnit(globalValue(m, v));
             else
                 Param(ModixPreset, m).SetValFromUnit(v);
             return;
@@ -134,7 +94,7 @@ void HandleController(int c, int v)
         const int m = CcInBass[c];
         if (m != 0) {
             if (globalController(c))
-                Param(ModixBassGlobal, m).SetValFromUnit(globalValue(c, v));
+                Param(ModixBassGlobal, m).SetValFromUnit(globalValue(m, v));
             else
                 applyToBassPreset(c, m, v);
             return;

@@ -1,22 +1,31 @@
 #pragma once
 
-#include <vector>
+#include <array>
+#include <span>
 
+#include "model/ParameterNames.h"
 #include "model/Parameters.h"
 
-// One row of a module layout: parameters not listed are never given a range.
+// One row of a module table: a parameter with its range, initial value,
+// flags and coupling hook, the controller a change of it is sent as, and the
+// controllers from the unit that set it (0: none). Parameters a table does not
+// list are never given a range. The outgoing tables (PresetCcOut and the
+// rest) and the incoming ones (CcInGuitar, CcInBass) are derived from these
+// rows.
 struct ParamRow {
     int mcix;
     int max;
     int initial;
     unsigned flags;
     ChangeHookFn hook;
+    int ccOut;
+    std::array<int, 2> ccIn;
 };
 
-extern const std::vector<ParamRow> PresetRows;
-extern const std::vector<ParamRow> GlobalRows;
-extern const std::vector<ParamRow> BassPresetRows;
-extern const std::vector<ParamRow> BassGlobalRows;
+extern const std::span<const ParamRow> GuitarPresetRows;
+extern const std::span<const ParamRow> GuitarGlobalRows;
+extern const std::span<const ParamRow> BassPresetRows;
+extern const std::span<const ParamRow> BassGlobalRows;
 
 void DelayHalvesHook(MCtrl&, float, unsigned);
 void DelayWholeHook(MCtrl&, float, unsigned);
@@ -25,3 +34,7 @@ void BassDelayWholeHook(MCtrl&, float, unsigned);
 void SynthParamHook(MCtrl&, float, unsigned);
 void SynthValueHook(MCtrl&, float, unsigned);
 void SynthKeyHook(MCtrl&, float, unsigned);
+
+// The Mcix that `controller` addresses with a unit of `model` (0: none), as
+// the incoming tables read once adapted to that model, whatever they hold now.
+int CcInFor(int model, int controller);

@@ -1,6 +1,7 @@
 #include "model/Parameters.h"
 
 #include <cmath>
+#include <span>
 
 #include "model/Controllers.h"
 #include "model/DeviceConnection.h"
@@ -28,7 +29,7 @@ int relToVal(int maximum, float x)
     return static_cast<int>(std::trunc(maximum * static_cast<double>(x) + 0.5001));
 }
 
-void applyRows(Modul& m, const std::vector<ParamRow>& rows)
+void applyRows(Modul& m, std::span<const ParamRow> rows)
 {
     for (const ParamRow& r : rows) {
         MCtrl* p = m.GetCtrl(r.mcix);
@@ -167,10 +168,10 @@ MCtrl* Modul::AttachToCtrl(ControlBinding* b, int i)
     return p;
 }
 
-MPreset::MPreset() : Modul(ModixPreset, 34) { applyRows(*this, PresetRows); }
-MGlobal::MGlobal() : Modul(ModixGlobal, 10) { applyRows(*this, GlobalRows); }
-MBPreset::MBPreset() : Modul(ModixBassPreset, 45) { applyRows(*this, BassPresetRows); }
-MBGlobal::MBGlobal() : Modul(ModixBassGlobal, 11) { applyRows(*this, BassGlobalRows); }
+MPreset::MPreset() : Modul(ModixPreset, GuitarPreset::Count) { applyRows(*this, GuitarPresetRows); }
+MGlobal::MGlobal() : Modul(ModixGlobal, GuitarGlobal::Count) { applyRows(*this, GuitarGlobalRows); }
+MBPreset::MBPreset() : Modul(ModixBassPreset, BassPreset::Count) { applyRows(*this, BassPresetRows); }
+MBGlobal::MBGlobal() : Modul(ModixBassGlobal, BassGlobal::Count) { applyRows(*this, BassGlobalRows); }
 
 void CreateModules()
 {
@@ -232,8 +233,14 @@ void sendCc(int number, int value)
 // SysEx commands of the first-generation unit for the two tuner globals.
 constexpr int GlobalTunerVolume = 0x23;
 constexpr int GlobalTunerCenter = 0x24;
-constexpr int TunerCenterCc = 83;
 constexpr int TunerCenterOffset = 25;
+constexpr int StompSplitStep = 7;
+
+// The controller entry `mcix` of an outgoing table, 0 past its end.
+int ccOf(const auto& table, int mcix)
+{
+    return mcix < static_cast<int>(table.size()) ? table[static_cast<size_t>(mcix)] : 0;
+}
 
 void SendToUnit(MCtrl& p)
 {
@@ -242,53 +249,40 @@ void SendToUnit(MCtrl& p)
     const bool firstGeneration = ActiveDevice.Model == ModelDrux;
     switch (p.Modix) {
     case ModixPreset:
-        if (p.Mcix <= 32 && PresetCcOut[p.Mcix] != 0)
-            sendCc(PresetCcOut[p.Mcix], switchValue(p));
+        if (const int cc = ccOf(PresetCcOut, p.Mcix))
+            sendCc(cc, switchValue(p));
         else
             TraceLine(0, "Unused Preset mcix %d", p.Mcix);
         break;
     case ModixGlobal:
-        if (p.Mcix == 4) {
+        if (p.Mcix == GuitarGlobal::TunerCenter) {
             if (firstGeneration)
                 Unit().sendGlobalParameter(GlobalTunerCenter, p.value + TunerCenterOffset);
             else
-                sendCc(TunerCenterCc, p.value + TunerCenterOffset);
-        } else if (p.Mcix == 3 && firstGeneration) {
+                sendCc(GlobalCcOut[GuitarGlobal::TunerCenter], p.value + TunerCenterOffset);
+        } else if (p.Mcix == GuitarGlobal::TunerVolume && firstGeneration) {
             Unit().sendGlobalParameter(GlobalTunerVolume, p.value);
-        } else if (p.Mcix < 10 && GlobalCcOut[p.Mcix] != 0) {
-            sendCc(GlobalCcOut[p.Mcix], p.value);
+        } else if (const int cc = ccOf(GlobalCcOut, p.Mcix)) {
+            sendCc(cc, p.value);
         } else {
             TraceLine(0, "Unused Global mcix %d", p.Mcix);
         }
         break;
     case ModixBassPreset:
-        if (p.Mcix <= 40 && BassPresetCcOut[p.Mcix] != 0) {
-            const int v = p.Mcix == 26 ? 7 * p.value : switchValue(p);
-            sendCc(BassPresetCcOut[p.Mcix], v);
-        }
+        if (const int cc = ccOf(BassPresetCcOut, p.Mcix))
+            sendCc(cc, p.Mcix == BassPreset::StompSplit ? StompSplitStep * p.value : switchValue(p));
         break;
     case ModixBassGlobal:
-        if (p.Mcix == 4)
-            sendCc(TunerCenterCc, p.value + TunerCenterOffset);
-        else if (p.Mcix < 11 && BassGlobalCcOut[p.Mcix] != 0)
-            sendCc(BassGlobalCcOut[p.Mcix], p.value);
+        if (p.Mcix == BassGlobal::TunerCenter)
+            sendCc(BassGlobalCcOut[BassGlobal::TunerCenter], p.value + TunerCenterOffset);
+        else if (const int cc = ccOf(BassGlobalCcOut, p.Mcix))
+            sendCc(cc, p.value);
         else
             TraceLine(0, "Unused Global mcix %d", p.Mcix);
         break;
     default:
         break;
     }
-}
-
-void AdaptTablesToModel(int model)
-{
-    const bool first = model == ModelDrux;
-    PresetCcOut[8] = first ? 19 : 61;
-    PresetCcOut[6] = first ? 0 : 17;
-    PresetCcOut[9] = first ? 17 : 60;
-    CcInGuitar[17] = first ? 9 : 6;
-    if (ModuleTable[ModixPreset])
-        Param(ModixPreset, 8).maximum = first ? 15 : 32;
 }
 
 // ---- coupling hooks ----
@@ -308,32 +302,46 @@ void joinInto(int modix, int whole, int upper, int lower, unsigned r)
 }
 
 constexpr int SynthPostFx = 13;
-bool synthActive() { return Param(ModixBassPreset, 32).value == SynthPostFx; }
+bool synthActive() { return Param(BassPreset::PostFxMode).value == SynthPostFx; }
 }
 
-void DelayWholeHook(MCtrl&, float v, unsigned r) { splitInto(ModixPreset, 23, 24, static_cast<int>(v), r); }
-void DelayHalvesHook(MCtrl&, float, unsigned r) { joinInto(ModixPreset, 33, 23, 24, r); }
-void BassDelayWholeHook(MCtrl&, float v, unsigned r) { splitInto(ModixBassPreset, 38, 39, static_cast<int>(v), r); }
-void BassDelayHalvesHook(MCtrl&, float, unsigned r) { joinInto(ModixBassPreset, 41, 38, 39, r); }
+void DelayWholeHook(MCtrl&, float v, unsigned r)
+{
+    splitInto(ModixPreset, GuitarPreset::DelayTimeUpper, GuitarPreset::DelayTimeLower, static_cast<int>(v), r);
+}
+void DelayHalvesHook(MCtrl&, float, unsigned r)
+{
+    joinInto(ModixPreset, GuitarPreset::DelayTime, GuitarPreset::DelayTimeUpper, GuitarPreset::DelayTimeLower, r);
+}
+void BassDelayWholeHook(MCtrl&, float v, unsigned r)
+{
+    splitInto(ModixBassPreset, BassPreset::DelayTimeUpper, BassPreset::DelayTimeLower, static_cast<int>(v), r);
+}
+void BassDelayHalvesHook(MCtrl&, float, unsigned r)
+{
+    joinInto(ModixBassPreset, BassPreset::DelayTime, BassPreset::DelayTimeUpper, BassPreset::DelayTimeLower, r);
+}
 
+// While the post-effect is the synth, its interval (Fx4) and key (Fx5) are
+// shown through the three synth parameters.
 void SynthValueHook(MCtrl&, float v, unsigned r)
 {
     if (synthActive())
-        Param(ModixBassPreset, 36).SetValFlags(static_cast<int>(v), r | SendPending);
+        Param(BassPreset::Fx4).SetValFlags(static_cast<int>(v), r | SendPending);
 }
 
 void SynthKeyHook(MCtrl&, float v, unsigned r)
 {
     if (synthActive())
-        Param(ModixBassPreset, 37).SetValFlags(static_cast<int>(v), r | SendPending);
+        Param(BassPreset::Fx5).SetValFlags(static_cast<int>(v), r | SendPending);
 }
 
 void SynthParamHook(MCtrl&, float, unsigned r)
 {
     if (!synthActive())
         return;
-    const int value36 = Param(ModixBassPreset, 36).value;
-    const int key = Param(ModixBassPreset, 37).value;
-    Param(ModixBassPreset, key != 0 ? 42 : 43).SetValFlags(value36, r);
-    Param(ModixBassPreset, 44).SetValFlags(key, r);
+    const int interval = Param(BassPreset::Fx4).value;
+    const int key = Param(BassPreset::Fx5).value;
+    Param(key != 0 ? BassPreset::IntervalWithKey : BassPreset::IntervalWithoutKey).SetValFlags(interval, r);
+    Param(BassPreset::SynthKey).SetValFlags(key, r);
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
+
+#include "model/ParameterNames.h"
 
 class MCtrl;
 
@@ -125,6 +128,10 @@ enum ModuleIndex : int { ModixPreset = 0, ModixGlobal = 1, ModixBassPreset = 2, 
 extern Modul* ModuleTable[8];
 
 inline MCtrl& Param(int modix, int mcix) { return *ModuleTable[modix]->GetCtrl(mcix); }
+inline MCtrl& Param(GuitarPreset::Mcix mcix) { return Param(ModixPreset, mcix); }
+inline MCtrl& Param(GuitarGlobal::Mcix mcix) { return Param(ModixGlobal, mcix); }
+inline MCtrl& Param(BassPreset::Mcix mcix) { return Param(ModixBassPreset, mcix); }
+inline MCtrl& Param(BassGlobal::Mcix mcix) { return Param(ModixBassGlobal, mcix); }
 
 struct PendingQueue {
     MCtrl* head = nullptr;
@@ -143,12 +150,15 @@ void FlushPending();
 void SetPendingWake(std::function<void()> wake);
 void SendToUnit(MCtrl& p);
 
-// Outgoing controller tables, indexed by Mcix (0 = no controller). Writable:
-// they are adapted to the connected model.
-extern int PresetCcOut[34];
-extern int GlobalCcOut[10];
-extern int BassPresetCcOut[41];
-extern int BassGlobalCcOut[11];
+// Outgoing controller tables, indexed by Mcix (0 = no controller), derived
+// from the module tables. Writable: they are adapted to the connected model.
+// The bass table ends before the whole delay time: no parameter from there
+// on is a controller.
+constexpr int BassPresetControllers = BassPreset::DelayTime;
+extern std::array<int, GuitarPreset::Count> PresetCcOut;
+extern std::array<int, GuitarGlobal::Count> GlobalCcOut;
+extern std::array<int, BassPresetControllers> BassPresetCcOut;
+extern std::array<int, BassGlobal::Count> BassGlobalCcOut;
 
 // Adapt the writable tables and the amp-model range to the connected model
 // (the first-generation guitar unit numbers some controllers differently).

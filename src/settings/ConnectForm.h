@@ -128,7 +128,8 @@ protected:
 
 private:
     void buildSettingsArea();
-    void placeKnob(TWC_ImgKnob*& knob, QLabel*& valueLabel, int which);
+    // Builds the rows of the settings area's table, in order.
+    void buildRows();
     // The knobs that follow the active unit's family, and the Live EQ ones.
     std::vector<TWC_ImgKnob*> globalKnobs() const;
     std::vector<TWC_ImgKnob*> liveEqKnobs() const;

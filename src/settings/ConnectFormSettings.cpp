@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <span>
+#include <type_traits>
+#include <variant>
 
 #include "controls/KeyCodes.h"
 #include "controls/ControlArt.h"
@@ -49,23 +52,108 @@ constexpr int KnobCaptionWidth = 76;
 // The master volume and input gain column, between its two dividers.
 constexpr int KnobColumnWidth = 116;
 
-// Parameters (Mcix) that both global modules number alike.
-enum GlobalParam : int {
-    MasterVolume = 2,
-    TunerVolume = 3,
-    TunerCenter = 4,
-    Configuration = 5,
-    LiveTreble = 6,
-    LiveMid = 7,
-    LiveBass = 8,
-    DigitalOut = 9,
-    InputGain = 10,
+// The guitar and bass global modules number their common parameters alike;
+// only the bass one has the input gain.
+namespace Mc = GuitarGlobal;
+
+constexpr char HelpProperty[] = "HelpNumber";
+
+using F = TConnectForm;
+
+// A box's row: its caption to the left, the box to the right.
+constexpr QRect captionLeft(int row)
+{
+    return QRect(CaptionX, row + 3, BoxX - CaptionX - 2, 16);
+}
+constexpr QRect boxAt(int row)
+{
+    return QRect(BoxX, row, BoxWidth, BoxHeight);
+}
+
+// The caption of a box; `member` keeps it for a window that shows and
+// hides it with the box.
+struct Caption {
+    const char* text = nullptr;
+    QRect place = {};
+    QLabel* F::*member = nullptr;
+    const char* name = nullptr;
 };
 
-enum KnobIndex : int { TunerVolumeKnob, TunerCenterKnob, MasterKnob, InputGainKnob, LoKnob, MidKnob, HiKnob };
+// A list of `entries`; an editable one takes typed text without adding it.
+struct ListRow {
+    QComboBox* F::*member;
+    const char* name;
+    QRect place;
+    Caption caption;
+    const char* status;
+    std::span<const char* const> entries;
+    int help = 0;
+    bool editable = false;
+    int visibleItems = 0;
+};
 
-// Each knob with its value label above it and its caption below it.
-struct KnobPlace {
+enum class FieldKind { Editable, ReadOnly };
+
+struct FieldRow {
+    QLineEdit* F::*member;
+    const char* name;
+    QRect place;
+    Caption caption;
+    const char* status;
+    FieldKind kind;
+    int help = 0;
+};
+
+// A list bound to a parameter of the global module `modix`.
+struct ParameterListRow {
+    TWC_ComboBox* F::*member;
+    const char* name;
+    QRect place;
+    Caption caption;
+    const char* status;
+    std::span<const char* const> entries;
+    int modix;
+    int mcix;
+    int help;
+};
+
+struct ButtonRow {
+    QPushButton* F::*member;
+    const char* name;
+    const char* text;
+    QRect place;
+};
+
+// A text or picture; `small` sets it in the window's small size, `fit`
+// makes it smaller still where it would not fit.
+struct LabelRow {
+    QLabel* F::*member;
+    const char* name;
+    const char* text;
+    QRect place;
+    Qt::Alignment align;
+    const char* status = nullptr;
+    bool small = false;
+    bool wrap = false;
+    bool fit = false;
+    QPixmap (*picture)(qreal dpr) = nullptr;
+};
+
+// The tuner's calibration reads in the "Time Unit" of the preferences.
+QString tunerText(int v)
+{
+    return TunerCenterToText(v, CurrentPreferences.TimeUnit);
+}
+void tunerValue(const QString& text, int& v)
+{
+    TunerCenterFromText(text, CurrentPreferences.TimeUnit, v);
+}
+
+// A knob with its value label above it and its caption below it; its hint
+// says what it sets.
+struct KnobRow {
+    TWC_ImgKnob* F::*knob;
+    QLabel* F::*value;
     const char* name;
     int mcix;
     QPoint at;
@@ -73,35 +161,70 @@ struct KnobPlace {
     int captionY;
     const char* caption;
     const char* hint;
-};
-constexpr KnobPlace Knobs[] = {
-    {"TunerBypassVolume", TunerVolume, {17, 360}, 342, 409, "Volume", "Tuner Volume"},
-    {"TunerCenterFrequency", TunerCenter, {74, 360}, 342, 409, "Calibration", "Tune central frequency"},
-    {"VolumePedal", MasterVolume, {179, 371}, 355, 416, "Master Volume", "Global Volume"},
-    {"InputGain", InputGain, {179, 287}, 271, 333, "Input Gain", "Input Gain"},
-    {"LiveEQBass", LiveBass, {284, 360}, 342, 409, "Lo", "Live Bass"},
-    {"LiveEQMid", LiveMid, {344, 360}, 342, 409, "Mid", "Live Mid"},
-    {"LiveEQTreble", LiveTreble, {402, 360}, 342, 409, "Hi", "Live Treble"},
+    int help;
+    QString (*toText)(int v) = ValToTextMidi;
+    void (*fromText)(const QString& text, int& v) = TextToValMidi;
 };
 
-struct HelpEntry {
-    const char* control;
-    int number;
-};
-constexpr HelpEntry HelpNumbers[] = {
-    {"NameBox", 1},
-    {"ChanEdit", 1},
-    {"KnbDigOut", 10},
-    {"KnbConfiguration", 6},
-    {"KnbConfiguration2", 6},
-    {"KnbConfiguration3", 6},
-    {"KnbTunerBypassVolume", 3},
-    {"KnbTunerCenterFrequency", 4},
-    {"KnbVolumePedal", 5},
-    {"KnbInputGain", 5},
-    {"KnbLiveEQBass", 7},
-    {"KnbLiveEQMid", 8},
-    {"KnbLiveEQTreble", 9},
+using SettingsRow = std::variant<ListRow, FieldRow, ParameterListRow, ButtonRow, LabelRow, KnobRow>;
+
+// The badge of the units with the analog cabinet simulation.
+QPixmap zephraBadge(qreal dpr);
+
+// The channel list's entries.
+constexpr std::array<const char*, 16> Channels{"1", "2", "3",  "4",  "5",  "6",  "7",  "8",
+                                               "9", "10", "11", "12", "13", "14", "15", "16"};
+
+// The settings area, in the order the user tabs through it: the active
+// unit's boxes, then the tuner, the base configuration with its
+// description and the global knobs.
+const SettingsRow SettingsRows[] = {
+    ListRow{&F::ModelBox, "ModelBox", boxAt(ModelRow), {"Model :", captionLeft(ModelRow)}, nullptr, VirtualModelNames,
+            0, true},
+    FieldRow{&F::NameBox, "NameBox", boxAt(NameRow), {"Name :", captionLeft(NameRow)}, "You can rename it",
+             FieldKind::Editable, 1},
+    ListRow{&F::ChanEdit, "ChanEdit", boxAt(ChannelRow), {"Channel : ", captionLeft(ChannelRow)}, "Show or Set",
+            Channels, 1, false, 16},
+    FieldRow{&F::InPortBox, "InPortBox", boxAt(InPortRow), {"In Port :", captionLeft(InPortRow)}, nullptr,
+             FieldKind::ReadOnly},
+    ListRow{&F::OutPortBox, "OutPortBox", boxAt(OutPortRow), {"Out Port :", captionLeft(OutPortRow)}, nullptr, {}},
+    ParameterListRow{&F::KnbDigOut, "KnbDigOut", boxAt(DigOutRow),
+                     {"Digital Out :", captionLeft(DigOutRow), &F::lbDigOut, "lbDigOut"}, "Select digital format",
+                     DigitalOutEntries, ModixGlobal, Mc::DigitalOut, 10},
+
+    ButtonRow{&F::TunerBut, "TunerBut", "Tuner", QRect(84, 250, 56, 22)},
+
+    // Three lists in one place: the one that fits the unit is shown.
+    ParameterListRow{&F::KnbConfiguration, "KnbConfiguration", QRect(284, 274, 80, BoxHeight),
+                     {"Base configuration", QRect(284, 256, 160, 16), &F::lbConfiguration, "lbConfiguration"},
+                     "Base configuration", ConfigurationEntries, ModixGlobal, Mc::Configuration, 6},
+    ParameterListRow{&F::KnbConfiguration2, "KnbConfiguration2", QRect(284, 274, 80, BoxHeight), {},
+                     "Base configuration", ConfigurationEntries2, ModixGlobal, Mc::Configuration, 6},
+    ParameterListRow{&F::KnbConfiguration3, "KnbConfiguration3", QRect(284, 274, 80, BoxHeight), {},
+                     "Base configuration", ConfigurationEntries3, ModixBassGlobal, Mc::Configuration, 6},
+    LabelRow{&F::ConfigurationStatusLbl, "ConfigurationStatusLbl", "", QRect(284, 313, 172, 28),
+             Qt::AlignLeft | Qt::AlignTop, nullptr, true, true},
+    LabelRow{&F::imgZephra, "imgZephra", "", QRect(393, 284, 60, 13), Qt::AlignLeft | Qt::AlignVCenter,
+             "This Model has ZEPHRA-D", false, false, false, zephraBadge},
+    LabelRow{&F::ZephraInfo, "ZephraInfo", "analog Cab Sim on XLR", QRect(353, 298, 105, 13),
+             Qt::AlignRight | Qt::AlignVCenter, nullptr, true, false, true},
+
+    // Knob, value label, name, parameter, place, the tops of the value label
+    // and the caption, caption, hint, help number and, where it is not the
+    // plain number, the value text.
+    KnobRow{&F::KnbTunerBypassVolume, &F::vlTunerBypassVolume, "TunerBypassVolume", Mc::TunerVolume, {17, 360}, 342,
+            409, "Volume", "Tuner Volume", 3},
+    KnobRow{&F::KnbTunerCenterFrequency, &F::vlTunerCenterFrequency, "TunerCenterFrequency", Mc::TunerCenter, {74, 360},
+            342, 409, "Calibration", "Tune central frequency", 4, tunerText, tunerValue},
+    KnobRow{&F::KnbVolumePedal, &F::vlVolumePedal, "VolumePedal", Mc::MasterVolume, {179, 371}, 355, 416,
+            "Master Volume", "Global Volume", 5},
+    KnobRow{&F::KnbInputGain, &F::vlInputGain, "InputGain", BassGlobal::InputGain, {179, 287}, 271, 333, "Input Gain",
+            "Input Gain", 5},
+    KnobRow{&F::KnbLiveEQBass, &F::vlLiveEQBass, "LiveEQBass", Mc::LiveBass, {284, 360}, 342, 409, "Lo", "Live Bass",
+            7},
+    KnobRow{&F::KnbLiveEQMid, &F::vlLiveEQMid, "LiveEQMid", Mc::LiveMid, {344, 360}, 342, 409, "Mid", "Live Mid", 8},
+    KnobRow{&F::KnbLiveEQTreble, &F::vlLiveEQTreble, "LiveEQTreble", Mc::LiveTreble, {402, 360}, 342, 409, "Hi",
+            "Live Treble", 9},
 };
 
 const QColor FrameColour(110, 116, 126);
@@ -131,16 +254,7 @@ void fitWrapped(QLabel* label, int pixelSize)
     label->setFont(f);
 }
 
-QLabel* rowCaption(QWidget* parent, const QString& text, int y)
-{
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(CaptionX, y + 3, BoxX - CaptionX - 2, 16);
-    fitText(label);
-    return label;
-}
-
-template <size_t N>
-void fill(QComboBox* box, const std::array<const char*, N>& entries)
+void fill(QComboBox* box, std::span<const char* const> entries)
 {
     for (const char* e : entries)
         box->addItem(QString::fromLatin1(e));
@@ -173,14 +287,15 @@ QPixmap background(qreal dpr)
     p.setPen(QPen(QColor(255, 255, 255, 30), 1.0));
     p.drawLine(QPointF(146.5, 252), QPointF(146.5, 420));
     p.drawLine(QPointF(268.5, 252), QPointF(268.5, 420));
-    for (const KnobPlace& k : Knobs) {
-        const QPointF c(k.at.x() + KnobWidth / 2.0, k.at.y() + KnobWidth / 2.0);
-        ControlArt::DrawKnobScale(p, c, 25.5);
+    for (const SettingsRow& row : SettingsRows) {
+        if (const auto* k = std::get_if<KnobRow>(&row)) {
+            const QPointF c(k->at.x() + KnobWidth / 2.0, k->at.y() + KnobWidth / 2.0);
+            ControlArt::DrawKnobScale(p, c, 25.5);
+        }
     }
     return pm;
 }
 
-// The badge of the units with the analog cabinet simulation.
 QPixmap zephraBadge(qreal dpr)
 {
     QPixmap pm(qRound(60 * dpr), qRound(13 * dpr));
@@ -223,116 +338,9 @@ void TConnectForm::buildSettingsArea()
         TWC_CustomControl::SetValEdit(edit);
     }
 
-    rowCaption(this, QStringLiteral("Model :"), ModelRow);
-    ModelBox = new QComboBox(this);
-    ModelBox->setObjectName(QStringLiteral("ModelBox"));
-    ModelBox->setGeometry(BoxX, ModelRow, BoxWidth, BoxHeight);
-    ModelBox->setEditable(true);
-    ModelBox->setInsertPolicy(QComboBox::NoInsert);
-    for (const char* name : VirtualModelNames)
-        ModelBox->addItem(QString::fromLatin1(name));
-
-    rowCaption(this, QStringLiteral("Name :"), NameRow);
-    NameBox = new QLineEdit(this);
-    NameBox->setObjectName(QStringLiteral("NameBox"));
-    NameBox->setGeometry(BoxX, NameRow, BoxWidth, BoxHeight);
-    NameBox->setStatusTip(QStringLiteral("You can rename it"));
-
-    rowCaption(this, QStringLiteral("Channel : "), ChannelRow);
-    ChanEdit = new QComboBox(this);
-    ChanEdit->setObjectName(QStringLiteral("ChanEdit"));
-    ChanEdit->setGeometry(BoxX, ChannelRow, BoxWidth, BoxHeight);
-    ChanEdit->setMaxVisibleItems(16);
-    for (int c = 1; c <= 16; ++c)
-        ChanEdit->addItem(QString::number(c));
-    ChanEdit->setStatusTip(QStringLiteral("Show or Set"));
-
-    rowCaption(this, QStringLiteral("In Port :"), InPortRow);
-    InPortBox = new QLineEdit(this);
-    InPortBox->setObjectName(QStringLiteral("InPortBox"));
-    InPortBox->setGeometry(BoxX, InPortRow, BoxWidth, BoxHeight);
-    InPortBox->setReadOnly(true);
-    InPortBox->setEnabled(false);
-
-    rowCaption(this, QStringLiteral("Out Port :"), OutPortRow);
-    OutPortBox = new QComboBox(this);
-    OutPortBox->setObjectName(QStringLiteral("OutPortBox"));
-    OutPortBox->setGeometry(BoxX, OutPortRow, BoxWidth, BoxHeight);
-
-    lbDigOut = rowCaption(this, QStringLiteral("Digital Out :"), DigOutRow);
-    lbDigOut->setObjectName(QStringLiteral("lbDigOut"));
-    KnbDigOut = new TWC_ComboBox(this);
-    KnbDigOut->setObjectName(QStringLiteral("KnbDigOut"));
-    KnbDigOut->setGeometry(BoxX, DigOutRow, BoxWidth, BoxHeight);
-    fill(KnbDigOut, DigitalOutEntries);
-    KnbDigOut->setStatusTip(QStringLiteral("Select digital format"));
-    KnbDigOut->SetModix(ModixGlobal);
-    KnbDigOut->SetMcix(DigitalOut);
-
-    TunerBut = new QPushButton(QStringLiteral("Tuner"), this);
-    TunerBut->setObjectName(QStringLiteral("TunerBut"));
-    TunerBut->setGeometry(84, 250, 56, 22);
-
-    // Three lists in one place: the one that fits the unit is shown.
-    lbConfiguration = new QLabel(QStringLiteral("Base configuration"), this);
-    lbConfiguration->setObjectName(QStringLiteral("lbConfiguration"));
-    lbConfiguration->setGeometry(284, 256, 160, 16);
-    const struct {
-        TWC_ComboBox*& list;
-        const char* name;
-        int modix;
-    } lists[] = {
-        {KnbConfiguration, "KnbConfiguration", ModixGlobal},
-        {KnbConfiguration2, "KnbConfiguration2", ModixGlobal},
-        {KnbConfiguration3, "KnbConfiguration3", ModixBassGlobal},
-    };
-    for (const auto& l : lists) {
-        l.list = new TWC_ComboBox(this);
-        l.list->setObjectName(QString::fromLatin1(l.name));
-        l.list->setGeometry(284, 274, 80, BoxHeight);
-        l.list->setStatusTip(QStringLiteral("Base configuration"));
-        l.list->SetModix(l.modix);
-        l.list->SetMcix(Configuration);
-        l.list->OnCtrlChange = [this](QWidget* sender, int v) { KnbConfigurationCtrlChange(sender, v); };
-    }
-    fill(KnbConfiguration, ConfigurationEntries);
-    fill(KnbConfiguration2, ConfigurationEntries2);
-    fill(KnbConfiguration3, ConfigurationEntries3);
-
-    ConfigurationStatusLbl = new QLabel(this);
-    ConfigurationStatusLbl->setObjectName(QStringLiteral("ConfigurationStatusLbl"));
-    ConfigurationStatusLbl->setGeometry(284, 313, 172, 28);
-    ConfigurationStatusLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ConfigurationStatusLbl->setWordWrap(true);
-    QFont small = font();
-    small.setPixelSize(10);
-    ConfigurationStatusLbl->setFont(small);
-
-    imgZephra = new QLabel(this);
-    imgZephra->setObjectName(QStringLiteral("imgZephra"));
-    imgZephra->setGeometry(393, 284, 60, 13);
-    imgZephra->setPixmap(zephraBadge(dpr));
-    imgZephra->setStatusTip(QStringLiteral("This Model has ZEPHRA-D"));
-    ZephraInfo = new QLabel(QStringLiteral("analog Cab Sim on XLR"), this);
-    ZephraInfo->setObjectName(QStringLiteral("ZephraInfo"));
-    ZephraInfo->setGeometry(353, 298, 105, 13);
-    ZephraInfo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    ZephraInfo->setFont(small);
-    fitText(ZephraInfo);
-
-    placeKnob(KnbTunerBypassVolume, vlTunerBypassVolume, TunerVolumeKnob);
-    placeKnob(KnbTunerCenterFrequency, vlTunerCenterFrequency, TunerCenterKnob);
-    placeKnob(KnbVolumePedal, vlVolumePedal, MasterKnob);
-    placeKnob(KnbInputGain, vlInputGain, InputGainKnob);
-    placeKnob(KnbLiveEQBass, vlLiveEQBass, LoKnob);
-    placeKnob(KnbLiveEQMid, vlLiveEQMid, MidKnob);
-    placeKnob(KnbLiveEQTreble, vlLiveEQTreble, HiKnob);
-    KnbTunerCenterFrequency->OnValToText = [](QLabel* label, int v) {
-        label->setText(TunerCenterToText(v, CurrentPreferences.TimeUnit));
-    };
-    KnbTunerCenterFrequency->OnTextToVal = [](QLineEdit* edit, int& v) {
-        TunerCenterFromText(edit->text(), CurrentPreferences.TimeUnit, v);
-    };
+    buildRows();
+    for (TWC_ComboBox* list : {KnbConfiguration, KnbConfiguration2, KnbConfiguration3})
+        list->OnCtrlChange = [this](QWidget* sender, int v) { KnbConfigurationCtrlChange(sender, v); };
 
     // Enter in a box must not press a button of the window.
     for (QPushButton* b : findChildren<QPushButton*>())
@@ -346,43 +354,117 @@ void TConnectForm::buildSettingsArea()
     });
 }
 
-void TConnectForm::placeKnob(TWC_ImgKnob*& knob, QLabel*& valueLabel, int which)
+void TConnectForm::buildRows()
 {
-    const KnobPlace& k = Knobs[which];
-    const QString name = QString::fromLatin1(k.name);
-    knob = new TWC_ImgKnob(this);
-    knob->setObjectName(QStringLiteral("Knb") + name);
-    knob->SetBGndImagelist(&knobBodies);
-    knob->SetDotImagelist(&knobDots);
-    knob->SetKnobMid(KnobWidth / 2, KnobWidth / 2);
-    knob->SetDotPos(KnobDotRadius);
-    knob->SetParentImage(Background);
-    knob->move(k.at);
-    knob->setStatusTip(QString::fromLatin1(k.hint));
-    knob->SetMcix(k.mcix);
-    knob->OnValToText = [](QLabel* label, int v) { label->setText(ValToTextMidi(v)); };
-    knob->OnTextToVal = [](QLineEdit* edit, int& v) { TextToValMidi(edit->text(), v); };
+    const auto caption = [this](const Caption& c) {
+        if (!c.text)
+            return;
+        auto* label = new QLabel(QString::fromLatin1(c.text), this);
+        label->setGeometry(c.place);
+        fitText(label);
+        if (c.member) {
+            label->setObjectName(QString::fromLatin1(c.name));
+            this->*c.member = label;
+        }
+    };
+    const auto common = [this](QWidget* w, const char* name, QRect place, const char* status, int help) {
+        w->setObjectName(QString::fromLatin1(name));
+        w->setGeometry(place);
+        if (status)
+            w->setStatusTip(QString::fromLatin1(status));
+        if (help)
+            w->setProperty(HelpProperty, help);
+    };
+    for (const SettingsRow& row : SettingsRows) {
+        std::visit(
+            [&](const auto& r) {
+                using T = std::decay_t<decltype(r)>;
+                if constexpr (std::is_same_v<T, ListRow>) {
+                    caption(r.caption);
+                    auto* box = this->*r.member = new QComboBox(this);
+                    common(box, r.name, r.place, r.status, r.help);
+                    if (r.editable) {
+                        box->setEditable(true);
+                        box->setInsertPolicy(QComboBox::NoInsert);
+                    }
+                    if (r.visibleItems)
+                        box->setMaxVisibleItems(r.visibleItems);
+                    fill(box, r.entries);
+                } else if constexpr (std::is_same_v<T, FieldRow>) {
+                    caption(r.caption);
+                    auto* field = this->*r.member = new QLineEdit(this);
+                    common(field, r.name, r.place, r.status, r.help);
+                    if (r.kind == FieldKind::ReadOnly) {
+                        field->setReadOnly(true);
+                        field->setEnabled(false);
+                    }
+                } else if constexpr (std::is_same_v<T, ParameterListRow>) {
+                    caption(r.caption);
+                    auto* list = this->*r.member = new TWC_ComboBox(this);
+                    common(list, r.name, r.place, r.status, r.help);
+                    fill(list, r.entries);
+                    list->SetModix(r.modix);
+                    list->SetMcix(r.mcix);
+                } else if constexpr (std::is_same_v<T, ButtonRow>) {
+                    auto* button = this->*r.member = new QPushButton(QString::fromLatin1(r.text), this);
+                    common(button, r.name, r.place, nullptr, 0);
+                } else if constexpr (std::is_same_v<T, LabelRow>) {
+                    auto* label = this->*r.member = new QLabel(QString::fromLatin1(r.text), this);
+                    common(label, r.name, r.place, r.status, 0);
+                    label->setAlignment(r.align);
+                    label->setWordWrap(r.wrap);
+                    if (r.small) {
+                        QFont small = font();
+                        small.setPixelSize(10);
+                        label->setFont(small);
+                    }
+                    if (r.picture)
+                        label->setPixmap(r.picture(qApp->devicePixelRatio()));
+                    if (r.fit)
+                        fitText(label);
+                } else {
+                    static_assert(std::is_same_v<T, KnobRow>);
+                    const QString name = QString::fromLatin1(r.name);
+                    auto* knob = this->*r.knob = new TWC_ImgKnob(this);
+                    knob->setObjectName(QStringLiteral("Knb") + name);
+                    knob->SetBGndImagelist(&knobBodies);
+                    knob->SetDotImagelist(&knobDots);
+                    knob->SetKnobMid(KnobWidth / 2, KnobWidth / 2);
+                    knob->SetDotPos(KnobDotRadius);
+                    knob->SetParentImage(Background);
+                    knob->move(r.at);
+                    knob->setStatusTip(QString::fromLatin1(r.hint));
+                    knob->setProperty(HelpProperty, r.help);
+                    knob->SetMcix(r.mcix);
+                    knob->OnValToText = [toText = r.toText](QLabel* label, int v) { label->setText(toText(v)); };
+                    knob->OnTextToVal = [fromText = r.fromText](QLineEdit* edit, int& v) {
+                        fromText(edit->text(), v);
+                    };
 
-    valueLabel = new QLabel(this);
-    valueLabel->setObjectName(QStringLiteral("vl") + name);
-    valueLabel->setGeometry(QRect(QPoint(k.at.x() + (KnobWidth - ValueLabelSize.width()) / 2, k.labelY),
-                                  ValueLabelSize));
-    valueLabel->setAlignment(Qt::AlignCenter);
-    valueLabel->setStatusTip(QStringLiteral("Editable field"));
-    valueLabel->setCursor(Qt::IBeamCursor);
-    valueLabel->setStyleSheet(QStringLiteral(
-        "QLabel { background: #121418; color: #ffb040; border: 1px solid #050506; border-radius: 2px;"
-        " font: 10px; padding: 0px; }"));
-    knob->SetValLabel(valueLabel);
+                    auto* value = this->*r.value = new QLabel(this);
+                    value->setObjectName(QStringLiteral("vl") + name);
+                    value->setGeometry(QRect(
+                        QPoint(r.at.x() + (KnobWidth - ValueLabelSize.width()) / 2, r.labelY), ValueLabelSize));
+                    value->setAlignment(Qt::AlignCenter);
+                    value->setStatusTip(QStringLiteral("Editable field"));
+                    value->setCursor(Qt::IBeamCursor);
+                    value->setStyleSheet(QStringLiteral(
+                        "QLabel { background: #121418; color: #ffb040; border: 1px solid #050506;"
+                        " border-radius: 2px; font: 10px; padding: 0px; }"));
+                    knob->SetValLabel(value);
 
-    auto* caption = new QLabel(QString::fromLatin1(k.caption), this);
-    caption->setObjectName(QStringLiteral("lb") + name);
-    // A caption wider than its knob takes the room of its column.
-    const int wanted = QFontMetrics(caption->font()).horizontalAdvance(caption->text()) + 4;
-    const int width = std::clamp(wanted, KnobCaptionWidth, KnobColumnWidth);
-    caption->setGeometry(k.at.x() + KnobWidth / 2 - width / 2, k.captionY, width, 14);
-    caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    fitText(caption);
+                    auto* title = new QLabel(QString::fromLatin1(r.caption), this);
+                    title->setObjectName(QStringLiteral("lb") + name);
+                    // A caption wider than its knob takes the room of its column.
+                    const int wanted = QFontMetrics(title->font()).horizontalAdvance(title->text()) + 4;
+                    const int width = std::clamp(wanted, KnobCaptionWidth, KnobColumnWidth);
+                    title->setGeometry(r.at.x() + KnobWidth / 2 - width / 2, r.captionY, width, 14);
+                    title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+                    fitText(title);
+                }
+            },
+            row);
+    }
 }
 
 std::vector<TWC_ImgKnob*> TConnectForm::globalKnobs() const
@@ -415,9 +497,8 @@ TWC_ComboBox* TConnectForm::VisibleConfiguration() const
 int TConnectForm::HelpNumber(const QWidget* control)
 {
     for (const QWidget* w = control; w; w = w->parentWidget())
-        for (const HelpEntry& h : HelpNumbers)
-            if (w->objectName() == QLatin1String(h.control))
-                return h.number;
+        if (const QVariant number = w->property(HelpProperty); number.isValid())
+            return number.toInt();
     return 0;
 }
 
@@ -465,7 +546,7 @@ void TConnectForm::showSelected()
         lbConfiguration->show();
         ConfigurationStatusLbl->show();
         // The list refreshes at the next tick and brings the description.
-        Param(ModixBassGlobal, Configuration).MarkPending(RefreshPending);
+        Param(ModixBassGlobal, BassGlobal::Configuration).MarkPending(RefreshPending);
         NameBox->setEnabled(!d.isVirtual());
     } else {
         for (TWC_ImgKnob* knob : {KnbTunerBypassVolume, KnbTunerCenterFrequency, KnbVolumePedal})
@@ -476,7 +557,7 @@ void TConnectForm::showSelected()
             (d.SubModel == 1 ? KnbConfiguration : KnbConfiguration2)->show();
             lbConfiguration->show();
             ConfigurationStatusLbl->show();
-            Param(ModixGlobal, Configuration).MarkPending(RefreshPending);
+            Param(ModixGlobal, Mc::Configuration).MarkPending(RefreshPending);
             NameBox->setEnabled(!d.isVirtual());
         } else if (d.Model == ModelDrux) {
             // No configuration, Live EQ, input gain or name on this unit.

@@ -10,13 +10,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "support/ProgramState.h"
 #include "SimEngine.h"
 #include "app/Program.h"
 #include "controls/ImgButton.h"
 #include "controls/ImgKnob.h"
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
-#include "files/IniFile.h"
 #include "librarian/DeviceForm.h"
 #include "midi/DeviceSearch.h"
 #include "midi/LoopbackDriver.h"
@@ -43,8 +43,8 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        SetIniFilePath(dir.filePath(QStringLiteral("drux.ini")));
+        ASSERT_TRUE(state.valid());
+        state.writeWorkingFolderToIni();
         auto d = std::make_unique<LoopbackDriver>(std::vector<std::string>{"Unit In"},
                                                   std::vector<std::string>{"Unit Out"});
         SimOptions options;
@@ -75,13 +75,7 @@ protected:
         settle();
     }
 
-    void TearDown() override
-    {
-        program.reset();
-        SetIniFilePath(QString());
-        ActiveDevice = DeviceConnection();
-        SavedDevice = ActiveDevice;
-    }
+    void TearDown() override { program.reset(); }
 
     EditorParts editorParts() const
     {
@@ -162,7 +156,7 @@ protected:
         return std::string(edit.end() - 16, edit.end());
     }
 
-    QTemporaryDir dir;
+    ProgramState state;
     std::unique_ptr<SimEngine> sim;
     std::unique_ptr<Program> program;
     EditorParts parts{};

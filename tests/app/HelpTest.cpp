@@ -10,6 +10,7 @@
 #include <set>
 
 #include "support/AnsweringDialogs.h"
+#include "support/ProgramState.h"
 #include "shell/HelpPage.h"
 #include "app/Program.h"
 #include "controls/ImgKnob.h"
@@ -135,6 +136,7 @@ protected:
     void SetUp() override
     {
         SetHelpUrlOpener([this](const QUrl& url) { opened << url.toString(); });
+        state.writeWorkingFolderToIni();
         program = std::make_unique<Program>(std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"},
                                                                               std::vector<std::string>{"Out"}));
         program->start();
@@ -165,6 +167,7 @@ protected:
                QStringLiteral("/Drux_Help.html") + QLatin1String(anchor);
     }
 
+    ProgramState state;
     AnsweringDialogs dialogs;
     std::unique_ptr<Program> program;
     QStringList opened;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "support/AnsweringDialogs.h"
+#include "support/ProgramState.h"
 #include "app/Program.h"
 #include "editor/BassEditorForm.h"
 #include "editor/EditorForm.h"
@@ -27,6 +28,7 @@ class LibrarianInProgram : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        state.writeWorkingFolderToIni();
         program = std::make_unique<Program>(
             std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"}, std::vector<std::string>{"Out"}));
         program->start();
@@ -37,11 +39,7 @@ protected:
         device = program->deviceForm();
         activate(device);
     }
-    void TearDown() override
-    {
-        program.reset();
-        ActiveDevice = DeviceConnection();
-    }
+    void TearDown() override { program.reset(); }
     static void activate(QWidget* window)
     {
         window->show();
@@ -56,6 +54,7 @@ protected:
     }
     QString editorName() const { return QString::fromStdString(program->guitarEditor()->PresetNameText()).trimmed(); }
 
+    ProgramState state;
     AnsweringDialogs dialogs;
     std::unique_ptr<Program> program;
     TDeviceForm* device = nullptr;

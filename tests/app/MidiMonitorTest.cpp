@@ -14,10 +14,10 @@
 
 #include "SimEngine.h"
 #include "support/AnsweringDialogs.h"
+#include "support/ProgramState.h"
 #include "shell/HelpPage.h"
 #include "monitor/MidiMonitorForm.h"
 #include "app/Program.h"
-#include "files/IniFile.h"
 #include "librarian/DeviceForm.h"
 #include "midi/LoopbackDriver.h"
 #include "model/DeviceConnection.h"
@@ -37,8 +37,8 @@ class MidiMonitorWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        SetIniFilePath(dir.filePath(QStringLiteral("drux.ini")));
+        ASSERT_TRUE(state.valid());
+        state.writeWorkingFolderToIni();
         auto d = std::make_unique<LoopbackDriver>(std::vector<std::string>{"Unit In"},
                                                   std::vector<std::string>{"Unit Out"});
         driver = d.get();
@@ -53,7 +53,6 @@ protected:
     {
         SetHelpUrlOpener(nullptr);
         program.reset();
-        ActiveDevice = DeviceConnection();
     }
     void openFromMenu()
     {
@@ -76,6 +75,7 @@ protected:
     bool shows(const QString& line) const { return shown().contains(line); }
     void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); }
 
+    ProgramState state;
     QTemporaryDir dir;
     SavingDialogs dialogs;
     LoopbackDriver* driver = nullptr;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "support/AnsweringDialogs.h"
+#include "support/ProgramState.h"
 #include "app/AppIcon.h"
 #include "app/ApplicationFilter.h"
 #include "controls/KeyCodes.h"
@@ -177,6 +178,7 @@ class Startup : public ::testing::Test {
 protected:
     void start(std::vector<std::string> inputs, std::vector<std::string> outputs)
     {
+        state.writeWorkingFolderToIni();
         auto d = std::make_unique<LoopbackDriver>(std::move(inputs), std::move(outputs));
         driver = d.get();
         program = std::make_unique<Program>(std::move(d));
@@ -184,6 +186,7 @@ protected:
     }
     void TearDown() override { program.reset(); }
 
+    ProgramState state;
     AnsweringDialogs dialogs;
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<Program> program;

@@ -8,31 +8,35 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 #include "controls/ControlArt.h"
 #include "controls/CustomControl.h"
 #include "controls/ImgKnob.h"
 #include "controls/ResForm.h"
 #include "model/Parameters.h"
+#include "support/ProgramState.h"
 
 // Guitar preset parameters used by the tests.
 enum : int {
-    McGain = 1,          // 0..127
-    McAmpModel = 8,      // 0..32
-    McEffectsOn = 10,    // 0..1
-    McCabinet = 12,      // 0..15
-    McReverbType = 13,   // 0..8
-    McDriveOn = 15,      // 0..1
-    McDelayType = 22,    // 0..2
+    McGain = GuitarPreset::Gain,
+    McVolume = GuitarPreset::Volume,
+    McAmpModel = GuitarPreset::AmpModel,
+    McEffectsOn = GuitarPreset::EffectsOn,
+    McReverbOn = GuitarPreset::ReverbOn,
+    McCabinet = GuitarPreset::Cabinet,
+    McReverbType = GuitarPreset::ReverbType,
+    McDriveOn = GuitarPreset::DriveOn,
+    McDelayType = GuitarPreset::DelayType,
 };
 
-// Fresh modules for every test, handed to the controls; the 20 ms tick is
+// Fresh program state and modules for every test, handed to the controls; the 20 ms tick is
 // held so that tests step the highlight and LED timers themselves.
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CreateModules();
+        state.emplace(ModelDrux2);
         TWC_CustomControl::SetModul(ModuleTable);
         TResForm::Create()->ManualTick = true;
         TResForm::Instance()->MS20.stop();
@@ -45,7 +49,7 @@ protected:
     {
         window.reset();
         TWC_CustomControl::SetValEdit(nullptr);
-        DestroyModules();
+        state.reset();
         TWC_CustomControl::SetModul(nullptr);
         TResForm::Instance()->ManualTick = false;
     }
@@ -117,5 +121,6 @@ protected:
         return n;
     }
 
+    std::optional<ProgramState> state;
     std::unique_ptr<QWidget> window;
 };

@@ -371,7 +371,7 @@ TEST_F(Framework, MissingParameterIndexLeavesTheControlUnbound)
     k->SetMcix(500);
     EXPECT_EQ(k->BoundParam(), nullptr);
     k->SetModix(9);
-    k->SetMcix(1);
+    k->SetMcix(McGain);
     EXPECT_EQ(k->BoundParam(), nullptr);
 }
 

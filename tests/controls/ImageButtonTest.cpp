@@ -156,7 +156,7 @@ TEST_F(ImageButton, BoundRadioGroupSettlesAfterTheFlush)
     release(r[2], mid(r[2]));
     FlushPending();
     EXPECT_EQ(preset(McEffectsOn).GetVal(), 0);
-    EXPECT_EQ(preset(11).GetVal(), 0);
+    EXPECT_EQ(preset(McReverbOn).GetVal(), 0);
     EXPECT_EQ(preset(McDriveOn).GetVal(), 1);
 }
 

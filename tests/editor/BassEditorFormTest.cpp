@@ -22,10 +22,31 @@ namespace {
 
 // Bass preset parameters the tests look at.
 enum : int {
-    McGain = 1, McVolume = 5, McDensity = 7, McAmpModel = 8, McMidShift = 10, McCabinet = 16, McXoverFreq = 17,
-    McXoverBalance = 18, McExpander = 19, McSensitivity = 20, McPedal = 22, McWahPosition = 27, McPreFxMode = 28,
-    McPostFxMode = 32, McFx4 = 36, McFx5 = 37, McDelayUpper = 38, McDelayLower = 39, McDelayWhole = 41,
-    McSynthKey = 44,
+    McGain = BassPreset::Gain,
+    McVolume = BassPreset::Volume,
+    McDensity = BassPreset::CompDensity,
+    McAmpModel = BassPreset::AmpModel,
+    McMidShift = BassPreset::MidShift,
+    McCompAttack = BassPreset::CompAttack,
+    McCabinet = BassPreset::Cabinet,
+    McXoverFreq = BassPreset::XoverFrequency,
+    McXoverBalance = BassPreset::XoverBalance,
+    McExpander = BassPreset::Expander,
+    McSensitivity = BassPreset::Sensitivity,
+    McPedal = BassPreset::Pedal,
+    McWahPosition = BassPreset::WahPosition,
+    McPreFxMode = BassPreset::PreFxMode,
+    McWahDepth = BassPreset::WahDepth,
+    McPostFxMode = BassPreset::PostFxMode,
+    McFx4 = BassPreset::Fx4,
+    McFx5 = BassPreset::Fx5,
+    McFx7 = BassPreset::Fx7,
+    McDelayUpper = BassPreset::DelayTimeUpper,
+    McDelayLower = BassPreset::DelayTimeLower,
+    McDelayWhole = BassPreset::DelayTime,
+    McIntervalWithKey = BassPreset::IntervalWithKey,
+    McIntervalWithoutKey = BassPreset::IntervalWithoutKey,
+    McSynthKey = BassPreset::SynthKey,
 };
 
 MCtrl& bass(int mcix) { return Param(ModixBassPreset, mcix); }
@@ -209,7 +230,7 @@ TEST_F(BassEditor, CompressorSwitchAndDensity)
     click(form->KnbCompOn);
     EXPECT_EQ(bass(McDensity).value, 40);
     EXPECT_TRUE(form->KnbComp2->isEnabled());
-    EXPECT_EQ(form->vlComp2->text(), QString::number(bass(12).value));
+    EXPECT_EQ(form->vlComp2->text(), QString::number(bass(McCompAttack).value));
 
     // The density knob at 0 takes "Attack" out by itself.
     turnTo(form->KnbComp1, 0);
@@ -281,7 +302,7 @@ TEST_F(BassEditor, CabinetSwitchFollowsTheListAndBringsTheCabinetBack)
 TEST_F(BassEditor, PreEffectModeRebindsTheWahKnob)
 {
     showActive();
-    EXPECT_EQ(form->KnbWah1->Mcix(), 29);
+    EXPECT_EQ(form->KnbWah1->Mcix(), McWahDepth);
     EXPECT_EQ(form->lbWah1->text(), "Depth");
     unit.controllers.clear();
     choose(form->cbPreFxMode, 0);
@@ -295,7 +316,7 @@ TEST_F(BassEditor, PreEffectModeRebindsTheWahKnob)
         EXPECT_TRUE(label->text().isEmpty());
     }
     choose(form->cbPreFxMode, 1);
-    EXPECT_EQ(form->KnbWah1->Mcix(), 29);
+    EXPECT_EQ(form->KnbWah1->Mcix(), McWahDepth);
     EXPECT_TRUE(form->KnbWah2->isEnabled());
     EXPECT_TRUE(form->KnbWah3->isEnabled());
 }
@@ -366,7 +387,7 @@ TEST_F(BassEditor, EveryPostEffectModeEmptiesItsUnusedKnobsAndShowsOneInputAtMos
         EXPECT_EQ(!form->KnbStop->isHidden(), mode == 3) << "mode " << mode;
         EXPECT_EQ(!form->KnbRec->isHidden(), mode == 3) << "mode " << mode;
         EXPECT_EQ(!form->Piano->isHidden(), mode == 14) << "mode " << mode;
-        EXPECT_EQ(form->KnbFx[6]->Mcix(), mode == 1 || mode == 2 ? McDelayWhole : 39) << "mode " << mode;
+        EXPECT_EQ(form->KnbFx[6]->Mcix(), mode == 1 || mode == 2 ? McDelayWhole : McFx7) << "mode " << mode;
         EXPECT_EQ(form->KnbFx[4]->Mcix(), mode == 13 ? McSynthKey : McFx5) << "mode " << mode;
     }
 }
@@ -412,19 +433,19 @@ TEST_F(BassEditor, SynthKeySwitchesTheIntervalBetweenSemitonesAndIntervals)
     showActive();
     choose(form->cbPostFxMode, 13);
     EXPECT_EQ(form->vlFx[4]->text(), "off");
-    EXPECT_EQ(form->KnbFx[3]->Mcix(), 43);
+    EXPECT_EQ(form->KnbFx[3]->Mcix(), McIntervalWithoutKey);
     EXPECT_EQ(form->vlFx[3]->text(), "0");
 
     stepUp(form->KnbFx[4]);
     EXPECT_EQ(bass(McSynthKey).value, 1);
     EXPECT_EQ(form->vlFx[4]->text(), "C");
-    EXPECT_EQ(form->KnbFx[3]->Mcix(), 42);
+    EXPECT_EQ(form->KnbFx[3]->Mcix(), McIntervalWithKey);
     EXPECT_EQ(form->vlFx[3]->text(), "-oct");
     stepUp(form->KnbFx[3], 3);
     EXPECT_EQ(form->vlFx[3]->text(), "unisono");
 
     turnTo(form->KnbFx[4], 0);
-    EXPECT_EQ(form->KnbFx[3]->Mcix(), 43);
+    EXPECT_EQ(form->KnbFx[3]->Mcix(), McIntervalWithoutKey);
     EXPECT_EQ(form->vlFx[3]->text(), "0");
 
     // Leaving the synth gives the knob its own parameter back.

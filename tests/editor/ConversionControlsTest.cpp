@@ -15,7 +15,6 @@ protected:
     void SetUp() override
     {
         ControlTest::SetUp();
-        saved = CurrentPreferences;
         CurrentPreferences.TimeUnit = TimeUnitMs;
         knob = imageKnob(McGain);
         label = new QLabel(&win());
@@ -30,7 +29,6 @@ protected:
     void TearDown() override
     {
         qApp->removeEventFilter(&keys);
-        CurrentPreferences = saved;
         ControlTest::TearDown();
     }
 
@@ -53,7 +51,6 @@ protected:
 
     static QString decimal(const char* text) { return QString::fromLatin1(text).replace(u'.', SystemDecimalSeparator()); }
 
-    PreferenceSet saved;
     // The program's key filter: Enter reaches the value editor as its
     // confirm key.
     ApplicationFilter keys;

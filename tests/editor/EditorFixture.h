@@ -16,7 +16,7 @@
 #include "model/EditorLink.h"
 
 // What the guitar and the bass editor tests share: fresh modules for the
-// unit's model, the preferences put back afterwards, an editor showing a
+// unit's model and the program's state put back afterwards, an editor showing a
 // preset that is both the original and the edit buffer, and the user's ways
 // of working the window.
 template <typename Form>
@@ -30,7 +30,6 @@ protected:
         TWC_CustomControl::SetModul(ModuleTable);
         TResForm::Create()->ManualTick = true;
         TResForm::Instance()->MS20.stop();
-        saved = CurrentPreferences;
         CurrentPreferences.Confirm = 1;
         CurrentPreferences.TimeUnit = 1;
         services.sendProgramChange = [this](int program) { programs.push_back(program); };
@@ -66,7 +65,6 @@ protected:
         tearDownModel();
         TWC_CustomControl::SetModul(nullptr);
         TResForm::Instance()->ManualTick = false;
-        CurrentPreferences = saved;
     }
 
     void showActive()
@@ -107,7 +105,6 @@ protected:
         FlushPending();
     }
 
-    PreferenceSet saved;
     ApplicationFilter keys;
     std::unique_ptr<Form> form;
     std::vector<int> programs;

@@ -24,9 +24,22 @@ namespace {
 
 // Guitar preset parameters the tests look at.
 enum : int {
-    McGain = 1, McVolume = 5, McPresence = 6, McAmpModel = 8, McCabinet = 12, McPreEffectType = 17, McPreSpeed = 18,
-    McDelayType = 22, McDelayUpper = 23, McDelayLower = 24, McDelayMix = 27, McModType = 28, McModSpeed = 29,
-    McModMix = 32, McDelayTime = 33,
+    McGain = GuitarPreset::Gain,
+    McMid = GuitarPreset::Mid,
+    McVolume = GuitarPreset::Volume,
+    McPresence = GuitarPreset::Presence,
+    McAmpModel = GuitarPreset::AmpModel,
+    McCabinet = GuitarPreset::Cabinet,
+    McPreEffectType = GuitarPreset::PreEffectType,
+    McPreSpeed = GuitarPreset::PreEffectSpeed,
+    McDelayType = GuitarPreset::DelayType,
+    McDelayUpper = GuitarPreset::DelayTimeUpper,
+    McDelayLower = GuitarPreset::DelayTimeLower,
+    McDelayMix = GuitarPreset::DelayMix,
+    McModType = GuitarPreset::ModulationType,
+    McModSpeed = GuitarPreset::ModulationSpeed,
+    McModMix = GuitarPreset::ModulationMix,
+    McDelayTime = GuitarPreset::DelayTime,
 };
 constexpr int NameCcNumber = 81;
 
@@ -121,7 +134,7 @@ TEST_P(GuitarEditor, KnobsAndListsReachTheUnitAsTheirControllers)
     FlushPending();
     ASSERT_EQ(sentOn(14).size(), 1u);
     EXPECT_GT(sentOn(14)[0].second, 85);
-    EXPECT_EQ(sentOn(14)[0].second, preset(3).value);
+    EXPECT_EQ(sentOn(14)[0].second, preset(McMid).value);
 
     // The delay time is one knob over two controllers of 7 bits each.
     unit.controllers.clear();
@@ -167,6 +180,20 @@ TEST_P(GuitarEditor, ShowingSetsUpTheAmpSectionForTheModel)
     FlushPending();
     EXPECT_EQ(shown->currentIndex(), 2);
     EXPECT_EQ(other->currentIndex(), 5);
+}
+
+// The window takes its look when it is first shown: the value displays are
+// amber bold figures, the lists light grey on dark.
+TEST_P(GuitarEditor, ShownTheValueDisplaysAndListsHaveTheirLook)
+{
+    showActive();
+    const QFont value = form->vlAmp1->font();
+    EXPECT_EQ(value.family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_TRUE(value.bold());
+    EXPECT_EQ(value.pixelSize(), 10);
+    EXPECT_EQ(form->vlAmp1->palette().color(QPalette::WindowText), QColor(0xff, 0xb2, 0x40));
+    EXPECT_EQ(form->KnbCabinetType->font().pixelSize(), 11);
+    EXPECT_EQ(form->KnbCabinetType->palette().color(QPalette::ButtonText), QColor(0xdf, 0xe2, 0xe8));
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, GuitarEditor, ::testing::Values(ModelDrux, ModelDrux2),

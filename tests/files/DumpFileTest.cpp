@@ -98,9 +98,9 @@ TEST_P(DumpFile, AllPresetsExportHoldsTheSlotsInOrder)
 TEST_P(DumpFile, EditBufferExportCapturesTheEditedPreset)
 {
     const Family f = GetParam();
-    const int module = f.model == ModelBass ? ModixBassPreset : ModixPreset;
-    Param(module, 1).value = 42;
-    Param(module, 2).value = 7;
+    const bool bass = f.model == ModelBass;
+    (bass ? Param(BassPreset::Gain) : Param(GuitarPreset::Gain)).value = 42;
+    (bass ? Param(BassPreset::Treble) : Param(GuitarPreset::Treble)).value = 7;
     ASSERT_EQ(ExportDump(127, path("edit.syx")), FileResult::Ok);
     const QByteArray b = contents(path("edit.syx"));
     ASSERT_EQ(b.size(), f.onePreset);

@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
+#include "support/ProgramState.h"
 
 // Records what the file operations send to the unit.
 struct DumpRecordingUnit : UnitLink {
@@ -41,29 +43,18 @@ struct FilesFixture {
     DumpRecordingUnit unit;
     QTemporaryDir dir;
 
+    std::optional<ProgramState> state;
+
     void setUpModel(int model)
     {
-        ActiveDevice = DeviceConnection();
-        ActiveDevice.Model = model;
-        CreateModules();
-        AdaptTablesToModel(model);
-        CreateRecords();
+        state.emplace(model);
         SetUnitLink(&unit);
-        CurrentPreferences = PreferenceSet();
         CurrentPreferences.Dir = dir.path();
         QStandardPaths::setTestModeEnabled(true);
         ASSERT_TRUE(dir.isValid());
     }
 
-    void tearDownModel()
-    {
-        SetUnitLink(nullptr);
-        DestroyRecords();
-        AdaptTablesToModel(ModelDrux2);
-        DestroyModules();
-        ActiveDevice = DeviceConnection();
-        CurrentPreferences = PreferenceSet();
-    }
+    void tearDownModel() { state.reset(); }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 

@@ -5,30 +5,22 @@
 #include <gtest/gtest.h>
 
 #include "files/FilesFixture.h"
-#include "files/IniFile.h"
 #include "files/Preferences.h"
+#include "support/ProgramState.h"
 
 namespace {
 
 class Preferences : public ::testing::Test {
 protected:
+    ProgramState state;
     QTemporaryDir dir;
     int preferenceChanges = 0;
-    QString iniPath;
+    const QString iniPath = state.iniPath();
 
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        iniPath = dir.filePath(QStringLiteral("drux-editor.ini"));
-        SetIniFilePath(iniPath);
+        ASSERT_TRUE(state.valid() && dir.isValid());
         SetPreferencesObserver([this] { ++preferenceChanges; });
-    }
-    void TearDown() override
-    {
-        SetPreferencesObserver(nullptr);
-        SetIniFilePath(QString());
-        PreferenceSets = PreferenceList();
-        CurrentPreferences = PreferenceSet();
     }
 
     void writeIni(const char* text)

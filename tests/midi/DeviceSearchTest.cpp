@@ -15,6 +15,7 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -105,25 +106,13 @@ bool sameImage(const SimEngine& unit, int slot)
 
 class SearchTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        CreateModules();
-        CreateRecords();
-        ActiveDevice = DeviceConnection();
-        SavedDevice = ActiveDevice;
-        makePorts({"In A", "In B", "In C"}, {"Out A", "Out B", "Out C"});
-    }
+    void SetUp() override { makePorts({"In A", "In B", "In C"}, {"Out A", "Out B", "Out C"}); }
 
     void TearDown() override
     {
         search.reset();
         protocol.reset();
         ports.reset();
-        DestroyRecords();
-        DestroyModules();
-        ActiveDevice = DeviceConnection();
-        SavedDevice = ActiveDevice;
-        AdaptTablesToModel(ModelDrux2);
     }
 
     void makePorts(std::vector<std::string> in, std::vector<std::string> out)
@@ -173,6 +162,7 @@ protected:
         return false;
     }
 
+    ProgramState state{ModelDrux2};
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<MidiPorts> ports;
     std::unique_ptr<Protocol> protocol;
@@ -518,8 +508,8 @@ class VirtualUnits : public SearchTest, public ::testing::WithParamInterface<Vir
 TEST_P(VirtualUnits, ModelBoxEntryBecomesTheActiveVirtualUnit)
 {
     const VirtualRow row = GetParam();
-    Param(ModixGlobal, 5).value = 3;
-    Param(ModixBassGlobal, 5).value = 4;
+    Param(GuitarGlobal::Configuration).value = 3;
+    Param(BassGlobal::Configuration).value = 4;
     search->ChooseVirtualUnit(row.k);
     EXPECT_EQ(ActiveDevice.Model, row.model);
     EXPECT_EQ(ActiveDevice.SubModel, row.k);
@@ -528,10 +518,10 @@ TEST_P(VirtualUnits, ModelBoxEntryBecomesTheActiveVirtualUnit)
     EXPECT_EQ(ActiveDevice.DeviceKey, "DEV0");
     EXPECT_EQ(SavedDevice, ActiveDevice);
     EXPECT_EQ(CcInGuitar[17], row.model == ModelDrux ? 9 : 6);
-    EXPECT_EQ(Param(ModixPreset, 8).maximum, row.model == ModelDrux ? 15 : 32);
+    EXPECT_EQ(Param(GuitarPreset::AmpModel).maximum, row.model == ModelDrux ? 15 : 32);
     // The configuration starts from 0 for the family chosen, the other stays.
-    EXPECT_EQ(Param(ModixGlobal, 5).GetVal(), row.model == ModelDrux2 ? 0 : 3);
-    EXPECT_EQ(Param(ModixBassGlobal, 5).GetVal(), row.model == ModelBass ? 0 : 4);
+    EXPECT_EQ(Param(GuitarGlobal::Configuration).GetVal(), row.model == ModelDrux2 ? 0 : 3);
+    EXPECT_EQ(Param(BassGlobal::Configuration).GetVal(), row.model == ModelBass ? 0 : 4);
 }
 
 INSTANTIATE_TEST_SUITE_P(SevenEntries, VirtualUnits,
@@ -552,7 +542,7 @@ TEST_F(SearchTest, VirtualUnitFollowsTheChosenOutputPort)
     PortsUnitLink link(*ports, protocol.get());
     SetUnitLink(&link);
     driver->sent.clear();
-    Param(ModixGlobal, 1).SetVal(5);
+    Param(GuitarGlobal::Global1).SetVal(5);
     FlushPending();
     SetUnitLink(nullptr);
     ASSERT_EQ(driver->sent.size(), 1u);
@@ -563,7 +553,7 @@ TEST_F(SearchTest, VirtualUnitFollowsTheChosenOutputPort)
 
 class IniTest : public SearchTest {
 protected:
-    QString path() const { return dir.filePath(QStringLiteral("drux.ini")); }
+    QString path() const { return state.iniPath(); }
     void writeIni(const QByteArray& text)
     {
         QFile f(path());
@@ -575,7 +565,6 @@ protected:
         QFile f(path());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QTemporaryDir dir;
 };
 
 TEST_F(IniTest, LastUnitIsReconnectedWithOneStepAndItsMemoryRead)

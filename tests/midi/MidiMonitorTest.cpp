@@ -268,7 +268,7 @@ TEST(MidiMonitor, BassKnobsReadInTheLightOfTheirEffectMode)
     });
     // Seeded from the parameter model, the context knows the mode at once.
     MBPreset preset;
-    preset.GetCtrl(32)->value = 9;
+    preset.GetCtrl(BassPreset::PostFxMode)->value = 9;
     MonitorContext seeded;
     seeded.Seed(0x13, preset);
     checkInOrder(0x13, seeded, {{In, cc(40, 100), "Post-Effect: Mix = 100"}});

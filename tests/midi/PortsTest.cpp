@@ -7,6 +7,7 @@
 #include "midi/MidiPorts.h"
 #include "model/DeviceConnection.h"
 #include "model/Trace.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -16,7 +17,6 @@ class Ports : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ActiveDevice = DeviceConnection();
         auto d = std::make_unique<LoopbackDriver>(std::vector<std::string>{"In A", "In B", "In C"},
                                                   std::vector<std::string>{"Out A", "Out B"});
         driver = d.get();
@@ -25,18 +25,14 @@ protected:
         SetTraceSink([this](int, const std::string& l) { trace.push_back(l); });
         ASSERT_TRUE(ports->Enumerate());
     }
-    void TearDown() override
-    {
-        ports.reset();
-        SetTraceSink(nullptr);
-        ActiveDevice = DeviceConnection();
-    }
+    void TearDown() override { ports.reset(); }
     void deliverPosted() { QCoreApplication::processEvents(); }
     bool traced(const std::string& text) const
     {
         return std::find(trace.begin(), trace.end(), text) != trace.end();
     }
 
+    ProgramState state;
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<MidiPorts> ports;
     std::vector<std::pair<int, Bytes>> received;

@@ -11,6 +11,7 @@
 #include "model/Parameters.h"
 #include "model/Presets.h"
 #include "model/Trace.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -38,15 +39,12 @@ class ProtocolTest : public ::testing::TestWithParam<Family> {
 protected:
     void SetUp() override
     {
-        ActiveDevice = DeviceConnection();
-        ActiveDevice.Model = GetParam().model;
+        state.useModel(GetParam().model);
         ActiveDevice.MidiDevice = 2;
         ActiveDevice.MidiChan = 2;
         ActiveDevice.MidiIn = 1;
         ActiveDevice.MidiOut = 1;
         ActiveDevice.DeviceKey = "DEV11M02I01O01";
-        CreateModules();
-        CreateRecords();
         auto d = std::make_unique<LoopbackDriver>(std::vector<std::string>{"In A", "In B"},
                                                   std::vector<std::string>{"Out A", "Out B"});
         driver = d.get();
@@ -65,10 +63,6 @@ protected:
     {
         protocol.reset();
         ports.reset();
-        SetTraceSink(nullptr);
-        DestroyRecords();
-        DestroyModules();
-        ActiveDevice = DeviceConnection();
     }
 
     int length() const { return GetParam().length; }
@@ -94,6 +88,7 @@ protected:
     Bytes requestPreset(int n) const { return {0xF0, 0x00, 0x20, 0x32, 0x02, mm(), 0x60, static_cast<uint8_t>(n), 0xF7}; }
     Bytes requestMemory() const { return {0xF0, 0x00, 0x20, 0x32, 0x02, mm(), 0x61, 0xF7}; }
 
+    ProgramState state;
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<MidiPorts> ports;
     std::unique_ptr<Protocol> protocol;

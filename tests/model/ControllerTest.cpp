@@ -39,10 +39,10 @@ struct FakeWindows {
     };
     Family guitarEditor{*this, false}, bassEditor{*this, true};
 
-    void install(bool on)
+    void install()
     {
-        SetEditorLink(false, on ? &guitarEditor : nullptr);
-        SetEditorLink(true, on ? &bassEditor : nullptr);
+        SetEditorLink(false, &guitarEditor);
+        SetEditorLink(true, &bassEditor);
     }
 };
 
@@ -51,22 +51,18 @@ protected:
     void SetUp() override
     {
         setUpModel(GetParam());
-        windows.install(true);
+        windows.install();
         SetTraceSink([this](int, const std::string& l) { trace.push_back(l); });
         NameBuffer = {};
         NamePosition = {};
         ProgramChangeRefresh = false;
         ActiveDevice.DeviceKey = "DEV11M00I00O00";
     }
-    void TearDown() override
-    {
-        SetTraceSink(nullptr);
-        windows.install(false);
-        tearDownModel();
-    }
+    void TearDown() override { tearDownModel(); }
     bool bass() const { return GetParam() == ModelBass; }
-    int presetModix() const { return bass() ? ModixBassPreset : ModixPreset; }
-    int globalModix() const { return bass() ? ModixBassGlobal : ModixGlobal; }
+    // The connected family's parameter: the guitar's or the bass's.
+    MCtrl& preset(GuitarPreset::Mcix guitar, BassPreset::Mcix b) const { return bass() ? Param(b) : Param(guitar); }
+    MCtrl& global(GuitarGlobal::Mcix guitar, BassGlobal::Mcix b) const { return bass() ? Param(b) : Param(guitar); }
     void sendName(const std::string& sixteen)
     {
         for (int i = 0; i < 16; ++i) {
@@ -89,8 +85,8 @@ INSTANTIATE_TEST_SUITE_P(Models, Controllers, ::testing::Values(ModelDrux, Model
 TEST_P(Controllers, PresetValueFromTheUnitIsNotEchoed)
 {
     HandleController(13, 90);
-    EXPECT_EQ(Param(presetModix(), 2).value, 90);
-    EXPECT_TRUE(Param(presetModix(), 2).is(RefreshPending));
+    EXPECT_EQ(preset(GuitarPreset::Treble, BassPreset::Treble).value, 90);
+    EXPECT_TRUE(preset(GuitarPreset::Treble, BassPreset::Treble).is(RefreshPending));
     FlushPending();
     EXPECT_TRUE(unit.controllers.empty());
 }
@@ -98,11 +94,11 @@ TEST_P(Controllers, PresetValueFromTheUnitIsNotEchoed)
 TEST_P(Controllers, TunerCentreArrivesWithItsOffset)
 {
     HandleController(83, 40);
-    EXPECT_EQ(Param(globalModix(), 4).value, 15);
+    EXPECT_EQ(global(GuitarGlobal::TunerCenter, BassGlobal::TunerCenter).value, 15);
     HandleController(83, 10);
-    EXPECT_EQ(Param(globalModix(), 4).value, 0);
+    EXPECT_EQ(global(GuitarGlobal::TunerCenter, BassGlobal::TunerCenter).value, 0);
     HandleController(7, 100);
-    EXPECT_EQ(Param(globalModix(), 2).value, 100);
+    EXPECT_EQ(global(GuitarGlobal::MasterVolume, BassGlobal::MasterVolume).value, 100);
     FlushPending();
     EXPECT_TRUE(unit.controllers.empty());
 }
@@ -110,7 +106,7 @@ TEST_P(Controllers, TunerCentreArrivesWithItsOffset)
 TEST_P(Controllers, AmpModelChangeAsksForAllParametersOnce)
 {
     HandleController(61, 3);
-    EXPECT_EQ(Param(presetModix(), 8).value, 3);
+    EXPECT_EQ(preset(GuitarPreset::AmpModel, BassPreset::AmpModel).value, 3);
     HandleController(61, 3); // no change, no question
     FlushPending();
     EXPECT_EQ(unit.controllers, (std::vector<std::pair<int, int>>{{80, 80}}));
@@ -230,11 +226,10 @@ TEST_P(Controllers, NameAsControllers)
 TEST_P(Controllers, SwitchValuesAreClamped)
 {
     const int c = 21; // effects on/off on both families
-    const int mcix = bass() ? 14 : 10;
     HandleController(c, 64);
-    EXPECT_EQ(Param(presetModix(), mcix).value, 1);
+    EXPECT_EQ(preset(GuitarPreset::EffectsOn, BassPreset::EffectsOn).value, 1);
     HandleController(c, 0);
-    EXPECT_EQ(Param(presetModix(), mcix).value, 0);
+    EXPECT_EQ(preset(GuitarPreset::EffectsOn, BassPreset::EffectsOn).value, 0);
 }
 
 TEST(ControllersGuitar, Controller17FollowsTheGeneration)
@@ -248,11 +243,11 @@ TEST(ControllersGuitar, Controller17FollowsTheGeneration)
         SetUnitLink(&unit);
         HandleController(17, 5);
         if (model == ModelDrux) {
-            EXPECT_EQ(Param(ModixPreset, 9).value, 5); // effect selection
-            EXPECT_EQ(Param(ModixPreset, 6).value, 0);
+            EXPECT_EQ(Param(GuitarPreset::EffectSelection).value, 5);
+            EXPECT_EQ(Param(GuitarPreset::Presence).value, 0);
         } else {
-            EXPECT_EQ(Param(ModixPreset, 6).value, 5); // presence
-            EXPECT_EQ(Param(ModixPreset, 9).value, 0);
+            EXPECT_EQ(Param(GuitarPreset::Presence).value, 5);
+            EXPECT_EQ(Param(GuitarPreset::EffectSelection).value, 0);
         }
         SetUnitLink(nullptr);
         AdaptTablesToModel(ModelDrux2);
@@ -266,17 +261,17 @@ TEST(ControllersBass, SpecialControllers)
     ModelFixtureBase f;
     f.setUpModel(ModelBass);
     HandleController(20, 9);
-    EXPECT_EQ(Param(ModixBassPreset, 28).value, 2);
+    EXPECT_EQ(Param(BassPreset::PreFxMode).value, 2);
     HandleController(20, 8);
-    EXPECT_EQ(Param(ModixBassPreset, 28).value, 1);
+    EXPECT_EQ(Param(BassPreset::PreFxMode).value, 1);
     HandleController(20, 12);
-    EXPECT_EQ(Param(ModixBassPreset, 32).value, 10);
+    EXPECT_EQ(Param(BassPreset::PostFxMode).value, 10);
     HandleController(20, 5);
-    EXPECT_EQ(Param(ModixBassPreset, 32).value, 5);
+    EXPECT_EQ(Param(BassPreset::PostFxMode).value, 5);
     HandleController(37, 20);
-    EXPECT_EQ(Param(ModixBassPreset, 26).value, 2);
+    EXPECT_EQ(Param(BassPreset::StompSplit).value, 2);
     HandleController(89, 50);
-    EXPECT_EQ(Param(ModixBassGlobal, 10).value, 50);
+    EXPECT_EQ(Param(BassGlobal::InputGain).value, 50);
     f.tearDownModel();
 }
 
@@ -289,7 +284,7 @@ TEST(ControllersModel, OtherModelCodeIsTraced)
     CreateModules();
     HandleController(13, 5);
     EXPECT_EQ(trace, std::vector<std::string>{"Faulty Model 12"});
-    EXPECT_EQ(Param(ModixPreset, 2).value, 0);
+    EXPECT_EQ(Param(GuitarPreset::Treble).value, 0);
     DestroyModules();
     SetTraceSink(nullptr);
     ActiveDevice = DeviceConnection();

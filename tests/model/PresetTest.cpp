@@ -11,7 +11,7 @@ protected:
     void SetUp() override { setUpModel(GetParam()); }
     void TearDown() override { tearDownModel(); }
     bool bass() const { return GetParam() == ModelBass; }
-    int presetModix() const { return bass() ? ModixBassPreset : ModixPreset; }
+    MCtrl& treble() const { return bass() ? Param(BassPreset::Treble) : Param(GuitarPreset::Treble); }
 };
 
 std::string latin1(std::initializer_list<int> codes)
@@ -59,7 +59,7 @@ TEST_P(Presets, ApplyAndCaptureRoundTrip)
     }
     EXPECT_EQ(GetRecordName(captured), "Captured        ");
 
-    Param(presetModix(), 2).SetVal(99);
+    treble().SetVal(99);
     FlushPending();
     EXPECT_TRUE(RecordDiffers(r));
     unit.controllers.clear();

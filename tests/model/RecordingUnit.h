@@ -1,11 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
+#include "support/ProgramState.h"
 
 // Records what the parameter model sends to the unit.
 struct RecordingUnit : UnitLink {
@@ -25,23 +27,13 @@ struct RecordingUnit : UnitLink {
 // Fresh modules and records for one test, connected to a unit of `model`.
 struct ModelFixtureBase {
     RecordingUnit unit;
+    std::optional<ProgramState> state;
 
     void setUpModel(int model)
     {
-        ActiveDevice = DeviceConnection();
-        ActiveDevice.Model = model;
-        CreateModules();
-        AdaptTablesToModel(model);
-        CreateRecords();
+        state.emplace(model);
         SetUnitLink(&unit);
     }
 
-    void tearDownModel()
-    {
-        SetUnitLink(nullptr);
-        DestroyRecords();
-        AdaptTablesToModel(ModelDrux2);
-        DestroyModules();
-        ActiveDevice = DeviceConnection();
-    }
+    void tearDownModel() { state.reset(); }
 };

@@ -24,6 +24,7 @@
 #include "model/Presets.h"
 #include "controls/ImgKnob.h"
 #include "settings/ConnectForm.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -86,10 +87,7 @@ class ConnectFormTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        SetIniFilePath(dir.filePath(QStringLiteral("drux.ini")));
-        CreateModules();
-        CreateRecords();
+        ASSERT_TRUE(state.valid());
         dialogs.answer = QMessageBox::Abort;
     }
     void TearDown() override
@@ -98,11 +96,6 @@ protected:
         search.reset();
         protocol.reset();
         ports.reset();
-        DestroyRecords();
-        DestroyModules();
-        SetIniFilePath(QString());
-        ActiveDevice = DeviceConnection();
-        SavedDevice = ActiveDevice;
     }
 
     void make(std::vector<std::string> in, std::vector<std::string> out, QWidget* parent = nullptr)
@@ -123,7 +116,7 @@ protected:
         form = new TConnectForm(services, parent);
     }
 
-    QTemporaryDir dir;
+    ProgramState state{ModelDrux2};
     AnsweringDialogs dialogs;
     LoopbackDriver* driver = nullptr;
     std::unique_ptr<MidiPorts> ports;
@@ -156,7 +149,7 @@ TEST_F(ConnectFormTest, CreationInstallsTheFilterStartsTheTickAndListsThePorts)
     EXPECT_EQ(form->HintPanel->text(), QStringLiteral("Hints"));
 
     // The tick flushes pending parameter changes, shown or not.
-    Param(ModixGlobal, 1).SetVal(Param(ModixGlobal, 1).GetVal() + 1);
+    Param(GuitarGlobal::Global1).SetVal(Param(GuitarGlobal::Global1).GetVal() + 1);
     EXPECT_TRUE(QTest::qWaitFor([] { return PendingList.head == nullptr; }, 500));
 }
 
@@ -329,26 +322,19 @@ class ProgramStart : public ::testing::Test {
 protected:
     void writeIni(const QByteArray& text)
     {
-        QFile f(dir.filePath(QStringLiteral("drux.ini")));
+        QFile f(state.iniPath());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
     }
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        SetIniFilePath(dir.filePath(QStringLiteral("drux.ini")));
+        ASSERT_TRUE(state.valid() && dir.isValid());
         // The working folder, where the backups of every read go, is the
         // test's own.
         writeIni("[Last]\nPrefCount=1\nPref=PREF0\n\n[PREF0]\nName=Test\nDir=" + dir.path().toUtf8() + "\n\n");
         dialogs.answer = QMessageBox::Abort;
     }
-    void TearDown() override
-    {
-        program.reset();
-        SetIniFilePath(QString());
-        ActiveDevice = DeviceConnection();
-        SavedDevice = ActiveDevice;
-    }
+    void TearDown() override { program.reset(); }
     void start()
     {
         auto d = std::make_unique<LoopbackDriver>(std::vector<std::string>{"Unit In"},
@@ -360,6 +346,7 @@ protected:
         program->start();
     }
 
+    ProgramState state;
     QTemporaryDir dir;
     AnsweringDialogs dialogs;
     LoopbackDriver* driver = nullptr;

@@ -12,9 +12,9 @@
 
 #include "app/ApplicationFilter.h"
 #include "shell/MessageService.h"
-#include "files/IniFile.h"
 #include "model/DeviceConnection.h"
 #include "settings/PrefsForm.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -37,24 +37,12 @@ struct FolderDialogs : MessageService {
 
 class PrefsFormTest : public ::testing::Test {
 protected:
+    ProgramState state;
     QTemporaryDir dir;
-    QString iniPath;
+    const QString iniPath = state.iniPath();
     FolderDialogs dialogs;
 
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        iniPath = dir.filePath(QStringLiteral("drux.ini"));
-        SetIniFilePath(iniPath);
-        ActiveDevice = DeviceConnection();
-    }
-    void TearDown() override
-    {
-        SetIniFilePath(QString());
-        PreferenceSets = PreferenceList();
-        CurrentPreferences = PreferenceSet();
-        ActiveDevice = DeviceConnection();
-    }
+    void SetUp() override { ASSERT_TRUE(state.valid() && dir.isValid()); }
 
     void writeIni(const char* text)
     {

@@ -3,28 +3,23 @@
 #include <QFile>
 #include <QMenu>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "files/IniFile.h"
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
 #include "model/Presets.h"
+#include "support/ProgramState.h"
 
 namespace {
 
 class PrefsMenuTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QString iniPath;
+    ProgramState state{ModelDrux2};
+    const QString iniPath = state.iniPath();
     int preferenceChanges = 0;
 
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        iniPath = dir.filePath(QStringLiteral("drux.ini"));
-        SetIniFilePath(iniPath);
-        CreateRecords();
         QFile f(iniPath);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[Last]\nPrefCount=3\nPref=PREF0\n[PREF0]\nName=Home\nMouseMoveMode=1\n"
@@ -32,14 +27,6 @@ protected:
         f.close();
         LoadPreferences();
         SetPreferencesObserver([this] { ++preferenceChanges; });
-    }
-    void TearDown() override
-    {
-        SetPreferencesObserver(nullptr);
-        DestroyRecords();
-        SetIniFilePath(QString());
-        PreferenceSets = PreferenceList();
-        CurrentPreferences = PreferenceSet();
     }
 
     QByteArray iniBytes() const

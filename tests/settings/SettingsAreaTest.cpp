@@ -1,7 +1,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@
 #include "controls/CustomControl.h"
 #include "controls/ImgKnob.h"
 #include "controls/ListControls.h"
-#include "files/IniFile.h"
 #include "files/Preferences.h"
 #include "midi/DeviceSearch.h"
 #include "midi/LoopbackDriver.h"
@@ -22,6 +20,7 @@
 #include "model/Presets.h"
 #include "settings/ConnectForm.h"
 #include "settings/SettingsTexts.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -150,11 +149,8 @@ class SettingsAreaTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        SetIniFilePath(dir.filePath(QStringLiteral("drux.ini")));
-        CreateModules();
+        ASSERT_TRUE(state.valid());
         TWC_CustomControl::SetModul(ModuleTable);
-        CreateRecords();
         dialogs.answer = QMessageBox::Abort;
         driver = new LoopbackDriver({"In A"}, {"Out A", "Out B"});
         ports = std::make_unique<MidiPorts>(std::unique_ptr<MidiDriver>(driver));
@@ -190,12 +186,6 @@ protected:
         link.reset();
         protocol.reset();
         ports.reset();
-        DestroyRecords();
-        DestroyModules();
-        SetIniFilePath(QString());
-        ActiveDevice = DeviceConnection();
-        SavedDevice = ActiveDevice;
-        CurrentPreferences.TimeUnit = savedTimeUnit;
     }
 
     // A virtual unit of the SubModel, settled, with nothing sent yet.
@@ -251,7 +241,7 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
+    ProgramState state{ModelDrux2};
     AnsweringDialogs dialogs;
     ApplicationFilter keys;
     LoopbackDriver* driver = nullptr;
@@ -262,7 +252,6 @@ protected:
     std::unique_ptr<FakeUnit> unit;
     TConnectForm* form = nullptr;
     QStringList helpOpened;
-    const int savedTimeUnit = CurrentPreferences.TimeUnit;
 };
 
 TEST_F(SettingsAreaTest, ControlsShownFollowTheModel)
@@ -384,7 +373,7 @@ TEST_F(SettingsAreaTest, ConfigurationBringsDescriptionLiveEqAndZephra)
 TEST_F(SettingsAreaTest, ConfigurationFromTheUnitUpdatesTheListAndItsDescription)
 {
     findUnit(0x13, 0, "BASS DRUX PRO V1");
-    Param(ModixBassGlobal, 5).SetValFromUnit(4);
+    Param(BassGlobal::Configuration).SetValFromUnit(4);
     FlushPending();
     EXPECT_EQ(form->KnbConfiguration3->currentText(), QStringLiteral("Live 2"));
     EXPECT_EQ(form->ConfigurationStatusLbl->text(),
@@ -393,9 +382,9 @@ TEST_F(SettingsAreaTest, ConfigurationFromTheUnitUpdatesTheListAndItsDescription
     EXPECT_TRUE(sentBytes().empty());
 
     // A guitar unit afterwards shows its own list with its own value.
-    Param(ModixGlobal, 5).SetValFromUnit(1);
+    Param(GuitarGlobal::Configuration).SetValFromUnit(1);
     chooseVirtual(2);
-    Param(ModixGlobal, 5).SetValFromUnit(1);
+    Param(GuitarGlobal::Configuration).SetValFromUnit(1);
     FlushPending();
     EXPECT_EQ(form->KnbConfiguration2->currentText(), QStringLiteral("Studio 2"));
     EXPECT_EQ(form->ConfigurationStatusLbl->text(),
@@ -446,7 +435,7 @@ TEST_F(SettingsAreaTest, KnobsReachTheUnitAsTheirControllers)
     pick(form->KnbDigOut, 6);
     FlushPending();
     EXPECT_EQ(sentBytes(), (std::vector<Bytes>{{0xB0, 88, 6}}));
-    EXPECT_EQ(Param(ModixBassGlobal, 9).GetVal(), 6);
+    EXPECT_EQ(Param(BassGlobal::DigitalOut).GetVal(), 6);
 }
 
 TEST_F(SettingsAreaTest, TypedValuesAndBadTextLeaveTheValue)
@@ -459,27 +448,27 @@ TEST_F(SettingsAreaTest, TypedValuesAndBadTextLeaveTheValue)
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("440 Hz"));
 
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("445 hz"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 20);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 20);
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("445 Hz"));
     EXPECT_EQ(sentBytes(), (std::vector<Bytes>{{0xB0, 83, 45}}));
     EXPECT_FALSE(TWC_CustomControl::ValEdit()->isVisible());
 
     driver->sent.clear();
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("four forty"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 20);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 20);
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("445 Hz"));
     EXPECT_TRUE(sentBytes().empty());
 
     // Out of range is clamped, not refused.
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("500 Hz"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 30);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 30);
 
     typeValue(form->vlVolumePedal, QStringLiteral(" 99 "));
-    EXPECT_EQ(Param(ModixGlobal, 2).GetVal(), 99);
+    EXPECT_EQ(Param(GuitarGlobal::MasterVolume).GetVal(), 99);
     typeValue(form->vlVolumePedal, QStringLiteral("9 9"));
-    EXPECT_EQ(Param(ModixGlobal, 2).GetVal(), 99);
+    EXPECT_EQ(Param(GuitarGlobal::MasterVolume).GetVal(), 99);
     typeValue(form->vlVolumePedal, QStringLiteral("400"));
-    EXPECT_EQ(Param(ModixGlobal, 2).GetVal(), 127);
+    EXPECT_EQ(Param(GuitarGlobal::MasterVolume).GetVal(), 127);
     EXPECT_EQ(form->vlVolumePedal->text(), QStringLiteral("127"));
 
     // With Time Unit "MIDI" the calibration shows and takes the controller value.
@@ -488,10 +477,10 @@ TEST_F(SettingsAreaTest, TypedValuesAndBadTextLeaveTheValue)
     FlushPending();
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("40"));
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("30"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 5);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 5);
     EXPECT_EQ(form->vlTunerCenterFrequency->text(), QStringLiteral("30"));
     typeValue(form->vlTunerCenterFrequency, QStringLiteral("440 Hz"));
-    EXPECT_EQ(Param(ModixGlobal, 4).GetVal(), 5);
+    EXPECT_EQ(Param(GuitarGlobal::TunerCenter).GetVal(), 5);
 }
 
 TEST_F(SettingsAreaTest, RenameIsCutToSixteenAndSentInTheUnitsCharacters)
@@ -617,11 +606,11 @@ TEST_F(SettingsAreaTest, TheFrameTickSleepsUntilAKnobTurnAndSendsItWithinOneFram
         QMouseEvent e(type, at, knob->mapToGlobal(at), button, held, Qt::NoModifier);
         QApplication::sendEvent(knob, &e);
     };
-    const int before = Param(ModixGlobal, 2).GetVal();
+    const int before = Param(GuitarGlobal::MasterVolume).GetVal();
     mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
     for (int dy = 1; dy <= 40; ++dy)
         mouse(QEvent::MouseMove, centre - QPoint(0, dy), Qt::NoButton, Qt::LeftButton);
-    const int turned = Param(ModixGlobal, 2).GetVal();
+    const int turned = Param(GuitarGlobal::MasterVolume).GetVal();
     ASSERT_GT(turned, before + 1);
     EXPECT_TRUE(form->FrameTimer.isActive());
     EXPECT_LE(form->FrameTimer.remainingTime(), TConnectForm::FrameMs);
@@ -665,7 +654,7 @@ TEST_F(SettingsAreaTest, Screenshot)
     pump();
     EXPECT_TRUE(form->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/configuration-guitar.png")));
     findUnit(0x13, 0, "BASS DRUX PRO V1");
-    Param(ModixBassGlobal, 5).SetValFromUnit(5);
+    Param(BassGlobal::Configuration).SetValFromUnit(5);
     FlushPending();
     pump();
     EXPECT_TRUE(form->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/configuration-bass.png")));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "midi/MidiDispatch.h"
 #include "midi/MidiPorts.h"
@@ -16,6 +17,7 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -41,9 +43,7 @@ protected:
     {
         if (!jackRunning())
             GTEST_SKIP() << "no JACK server (scripts/test starts one)";
-        ActiveDevice = DeviceConnection();
-        CreateModules();
-        CreateRecords();
+        state.emplace(ModelDrux2);
     }
     void TearDown() override
     {
@@ -53,11 +53,7 @@ protected:
             sim.terminate();
             sim.waitForFinished(3000);
         }
-        if (jackRunning()) {
-            DestroyRecords();
-            DestroyModules();
-        }
-        ActiveDevice = DeviceConnection();
+        state.reset();
     }
     void startSim(const QStringList& args)
     {
@@ -94,6 +90,7 @@ protected:
 
     QString name = QStringLiteral("simjack%1").arg(QCoreApplication::applicationPid());
     QTemporaryDir dir; // outlives the simulator, which saves its memory at exit
+    std::optional<ProgramState> state;
     QProcess sim;
     std::unique_ptr<MidiPorts> ports;
     std::unique_ptr<Protocol> protocol;

@@ -45,7 +45,7 @@ void KnobChange(benchmark::State& state, bool fullRepaint, bool background)
     knob->SetDotPos(ControlArt::KnobDotRadius);
     knob->FullRepaint = fullRepaint;
     knob->SetModix(ModixPreset);
-    knob->SetMcix(1);
+    knob->SetMcix(GuitarPreset::Gain);
     window.show();
     window.activateWindow();
     QApplication::setActiveWindow(&window);
@@ -61,7 +61,7 @@ void KnobChange(benchmark::State& state, bool fullRepaint, bool background)
     for (auto _ : state) {
         value = (value + 7) % 128;
         const int before = counter.paints;
-        Param(ModixPreset, 1).SetVal(value);
+        Param(GuitarPreset::Gain).SetVal(value);
         FlushPending();
         for (int spin = 0; counter.paints == before && spin < 1000; ++spin)
             QCoreApplication::processEvents();

@@ -50,8 +50,8 @@ void Flush34Pending(benchmark::State& state)
         v ^= 1; // within every range, so each call is a change
         for (int i = 1; i <= 32; ++i)
             Param(ModixPreset, i).SetVal(v);
-        Param(ModixGlobal, 2).SetVal(v);
-        Param(ModixGlobal, 6).SetVal(v);
+        Param(GuitarGlobal::MasterVolume).SetVal(v);
+        Param(GuitarGlobal::LiveTreble).SetVal(v);
         state.ResumeTiming();
         FlushPending();
     }
@@ -65,7 +65,7 @@ void MillionSetValsOneMessage(benchmark::State& state)
     Model m;
     for (auto _ : state) {
         const long before = m.unit.messages;
-        MCtrl& gain = Param(ModixPreset, 1);
+        MCtrl& gain = Param(GuitarPreset::Gain);
         for (int i = 0; i < 1000000; ++i)
             gain.SetVal(i % 128);
         FlushPending();

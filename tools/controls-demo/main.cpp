@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "controls/ControlsDemo.h"
+#include "ControlsDemo.h"
 #include "controls/CustomControl.h"
 #include "controls/LedVuChain.h"
 #include "model/Parameters.h"
@@ -21,7 +21,7 @@ void setStartValues()
                              {10, 1}, {15, 1}, {13, 4}, {29, 88}, {16, 64}, {22, 1}, {17, 2}};
     for (const auto& v : values)
         Param(ModixPreset, v[0]).SetVal(v[1]);
-    Param(ModixGlobal, 2).SetVal(90);
+    Param(GuitarGlobal::MasterVolume).SetVal(90);
     FlushPending();
 }
 

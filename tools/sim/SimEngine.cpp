@@ -7,12 +7,12 @@
 #include <map>
 #include <stdexcept>
 
-#include "midi/Sysex.h"
+#include "SimFrames.h"
 
 namespace {
 
-constexpr int Slots = 125;
-constexpr int NameLen = 16;
+constexpr int Slots = SimFrames::MemorySlots;
+constexpr int NameLen = SimFrames::NameLength;
 constexpr int ReportAllCc = 80;
 constexpr int NameCc = 81;
 
@@ -193,7 +193,7 @@ void SimEngine::handle(const std::vector<uint8_t>& m)
 {
     if (m.empty())
         return;
-    if (m[0] == Sysex::Start) {
+    if (m[0] == SimFrames::Start) {
         handleSysex(m);
         return;
     }
@@ -264,98 +264,96 @@ void SimEngine::reportAll()
     }
 }
 
-bool SimEngine::addressed(const std::vector<uint8_t>& m) const
+bool SimEngine::addressed(const SimFrames::Message& m) const
 {
-    return (m[4] == options.deviceId || m[4] == Sysex::Everyone) && (m[5] == options.model || m[5] == Sysex::Everyone);
+    return (m.device == options.deviceId || m.device == SimFrames::Everyone)
+        && (m.model == options.model || m.model == SimFrames::Everyone);
 }
 
 std::vector<uint8_t> SimEngine::cut(std::vector<uint8_t> message) const
 {
     message.resize(message.size() / 2);
-    message.push_back(Sysex::End);
+    message.push_back(SimFrames::End);
     return message;
 }
 
-void SimEngine::handleSysex(const std::vector<uint8_t>& m)
+void SimEngine::handleSysex(const std::vector<uint8_t>& bytes)
 {
-    if (m.size() < 8 || m[1] != Sysex::Maker[0] || m[2] != Sysex::Maker[1] || m[3] != Sysex::Maker[2]
-        || !addressed(m))
+    using namespace SimFrames;
+    const auto m = read(bytes);
+    if (!m || !addressed(*m))
         return;
-    const uint8_t dd = static_cast<uint8_t>(options.deviceId);
-    const uint8_t mm = static_cast<uint8_t>(options.model);
-    switch (m[6]) {
-    case Sysex::IdentifyRequest: {
+    const Bytes& body = m->body;
+    const int dd = options.deviceId;
+    const int mm = options.model;
+    switch (m->command) {
+    case Identify:
         ++identifyRequests;
-        std::vector<uint8_t> r = {Sysex::Start, Sysex::Maker[0], Sysex::Maker[1], Sysex::Maker[2], dd, mm,
-                                  Sysex::IdentifyReply};
-        for (char ch : identityText)
-            r.push_back(static_cast<uint8_t>(ch) & 0x7F);
-        r.push_back(Sysex::End);
-        reply(r);
+        reply(identifyReply(dd, mm, identityText));
         break;
-    }
-    case Sysex::RequestName:
+    case RequestName:
         ++nameRequests;
         if (options.model != 0x0D)
-            replyLate(options.delayNameReply, SetNameMessage(dd, mm, name));
+            replyLate(options.delayNameReply, nameReply(dd, mm, name));
         break;
-    case Sysex::Name:
-        if (m.size() >= 24) {
-            name.assign(m.begin() + 7, m.begin() + 23);
+    case Name:
+        if (body.size() >= static_cast<size_t>(NameLen)) {
+            name.assign(body.begin(), body.begin() + NameLen);
             while (!name.empty() && name.back() == ' ')
                 name.pop_back();
         }
         break;
-    case Sysex::SetChannel:
-        if (m.size() >= 9 && m[7] < 16) {
-            options.deviceId = m[7];
-            channelNr = m[7];
+    case SetChannel:
+        if (!body.empty() && body[0] < 16) {
+            options.deviceId = body[0];
+            channelNr = body[0];
         }
         break;
-    case Sysex::Global23:
-    case Sysex::Global24:
-        if (options.model == 0x0D && m.size() >= 9)
-            (m[6] == Sysex::Global23 ? global23 : global24) = m[7];
+    case Global23:
+    case Global24:
+        if (options.model == 0x0D && !body.empty())
+            (m->command == Global23 ? global23 : global24) = body[0];
         break;
-    case Sysex::RequestPreset: {
+    case RequestPreset: {
         const int request = ++presetRequests;
-        if (m.size() < 9 || options.dropPresetRequests.count(request))
+        if (body.empty() || options.dropPresetRequests.count(request))
             break;
-        const int n = m[7];
-        std::vector<uint8_t> img = n == Sysex::EditBufferPreset ? edit : image(n);
+        const int n = body[0];
+        const std::vector<uint8_t> img = n == EditBuffer ? edit : image(n);
         if (img.empty())
             break;
-        auto dump = PresetDumpMessage(dd, mm, n, img.data(), length);
+        auto dump = presetDump(dd, mm, n, img);
         if (presetDumpsSent++ < options.cutPresetDumps)
             dump = cut(dump);
         const auto late = options.delayPresetReplies.find(request);
         replyLate(late == options.delayPresetReplies.end() ? 0 : late->second, dump);
         break;
     }
-    case Sysex::RequestMemory: {
+    case RequestMemory: {
         ++memoryRequests;
         if (memoryRequests <= options.ignoreMemoryRequests)
             break;
-        auto dump = MemoryDumpMessage(dd, mm, images.data(), length);
+        auto dump = memoryDump(dd, mm, images, length);
         if (memoryDumpsSent++ < options.cutMemoryDumps)
             dump = cut(dump);
         reply(dump);
         break;
     }
-    case Sysex::PresetDump:
-        if (m.size() == static_cast<size_t>(length) + 10 && m[8] == length) {
-            const int n = m[7];
-            if (n == Sysex::EditBufferPreset) {
-                edit.assign(m.begin() + 9, m.begin() + 9 + length);
+    case PresetDump:
+        // Preset number, record length, the image.
+        if (body.size() == static_cast<size_t>(length) + 2 && body[1] == length) {
+            const int n = body[0];
+            if (n == EditBuffer) {
+                edit.assign(body.begin() + 2, body.end());
             } else if (n < Slots) {
-                std::copy(m.begin() + 9, m.begin() + 9 + length, images.begin() + n * length);
+                std::copy(body.begin() + 2, body.end(), images.begin() + n * length);
                 memoryChanged();
             }
         }
         break;
-    case Sysex::MemoryDump:
-        if (m.size() >= static_cast<size_t>(Slots * length) + 10 && m[7] == Slots && m[8] == length) {
-            std::copy(m.begin() + 9, m.begin() + 9 + Slots * length, images.begin());
+    case MemoryDump:
+        if (body.size() >= static_cast<size_t>(Slots * length) + 2 && body[0] == Slots && body[1] == length) {
+            std::copy(body.begin() + 2, body.begin() + 2 + Slots * length, images.begin());
             memoryChanged();
         }
         break;
@@ -375,7 +373,7 @@ void SimEngine::memoryChanged()
 
 std::vector<uint8_t> SimEngine::memoryDumpFile() const
 {
-    return MemoryDumpMessage(0, options.model, images.data(), length);
+    return SimFrames::memoryDump(0, options.model, images, length);
 }
 
 bool SimEngine::loadMemory(const std::string& path, std::string& error)
@@ -387,13 +385,13 @@ bool SimEngine::loadMemory(const std::string& path, std::string& error)
     }
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const size_t expected = static_cast<size_t>(Slots * length) + 10;
-    if (bytes.size() != expected || bytes[0] != Sysex::Start || bytes[1] != Sysex::Maker[0]
-        || bytes[2] != Sysex::Maker[1] || bytes[3] != Sysex::Maker[2] || bytes[6] != Sysex::MemoryDump
-        || bytes[7] != Slots || bytes[8] != length) {
+    const auto m = SimFrames::read(bytes);
+    if (bytes.size() != expected || !m || m->command != SimFrames::MemoryDump || m->body[0] != Slots
+        || m->body[1] != length) {
         error = path + " is no all-presets dump of " + std::to_string(length) + "-byte presets";
         return false;
     }
-    std::copy(bytes.begin() + 9, bytes.begin() + 9 + Slots * length, images.begin());
+    std::copy(m->body.begin() + 2, m->body.begin() + 2 + Slots * length, images.begin());
     return true;
 }
 

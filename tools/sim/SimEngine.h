@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "SimFrames.h"
 #include "midi/LoopbackDriver.h"
 
 // Everything a simulated unit is told at start.
@@ -94,7 +95,7 @@ private:
     void reportAll();
     void memoryChanged();
     std::vector<uint8_t> cut(std::vector<uint8_t> message) const;
-    bool addressed(const std::vector<uint8_t>& m) const;
+    bool addressed(const SimFrames::Message& m) const;
 
     SimOptions options;
     Output output;

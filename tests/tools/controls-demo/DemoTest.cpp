@@ -1,7 +1,8 @@
+// The controls demo window: every kind of control bound to real parameters.
 #include <QLabel>
 
-#include "ControlFixture.h"
-#include "controls/ControlsDemo.h"
+#include "ControlsDemo.h"
+#include "controls/ControlFixture.h"
 #include "controls/Fader.h"
 #include "controls/ImgButton.h"
 #include "controls/LedVuChain.h"
@@ -60,7 +61,7 @@ TEST_F(Demo, HighlightedAndDisabledLooksDiffer)
     EXPECT_NE(pictureOf(&demo), normal);
     // Disabled controls ignore changes of their parameters.
     const int before = demo.LevelChain->GetVal();
-    preset(5).SetVal(3);
+    preset(McVolume).SetVal(3);
     FlushPending();
     EXPECT_EQ(demo.LevelChain->GetVal(), before);
 }

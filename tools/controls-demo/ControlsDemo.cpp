@@ -1,4 +1,4 @@
-#include "controls/ControlsDemo.h"
+#include "ControlsDemo.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -20,13 +20,26 @@ namespace {
 constexpr QSize WindowSize(800, 480);
 constexpr int Knob = ControlArt::KnobSize;
 
-// Guitar preset parameters (Mcix) the demo binds to.
+// Guitar preset parameters the demo binds to.
 enum : int {
-    Gain = 1, Treble = 2, Mid = 3, Bass = 4, Volume = 5, Presence = 6, ReverbMix = 7, AmpModel = 8,
-    EffectsOn = 10, ReverbOn = 11, ReverbType = 13, DriveOn = 15, WahPosition = 16, PreEffectType = 17,
-    DelayType = 22, ModSpeed = 29,
+    Gain = GuitarPreset::Gain,
+    Treble = GuitarPreset::Treble,
+    Mid = GuitarPreset::Mid,
+    Bass = GuitarPreset::Bass,
+    Volume = GuitarPreset::Volume,
+    Presence = GuitarPreset::Presence,
+    ReverbMix = GuitarPreset::ReverbMix,
+    AmpModel = GuitarPreset::AmpModel,
+    EffectsOn = GuitarPreset::EffectsOn,
+    ReverbOn = GuitarPreset::ReverbOn,
+    ReverbType = GuitarPreset::ReverbType,
+    DriveOn = GuitarPreset::DriveOn,
+    WahPosition = GuitarPreset::WahPosition,
+    PreEffectType = GuitarPreset::PreEffectType,
+    DelayType = GuitarPreset::DelayType,
+    ModSpeed = GuitarPreset::ModulationSpeed,
 };
-constexpr int GlobalVolume = 2;
+constexpr int GlobalVolume = GuitarGlobal::MasterVolume;
 
 struct Section {
     QRect area;

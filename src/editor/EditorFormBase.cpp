@@ -441,7 +441,10 @@ void TEditorFormBase::refreshValueLabel(TWC_ImgKnob* k, QLabel* label)
 
 void TEditorFormBase::styleLater(QWidget* widget, const QString& sheet)
 {
-    pendingStyles.emplace_back(widget, sheet);
+    if (testAttribute(Qt::WA_WState_Polished))
+        widget->setStyleSheet(sheet);
+    else
+        pendingStyles.emplace_back(widget, sheet);
 }
 
 // ---- keys ----

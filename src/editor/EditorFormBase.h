@@ -198,7 +198,8 @@ protected:
     std::vector<KnobAndLabel> knobs;
 
 private:
-    // The style sheet `widget` gets when the window is first polished.
+    // The style sheet `widget` gets when the window is first polished (at
+    // once if it is already).
     void styleLater(QWidget* widget, const QString& sheet);
     // The rows of buildControls that place widgets, with the window's
     // members resolved.

@@ -15,6 +15,7 @@
 #include "librarian/DeviceForm.h"
 #include "librarian/LibraryForm.h"
 #include "librarian/Printing.h"
+#include "midi/DeviceSearch.h"
 #include "midi/LoopbackDriver.h"
 #include "model/DeviceConnection.h"
 #include "settings/ConnectForm.h"
@@ -32,8 +33,10 @@ protected:
         program = std::make_unique<Program>(
             std::make_unique<LoopbackDriver>(std::vector<std::string>{"In"}, std::vector<std::string>{"Out"}));
         program->start();
-        // No unit answers: the user closes the search and works with the
-        // virtual unit.
+        // No unit answers: once the search has ended, the user closes the
+        // configuration window and works with the virtual unit. (Closed
+        // while the search still runs, the window comes back when it ends.)
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !program->search().ScanActive(); }, 3000));
         if (program->connectForm()->isVisible())
             QTest::mouseClick(program->connectForm()->CloseButt, Qt::LeftButton);
         device = program->deviceForm();

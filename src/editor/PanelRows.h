@@ -134,10 +134,10 @@ struct PanelRows {
         const char* caption = nullptr;
     };
 
-    // A switch bound to `mcix` (or Unbound). Its caption is
-    // printed at `captionArea` (relative to the switch) and is then also its
-    // hint and accessible name; with `label` set it is instead a label below
-    // the switch that the window shows and hides with it.
+    // A switch bound to `mcix` (or Unbound). Its caption is printed at
+    // `captionArea` (relative to the switch) and is then also its hint and
+    // accessible name; with `label` set it is instead a label below the
+    // switch that the window shows and hides with it.
     struct Switch {
         Slot<Form, TWC_ImgButton> button;
         QPoint at;

@@ -9,6 +9,7 @@
 #include "model/DeviceConnection.h"
 #include "model/ParameterTables.h"
 #include "model/Parameters.h"
+#include "support/ProgramState.h"
 
 namespace {
 
@@ -156,12 +157,7 @@ std::vector<Hooked> hooks()
 
 class ParameterTables : public ::testing::Test {
 protected:
-    void SetUp() override { CreateModules(); }
-    void TearDown() override
-    {
-        AdaptTablesToModel(ModelDrux2);
-        DestroyModules();
-    }
+    ProgramState state{ModelDrux2};
 };
 
 TEST_F(ParameterTables, ModulesAndControllerTablesAreTheFixedOnes)

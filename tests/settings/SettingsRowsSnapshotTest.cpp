@@ -1,9 +1,7 @@
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "controls/CustomControl.h"
-#include "files/IniFile.h"
 #include "midi/DeviceSearch.h"
 #include "midi/LoopbackDriver.h"
 #include "midi/MidiPorts.h"
@@ -11,6 +9,7 @@
 #include "model/Parameters.h"
 #include "settings/ConnectForm.h"
 #include "settings/SettingsRowsSnapshot.h"
+#include "support/ProgramState.h"
 #include "support/WidgetSnapshot.h"
 
 namespace {
@@ -20,10 +19,7 @@ namespace {
 // them.
 TEST(SettingsRows, ControlsAsBuilt)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    SetIniFilePath(dir.filePath(QStringLiteral("drux.ini")));
-    CreateModules();
+    ProgramState state(ModelDrux2);
     TWC_CustomControl::SetModul(ModuleTable);
     MidiPorts ports(std::make_unique<LoopbackDriver>(std::vector<std::string>{"In A"},
                                                      std::vector<std::string>{"Out A"}));
@@ -42,9 +38,6 @@ TEST(SettingsRows, ControlsAsBuilt)
     form.reset();
     TWC_CustomControl::SetValEdit(nullptr);
     TWC_CustomControl::SetModul(nullptr);
-    DestroyModules();
-    SetIniFilePath(QString());
-    ActiveDevice = DeviceConnection();
 }
 
 } // namespace

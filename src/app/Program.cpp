@@ -25,12 +25,52 @@
 #include "midi/RtMidiDriver.h"
 #include "model/Controllers.h"
 #include "model/DeviceConnection.h"
+#include "model/EditorLink.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
 #include "model/Trace.h"
 #include "files/Preferences.h"
 #include "settings/ConnectForm.h"
 #include "settings/PrefsForm.h"
+
+// The editor of one family as the model sees it.
+class Program::FamilyEditorLink : public EditorLink {
+public:
+    FamilyEditorLink(Program& program, bool bass) : program(program), bass(bass) {}
+
+    bool exists() override { return editor() != nullptr; }
+    bool visible() override { return editor() && editor()->isVisible(); }
+    std::string presetName() override { return editor() ? editor()->PresetNameText() : std::string(); }
+    void showUnitPresetName(const std::string& name) override
+    {
+        if (editor())
+            editor()->ShowPresetName(name);
+        if (program.DeviceForm)
+            program.DeviceForm->ShowCurrentPresetName(
+                QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    void tookOriginal() override
+    {
+        if (editor())
+            editor()->TookOriginal();
+    }
+    void startChangedTimer() override
+    {
+        if (editor())
+            editor()->EnableChangedTimer();
+    }
+    void stopChangedTimer() override
+    {
+        if (editor())
+            editor()->StopChangedTimer();
+    }
+
+private:
+    TEditorFormBase* editor() const { return program.editorFor(bass); }
+
+    Program& program;
+    const bool bass;
+};
 
 int RunGuarded(MessageService& messages, const std::function<void()>& body)
 {
@@ -76,7 +116,12 @@ void Program::start()
 
     DeviceForm = new TDeviceForm(Services, *Librarian);
     DeviceForm->setAttribute(Qt::WA_DeleteOnClose, false);
-    SetWindowLink(this);
+    SetMemoryView(this);
+    guitarLink = std::make_unique<FamilyEditorLink>(*this, false);
+    bassLink = std::make_unique<FamilyEditorLink>(*this, true);
+    SetEditorLink(false, guitarLink.get());
+    SetEditorLink(true, bassLink.get());
+    SetPreferencesObserver([this] { preferencesChanged(); });
 
     EditorServices editorServices;
     editorServices.sendProgramChange = [this](int program) { Ports->SendProgramChange(program); };
@@ -219,7 +264,10 @@ void Program::start()
 Program::~Program()
 {
     SetUnitLink(nullptr);
-    SetWindowLink(nullptr);
+    SetPreferencesObserver(nullptr);
+    SetEditorLink(false, nullptr);
+    SetEditorLink(true, nullptr);
+    SetMemoryView(nullptr);
     delete LibraryForm;
     delete BassEditor;
     delete GuitarEditor;
@@ -281,51 +329,6 @@ void Program::openEditor(bool bass, const QString& name, const QString& caption,
     editor->ShowPreset(caption.isEmpty() ? QString::fromLatin1(ActiveDevice.DeviceName.c_str()) : caption, source);
 }
 
-void Program::showUnitPresetName(bool bass, const std::string& name)
-{
-    if (TEditorFormBase* editor = editorFor(bass))
-        editor->ShowPresetName(name);
-    if (DeviceForm)
-        DeviceForm->ShowCurrentPresetName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-}
-
-// Each family has its editor: the bass editor for 0x13, the guitar editor
-// for the others.
-std::string Program::editorPresetName(bool bass)
-{
-    TEditorFormBase* editor = editorFor(bass);
-    return editor ? editor->PresetNameText() : std::string();
-}
-
-bool Program::editorExists(bool bass)
-{
-    return editorFor(bass) != nullptr;
-}
-
-bool Program::editorVisible(bool bass)
-{
-    TEditorFormBase* editor = editorFor(bass);
-    return editor && editor->isVisible();
-}
-
-void Program::editorTookOriginal(bool bass)
-{
-    if (TEditorFormBase* editor = editorFor(bass))
-        editor->TookOriginal();
-}
-
-void Program::enableChangedTimer(bool bass)
-{
-    if (TEditorFormBase* editor = editorFor(bass))
-        editor->EnableChangedTimer();
-}
-
-void Program::stopChangedTimer(bool bass)
-{
-    if (TEditorFormBase* editor = editorFor(bass))
-        editor->StopChangedTimer();
-}
-
 void Program::closeWindowsForModel(int model)
 {
     // A new unit takes over: the editor of the other family and the library
@@ -336,16 +339,6 @@ void Program::closeWindowsForModel(int model)
         other->CloseWithoutQuery();
     if (LibraryForm && LibraryForm->isVisible())
         LibraryForm->close();
-}
-
-void Program::showError(const std::string& text)
-{
-    Messages->error(DeviceForm, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-}
-
-bool Program::askYesNo(const std::string& text)
-{
-    return Messages->confirm(DeviceForm, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void Program::preferencesChanged()

@@ -8,7 +8,7 @@
 #include "shell/BusyPointer.h"
 #include "midi/MidiDriver.h"
 #include "midi/Protocol.h"
-#include "model/WindowLink.h"
+#include "model/MemoryView.h"
 #include "shell/WindowServices.h"
 
 class ApplicationFilter;
@@ -44,7 +44,7 @@ struct ProgramShell {
 
 // The program-wide objects, built at start-up in a fixed order and torn down
 // in reverse.
-class Program : public QObject, public WindowLink, public ProtocolUi {
+class Program : public QObject, public MemoryView, public ProtocolUi {
     Q_OBJECT
 public:
     // `driver` replaces the real MIDI ports (tests).
@@ -70,26 +70,20 @@ public:
     Protocol& protocol() const { return *Proto; }
     LibrarianActions& librarian() const { return *Librarian; }
 
-    // WindowLink
+    // MemoryView
     void redrawSlot(int slot) override;
     void closeWindowsForModel(int model) override;
-    std::string editorPresetName(bool bass) override;
     void showEditBufferName(const std::string& name) override;
-    bool editorExists(bool bass) override;
-    bool editorVisible(bool bass) override;
-    void editorTookOriginal(bool bass) override;
-    void enableChangedTimer(bool bass) override;
-    void stopChangedTimer(bool bass) override;
-    void showUnitPresetName(bool bass, const std::string& name) override;
-    void showError(const std::string& text) override;
-    bool askYesNo(const std::string& text) override;
-    void preferencesChanged() override;
 
     // ProtocolUi
     void setBusy(bool busy) override;
     bool askRetry(const std::string& text) override;
 
 private:
+    // What the model asks of each family's editor.
+    class FamilyEditorLink;
+    // The active preference set changed.
+    void preferencesChanged();
     // The editor of the bass family (0x13) or of the guitar family.
     TEditorFormBase* editorFor(bool bass) const;
     void openEditor(bool bass, const QString& name, const QString& caption, PresetSource source);
@@ -112,6 +106,7 @@ private:
     TStoreForm* StoreForm = nullptr;
     TPrinting* Printing = nullptr;
     TMidiMonitorForm* MidiMonitor = nullptr;
+    std::unique_ptr<FamilyEditorLink> guitarLink, bassLink;
     std::unique_ptr<MidiPorts> Ports;
     std::unique_ptr<Protocol> Proto;
     std::unique_ptr<PortsUnitLink> Link;

@@ -10,19 +10,8 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Trace.h"
-#include "model/WindowLink.h"
 
 namespace dump {
-namespace {
-
-const char* const NotCompatibleText = "Sysex Dump is not compatible";
-const char* const CorruptedText = "Sysex Dump is corrupted";
-const char* const BackupFailedText = "Unable to back up the memory of the Drux.\nNothing was sent.";
-const char* const ReplaceOneText = "Replace Selected Preset ?";
-const char* const ReplaceAllText =
-    "Replace All Presets ?\nIf you want to do this, first press \"Edit\", then \"Midi\" on your Drux.";
-
-} // namespace
 
 std::vector<uint8_t> PresetDumpBytes(uint8_t device, uint8_t model, uint8_t number, const uint8_t* image,
                                      int imageLength)
@@ -80,14 +69,10 @@ ReadResult ReadDumpIntoListFrom(QIODevice& in, PresetRecordList& list, bool repl
     const int length = PresetLength;
     Form form;
     const ReadResult header = ReadHeader(in, length, form);
-    if (header == ReadResult::NotCompatible)
-        Windows().showError(NotCompatibleText);
     if (header != ReadResult::Ok)
         return header;
     std::vector<uint8_t> images;
     const ReadResult body = ReadBody(in, length, form, images);
-    if (body == ReadResult::Corrupted)
-        Windows().showError(CorruptedText);
 
     const bool loaded = replace && &list == LibraryList && LibraryLoadedList;
     if (replace) {
@@ -108,41 +93,50 @@ ReadResult ReadDumpIntoListFrom(QIODevice& in, PresetRecordList& list, bool repl
     return body;
 }
 
-bool ImportDumpFrom(QIODevice& in, int selectedSlot)
+ImportPeek PeekImportFrom(QIODevice& in, int selectedSlot)
 {
-    const int length = PresetLength;
     Form form;
-    const ReadResult header = ReadHeader(in, length, form);
-    if (header == ReadResult::NotCompatible) {
-        Windows().showError(NotCompatibleText);
-        return true;
-    }
+    const ReadResult header = ReadHeader(in, PresetLength, form);
+    if (header == ReadResult::NotCompatible)
+        return {Form::Other, ImportResult::NotCompatible};
     if (header != ReadResult::Ok)
-        return false;
-    const bool one = form == Form::OnePreset;
-    if (one && (selectedSlot < 0 || selectedSlot >= SlotCount)) {
+        return {};
+    if (form == Form::OnePreset && (selectedSlot < 0 || selectedSlot >= SlotCount)) {
         TraceLine(1, "Import into slot %d refused", selectedSlot);
-        return false;
+        return {};
     }
-    if (CurrentPreferences.Confirm && !Windows().askYesNo(one ? ReplaceOneText : ReplaceAllText))
-        return true;
+    return {form, ImportResult::NotLoaded};
+}
+
+ImportPeek PeekImport(const QString& fileName, int selectedSlot)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return PeekImportFrom(file, selectedSlot);
+}
+
+ImportResult ImportDumpFrom(QIODevice& in, int selectedSlot)
+{
+    const ImportPeek peek = PeekImportFrom(in, selectedSlot);
+    if (peek.form == Form::Other)
+        return peek.refused;
+    const int length = PresetLength;
     std::vector<uint8_t> images;
-    if (ReadBody(in, length, form, images) != ReadResult::Ok)
-        return false;
-    if (one) {
+    if (ReadBody(in, length, peek.form, images) != ReadResult::Ok)
+        return ImportResult::NotLoaded;
+    if (peek.form == Form::OnePreset) {
         StoreDump(selectedSlot, images.data());
         Unit().sendPresetDump(selectedSlot, DeviceMemory[selectedSlot]->data.data(), length);
-    } else {
-        // The memory the file replaces is kept first; without that backup
-        // the unit keeps its memory.
-        if (backup::BackUpActiveUnit(CurrentPreferences.Dir, ExportDeviceNumber()).outcome == backup::Outcome::Failed) {
-            Windows().showError(BackupFailedText);
-            return true;
-        }
-        StoreDump(-1, images.data());
-        Unit().sendMemoryDump(images.data(), int(images.size()));
+        return ImportResult::Done;
     }
-    return true;
+    // The memory the file replaces is kept first; without that backup the
+    // unit keeps its memory.
+    if (backup::BackUpActiveUnit(CurrentPreferences.Dir, ExportDeviceNumber()).outcome == backup::Outcome::Failed)
+        return ImportResult::BackupFailed;
+    StoreDump(-1, images.data());
+    Unit().sendMemoryDump(images.data(), int(images.size()));
+    return ImportResult::Done;
 }
 
 } // namespace dump
@@ -151,14 +145,15 @@ namespace {
 
 uint8_t connectedModel() { return static_cast<uint8_t>(ActiveDevice.Model); }
 
-bool writeMessage(const QString& fileName, const std::vector<uint8_t>& m)
+FileResult writeMessage(const QString& fileName, const std::vector<uint8_t>& m)
 {
-    return WriteFileSafely(fileName, reinterpret_cast<const char*>(m.data()), qint64(m.size()));
+    return WriteFileSafely(fileName, reinterpret_cast<const char*>(m.data()), qint64(m.size())) ? FileResult::Ok
+                                                                                                 : FileResult::WriteFailed;
 }
 
 } // namespace
 
-bool ExportDump(int index, const QString& fileName)
+FileResult ExportDump(int index, const QString& fileName)
 {
     const int length = PresetLength;
     const bool toUnit = fileName.isEmpty();
@@ -168,7 +163,7 @@ bool ExportDump(int index, const QString& fileName)
             std::copy_n(DeviceMemory[j]->data.begin(), length, memory.begin() + qsizetype(j) * length);
         if (toUnit) {
             Unit().sendMemoryDump(memory.data(), int(memory.size()));
-            return true;
+            return FileResult::Ok;
         }
         return writeMessage(fileName, dump::MemoryDumpBytes(ExportDeviceNumber(), connectedModel(), memory.data(), length));
     }
@@ -181,43 +176,41 @@ bool ExportDump(int index, const QString& fileName)
         CaptureEditBuffer(editBuffer);
         source = &editBuffer;
     } else {
-        return false;
+        return FileResult::NothingToWrite;
     }
     if (toUnit) {
         Unit().sendPresetDump(index, source->data.data(), length);
-        return true;
+        return FileResult::Ok;
     }
     return ExportRecordDump(*source, fileName);
 }
 
-bool ExportRecordDump(const PresetRecord& r, const QString& fileName)
+FileResult ExportRecordDump(const PresetRecord& r, const QString& fileName)
 {
     return writeMessage(fileName, dump::PresetDumpBytes(ExportDeviceNumber(), connectedModel(), dump::EditBufferNumber,
                                                         r.data.data(), PresetLength));
 }
 
-bool ImportDumpToMemory(const QString& fileName, int selectedSlot)
+dump::ImportResult ImportDumpToMemory(const QString& fileName, int selectedSlot)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return dump::ImportResult::NotLoaded;
     return dump::ImportDumpFrom(file, selectedSlot);
 }
 
-bool ReadDumpIntoList(PresetRecordList& list, const QString& fileName)
+dump::ReadResult ReadDumpIntoList(PresetRecordList& list, const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const dump::ReadResult r = dump::ReadDumpIntoListFrom(file, list, true);
-    return r == dump::ReadResult::Ok || r == dump::ReadResult::Corrupted;
+        return dump::ReadResult::Unreadable;
+    return dump::ReadDumpIntoListFrom(file, list, true);
 }
 
-bool AppendDumpToList(PresetRecordList& list, const QString& fileName)
+dump::ReadResult AppendDumpToList(PresetRecordList& list, const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const dump::ReadResult r = dump::ReadDumpIntoListFrom(file, list, false);
-    return r == dump::ReadResult::Ok || r == dump::ReadResult::Corrupted;
+        return dump::ReadResult::Unreadable;
+    return dump::ReadDumpIntoListFrom(file, list, false);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "files/FileResult.h"
 #include "model/Presets.h"
 
 class QIODevice;
@@ -52,38 +53,65 @@ ReadResult ReadHeader(QIODevice& in, int imageLength, Form& form);
 // short read `images` keeps the complete images read so far (Corrupted).
 ReadResult ReadBody(QIODevice& in, int imageLength, Form form, std::vector<uint8_t>& images);
 
+// How an import into the device memory ended. The windows show
+// "Unable to Load the file or unknown format" for NotLoaded, "Sysex Dump is
+// not compatible" for NotCompatible and the backup's text for BackupFailed;
+// every kind but NotLoaded counts as handled.
+enum class ImportResult {
+    Done,          // stored and sent to the unit
+    NotLoaded,     // not readable, an unexpected size, images that break off, or no slot for one preset
+    NotCompatible, // the header check failed; nothing changed
+    Cancelled,     // the user answered No to the window's question; nothing changed
+    BackupFailed,  // all presets: the memory they replace could not be kept, nothing was sent
+};
+
+// What an import would replace, read from the header alone, so that the
+// window can ask before it imports: OnePreset or AllPresets when the import
+// may go ahead, otherwise Form::Other and the result the import gives.
+struct ImportPeek {
+    Form form = Form::Other;
+    ImportResult refused = ImportResult::NotLoaded;
+};
+ImportPeek PeekImportFrom(QIODevice& in, int selectedSlot);
+ImportPeek PeekImport(const QString& fileName, int selectedSlot);
+
 // The dump list readers' work on an open device (for tests and the fuzzer).
 // `replace` clears the list first (and LibraryLoadedList when the list is
 // LibraryList); the list changes only when the file was understood.
 ReadResult ReadDumpIntoListFrom(QIODevice& in, PresetRecordList& list, bool replace);
 
 // ImportDumpToMemory on an open device.
-bool ImportDumpFrom(QIODevice& in, int selectedSlot);
+ImportResult ImportDumpFrom(QIODevice& in, int selectedSlot);
 } // namespace dump
 
 // Writes slot `index` of DeviceMemory (0..124), all of it (-1) or the edit
 // buffer (127) as a dump file carrying the SysexNr preference. Without a file
 // name the dump goes to the unit instead (a single slot addressed to that
-// slot). Any other index writes nothing. Returns true on success; callers
-// show "Unable to Save the file" otherwise.
-bool ExportDump(int index, const QString& fileName = QString());
+// slot). Any other index writes nothing (NothingToWrite). Callers show
+// "Unable to Save the file" for every result but Ok.
+FileResult ExportDump(int index, const QString& fileName = QString());
 
 // One record written as a one-preset file (preset number 127).
-bool ExportRecordDump(const PresetRecord& r, const QString& fileName);
+FileResult ExportRecordDump(const PresetRecord& r, const QString& fileName);
 
 // Reads a dump file into DeviceMemory (one preset into `selectedSlot`, or
-// all 125) and sends it to the unit, asking first while "Confirm" is on.
-// False when the file cannot be read or has an unexpected size; the caller
-// then shows "Unable to Load the file or unknown format". A header of the
-// wrong family shows "Sysex Dump is not compatible" and counts as handled,
-// as does the user's No.
-bool ImportDumpToMemory(const QString& fileName, int selectedSlot);
+// all 125, after keeping the memory they replace) and sends it to the unit.
+// Nothing is asked here: the window asks its question after PeekImport.
+dump::ImportResult ImportDumpToMemory(const QString& fileName, int selectedSlot);
 
 // The library window's open of a .syx file: replaces the list's contents
 // with the file's presets (LibraryLoadedList too when the list is
-// LibraryList). False, with the list unchanged, when the file cannot be
-// opened or understood; the caller says "Unable to Load the file".
-bool ReadDumpIntoList(PresetRecordList& list, const QString& fileName);
+// LibraryList). Ok or Corrupted (the presets read so far) when the list
+// took the file; otherwise the list is unchanged (Unreadable also when the
+// file cannot be opened). The window shows "Sysex Dump is not compatible"
+// and "Sysex Dump is corrupted" for those results.
+dump::ReadResult ReadDumpIntoList(PresetRecordList& list, const QString& fileName);
 
-// Adds the file's presets to the end of the list.
-bool AppendDumpToList(PresetRecordList& list, const QString& fileName);
+// Adds the file's presets to the end of the list; results as above.
+dump::ReadResult AppendDumpToList(PresetRecordList& list, const QString& fileName);
+
+// Whether the list took the file's presets (all, or those before a break).
+inline bool DumpReadTaken(dump::ReadResult r)
+{
+    return r == dump::ReadResult::Ok || r == dump::ReadResult::Corrupted;
+}

@@ -263,36 +263,38 @@ bool ReadLibrary(QIODevice& in, PresetRecordList& list, int imageLength, uint32_
 
 } // namespace library
 
-bool WriteLibraryFile(const PresetRecordList& list, const QString& fileName)
+FileResult WriteLibraryFile(const PresetRecordList& list, const QString& fileName)
 {
     if (list.count < 1)
-        return true;
+        return FileResult::NothingToWrite;
     const QByteArray bytes = library::EncodeLibrary(list, PresetLength, DataFormatVersion);
-    // The contents being replaced are kept first; when they cannot be, the
-    // library stays as it is.
     if (backup::KeepLibraryVersion(fileName, bytes, CurrentPreferences.Dir, QDateTime::currentDateTime()).outcome ==
         backup::Outcome::Failed)
-        return true;
-    return !WriteFileSafely(fileName, bytes.constData(), bytes.size());
+        return FileResult::BackupFailed;
+    return WriteFileSafely(fileName, bytes.constData(), bytes.size()) ? FileResult::Ok : FileResult::WriteFailed;
 }
 
-bool ReadLibraryFile(PresetRecordList& list, const QString& fileName)
+FileResult ReadLibraryFile(PresetRecordList& list, const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return true;
-    return !library::ReadLibrary(file, list, PresetLength, static_cast<uint32_t>(ActiveDevice.Model),
-                                 DataFormatVersion);
+        return FileResult::CannotOpen;
+    return library::ReadLibrary(file, list, PresetLength, static_cast<uint32_t>(ActiveDevice.Model), DataFormatVersion)
+        ? FileResult::Ok
+        : FileResult::NotUnderstood;
 }
 
-bool AppendToLibraryFile(PresetRecordList& list, const QString& fileName)
+FileResult AppendToLibraryFile(PresetRecordList& list, const QString& fileName)
 {
     if (list.count < 1)
-        return true;
+        return FileResult::NothingToWrite;
     PresetRecordList both;
     ListInit(both);
-    if (ReadLibraryFile(both, fileName) || both.count < 1)
-        return true;
+    const FileResult read = ReadLibraryFile(both, fileName);
+    if (read != FileResult::Ok)
+        return read;
+    if (both.count < 1)
+        return FileResult::NothingToWrite;
     list.columns = 0;
     const int old = both.count;
     ListGrow(both, old + list.count);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "files/FileResult.h"
 #include "model/Presets.h"
 
 class QIODevice;
@@ -66,17 +67,17 @@ struct Records {
 bool ViewLibrary(const uint8_t* file, qint64 size, int imageLength, uint32_t programVersion, Records& records);
 } // namespace library
 
-// The library operations return true on FAILURE; callers show "Unable to
-// Load the file" or "Unable to Save the file".
-
 // Writes the list with the connected family's image length. An empty list
-// is never written. The file is replaced only by a complete new one.
-bool WriteLibraryFile(const PresetRecordList& list, const QString& fileName);
+// is never written (NothingToWrite). The file is replaced only by a complete
+// new one, after the contents being replaced were kept (BackupFailed when
+// they cannot be: the library stays as it is).
+FileResult WriteLibraryFile(const PresetRecordList& list, const QString& fileName);
 
 // Replaces the list's contents with the file's records (columns 0). Reading
 // into LibraryList also makes LibraryLoadedList a copy of what was read. On
-// failure both lists stay exactly as they were.
-bool ReadLibraryFile(PresetRecordList& list, const QString& fileName);
+// failure (CannotOpen, NotUnderstood) both lists stay exactly as they were.
+FileResult ReadLibraryFile(PresetRecordList& list, const QString& fileName);
 
-// Adds copies of the list's records after the file's records.
-bool AppendToLibraryFile(PresetRecordList& list, const QString& fileName);
+// Adds copies of the list's records after the file's records. An empty list
+// or an empty file gives NothingToWrite and changes nothing.
+FileResult AppendToLibraryFile(PresetRecordList& list, const QString& fileName);

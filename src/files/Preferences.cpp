@@ -7,7 +7,6 @@
 #include <QStandardPaths>
 
 #include "files/IniFile.h"
-#include "model/WindowLink.h"
 
 PreferenceSet CurrentPreferences = PreferenceSet();
 PreferenceList PreferenceSets;
@@ -15,6 +14,18 @@ PreferenceList PreferenceSets;
 namespace {
 
 const QString LastSection = QStringLiteral("Last");
+
+std::function<void()>& preferencesObserver()
+{
+    static std::function<void()> observer;
+    return observer;
+}
+
+void tellObserver()
+{
+    if (preferencesObserver())
+        preferencesObserver()();
+}
 
 QString programDirectory()
 {
@@ -156,7 +167,7 @@ void SaveAllPreferences(QSettings& ini, const PreferenceDialogValues* dialog)
     ini.sync();
     if (PreferenceSets.active >= 0 && PreferenceSets.active < int(sets.size()))
         makeActive(PreferenceSets.active);
-    Windows().preferencesChanged();
+    tellObserver();
 }
 
 void SaveAllPreferences(const PreferenceDialogValues* dialog)
@@ -190,8 +201,10 @@ void SwitchPreferenceSet(int index)
     if (index < 0 || index >= int(PreferenceSets.sets.size()))
         return;
     makeActive(index);
-    Windows().preferencesChanged();
+    tellObserver();
 }
+
+void SetPreferencesObserver(std::function<void()> observer) { preferencesObserver() = std::move(observer); }
 
 ConfirmationsOff::ConfirmationsOff()
 {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QSettings;
@@ -65,7 +66,8 @@ struct PreferenceDialogValues {
 
 // Stores the dialog's values into the chosen (or a new) set and makes it
 // active, when `dialog` is given; then writes every set as PREF0.. and the
-// active one's section name, makes its values current and tells the windows.
+// active one's section name, makes its values current and tells the
+// preferences observer.
 void SaveAllPreferences(QSettings& ini, const PreferenceDialogValues* dialog = nullptr);
 void SaveAllPreferences(const PreferenceDialogValues* dialog = nullptr);
 
@@ -75,8 +77,13 @@ void DeletePreferenceSet(QSettings& ini, int index);
 void DeletePreferenceSet(int index);
 
 // The device window's quick switch: makes set `index` active and current
-// without writing the ini file.
+// without writing the ini file, and tells the preferences observer.
 void SwitchPreferenceSet(int index);
+
+// Called whenever the active set changed (saved, deleted or switched): the
+// program makes the knobs take the new drag mode and shows the visible
+// editors again to take the rest. An empty function removes it.
+void SetPreferencesObserver(std::function<void()> observer);
 
 // While one of these exists, CurrentPreferences.Confirm reads 0 whatever set
 // is active, so nothing asks. When the last one ends, the active set's own

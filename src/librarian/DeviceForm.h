@@ -235,8 +235,8 @@ private:
     // The file dialogs of the window; empty when cancelled.
     QString askSaveName(const QString& title, const QString& filter, const QString& proposed);
     QString askOpenName(const QString& title, const QString& filter);
-    // Reads a dump file into the memory and the unit (Import Sysex), then
-    // shows it.
+    // Reads a dump file into the memory and the unit (Import Sysex), asking
+    // first under "Confirm", then shows it or says why it did not change.
     void importDump(const QString& file);
     QString dialogDirectory() const;
     void exportSysex(int index, const QString& title);

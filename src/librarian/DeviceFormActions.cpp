@@ -11,13 +11,14 @@
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
 #include "librarian/DeviceForm.h"
+#include "librarian/FileMessages.h"
 #include "librarian/LibrarianActions.h"
 #include "librarian/RestoreBackupForm.h"
 #include "librarian/LibrarianState.h"
 #include "model/Controllers.h"
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
-#include "model/WindowLink.h"
+#include "model/EditorLink.h"
 
 namespace {
 
@@ -226,7 +227,7 @@ void TDeviceForm::MemoryGridPopupPopup()
 
 void TDeviceForm::FileMClick()
 {
-    PrintEditorM->setEnabled(Windows().editorVisible(false) || Windows().editorVisible(true));
+    PrintEditorM->setEnabled(FamilyEditor(false).visible() || FamilyEditor(true).visible());
     PrintLibraryListM->setEnabled(libraryWindowVisible && libraryWindowVisible());
 }
 
@@ -449,7 +450,7 @@ void TDeviceForm::PresetGridDragDrop(DragSource source, QPoint cell)
 {
     if (!PresetGridDragOver(source, cell))
         return;
-    if (source == DragSource::Files && !ReadDroppedFiles(droppedFiles))
+    if (source == DragSource::Files && !ReadDroppedFiles(droppedFiles, questions))
         showMessage(QStringLiteral("Unable to Load the file"));
     QRect from = NoSelection();
     if (source == DragSource::CurrentPreset) {
@@ -501,7 +502,7 @@ void TDeviceForm::exportSysex(int index, const QString& title)
     const QString file = askSaveName(title, QLatin1String(SysexFilter), proposed.trimmed());
     if (file.isEmpty())
         return;
-    if (!ExportDump(index, file)) {
+    if (ExportDump(index, file) != FileResult::Ok) {
         showMessage(QStringLiteral("Unable to Save the file"));
         return;
     }
@@ -573,10 +574,22 @@ void TDeviceForm::RestoreBackupExecute()
 
 void TDeviceForm::importDump(const QString& file)
 {
-    if (!ImportDumpToMemory(file, CurrentSlot())) {
+    // The question comes after the header was understood and before
+    // anything is read or replaced.
+    const dump::ImportPeek peek = dump::PeekImport(file, CurrentSlot());
+    dump::ImportResult result = peek.refused;
+    if (peek.form != dump::Form::Other)
+        result = prefs.Confirm && !messages.confirm(this, ReplaceQuestion(peek.form))
+            ? dump::ImportResult::Cancelled
+            : ImportDumpToMemory(file, CurrentSlot());
+    if (result == dump::ImportResult::NotLoaded) {
         showMessage(QStringLiteral("Unable to Load the file or unknown format"));
         return;
     }
+    // A refused or cancelled import is handled all the same.
+    const QString error = ImportErrorText(result);
+    if (!error.isEmpty())
+        messages.error(this, error);
     for (int slot = 0; slot < SlotCount; ++slot)
         RedrawSlot(slot);
     if (prefs.AutoAud)
@@ -594,7 +607,7 @@ void TDeviceForm::OpenExecute()
     const QString file = askOpenName(QStringLiteral("Open Library.."), filter);
     if (file.isEmpty())
         return;
-    if (ReadLibraryFile(*LibraryList, file)) {
+    if (ReadLibraryFile(*LibraryList, file) != FileResult::Ok) {
         showMessage(QStringLiteral("Unable to Load the file"));
         return;
     }
@@ -604,7 +617,7 @@ void TDeviceForm::OpenExecute()
 
 void TDeviceForm::SaveExecute()
 {
-    if (LibraryFileName.isEmpty() || WriteLibraryFile(*LibraryList, LibraryFileName))
+    if (LibraryFileName.isEmpty() || WriteLibraryFile(*LibraryList, LibraryFileName) != FileResult::Ok)
         SaveAsExecute();
 }
 
@@ -616,7 +629,7 @@ QString TDeviceForm::saveLibraryList(const PresetRecordList& list)
                                      QFileInfo(LibraryFileName).completeBaseName());
     if (file.isEmpty())
         return QString();
-    if (WriteLibraryFile(list, file)) {
+    if (WriteLibraryFile(list, file) != FileResult::Ok) {
         showMessage(QStringLiteral("Unable to Save the file"));
         return QString();
     }

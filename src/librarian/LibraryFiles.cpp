@@ -38,7 +38,8 @@ LibraryFiles::Outcome LibraryFiles::Paste(PresetRecordList& records, const QStri
         const FolderWrite write = WritePresetsIntoFolder(records, node, QString(), bass);
         return {write.saved ? Result::Done : Result::CannotSave, write.path, write.editName};
     }
-    if (node.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive) || AppendToLibraryFile(records, node))
+    if (node.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)
+        || AppendToLibraryFile(records, node) != FileResult::Ok)
         return {Result::CannotSave, node, false};
     return {Result::Done, node, false};
 }

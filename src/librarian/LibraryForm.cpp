@@ -90,7 +90,7 @@ TLibraryForm::TLibraryForm(const WindowServices& services, LibrarianActions& lib
     , librarian(librarian_)
 {
     setObjectName(QStringLiteral("LibraryForm"));
-    writeLibrary = [](const QString& path) { return !WriteLibraryFile(*LibraryList, path); };
+    writeLibrary = [](const QString& path) { return WriteLibraryFile(*LibraryList, path) == FileResult::Ok; };
     runDrag = [this](QMimeData* data) {
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
@@ -476,7 +476,7 @@ bool TLibraryForm::openFile(const QString& path)
     // first rather than lost.
     if (!offerToSave())
         return false;
-    if (!OpenIntoLibrary(path)) {
+    if (!OpenIntoLibrary(path, questions)) {
         showMessage(QStringLiteral("Unable to Load the file"));
         return false;
     }

@@ -36,7 +36,7 @@ bool TLibraryForm::listDragEvent(QEvent* e)
     if (source == DragSource::Files) {
         // Inserted as the presets of a file dragged from the tree are.
         dropMode = DropMode::Insert;
-        if (!ReadDroppedFiles(DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass())))
+        if (!ReadDroppedFiles(DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass()), questions))
             showMessage(QStringLiteral("Unable to Load the file"));
     }
     const LibraryDrop result = DropIntoLibrary(index, dropMode, questions);
@@ -94,7 +94,7 @@ void TLibraryForm::FileTreeStartDrag(const QModelIndex& index)
         return;
     const QString path = FileModel->filePath(index);
     // A file that cannot be read is dragged with what could be read.
-    if (!ReadPresetFile(*DragList, path))
+    if (!ReadPresetFile(*DragList, path, questions))
         showMessage(QStringLiteral("Unable to Load the file"));
     draggedFilePath = path;
     draggedFileName = QFileInfo(path).fileName();
@@ -176,7 +176,7 @@ bool TLibraryForm::treeDragEvent(QEvent* e)
     acceptDrop(drop, source);
     if (e->type() == QEvent::Drop) {
         if (source == DragSource::Files
-            && !ReadDroppedFiles(DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass())))
+            && !ReadDroppedFiles(DroppedPresetFiles(drop->mimeData(), ConnectedUnitIsBass()), questions))
             showMessage(QStringLiteral("Unable to Load the file"));
         FileTreeDragDrop(source, node);
         if (source == DragSource::Files)

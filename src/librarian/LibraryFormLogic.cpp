@@ -9,6 +9,7 @@
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
+#include "librarian/FileMessages.h"
 #include "librarian/PresetClipboard.h"
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
@@ -186,11 +187,14 @@ QStringList TreeNameFilters(bool bass)
     return {QStringLiteral("*.syx"), QLatin1Char('*') + LibraryExtension(bass)};
 }
 
-bool OpenIntoLibrary(const QString& path)
+bool OpenIntoLibrary(const QString& path, Questions& questions)
 {
-    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
-        return ReadDumpIntoList(*LibraryList, path);
-    return !ReadLibraryFile(*LibraryList, path);
+    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)) {
+        const dump::ReadResult read = ReadDumpIntoList(*LibraryList, path);
+        ShowDumpReadResult(read, questions);
+        return DumpReadTaken(read);
+    }
+    return ReadLibraryFile(*LibraryList, path) == FileResult::Ok;
 }
 
 QString LibraryNameFor(const QString& opened, bool bass)
@@ -233,8 +237,8 @@ bool ExportLibraryItems(const std::vector<int>& records, const QString& fileName
     if (DragList->count == 0)
         return false;
     if (asDump)
-        return ExportRecordDump(DragList->at(0), fileName);
-    return !WriteLibraryFile(*DragList, fileName);
+        return ExportRecordDump(DragList->at(0), fileName) == FileResult::Ok;
+    return WriteLibraryFile(*DragList, fileName) == FileResult::Ok;
 }
 
 bool AuditionItem(int index)
@@ -301,6 +305,6 @@ TreeDrop DropIntoTree(PresetRecordList& list, const QString& node, bool isDir, c
         return result;
     result.dropped = true;
     result.path = node;
-    result.saved = !AppendToLibraryFile(list, node);
+    result.saved = AppendToLibraryFile(list, node) == FileResult::Ok;
     return result;
 }

@@ -98,8 +98,8 @@ QStringList TreeNameFilters(bool bass);
 
 // Reads a file of the tree into the library list: ".syx" as a dump, any
 // other as a library. False, with both lists unchanged, when it cannot be
-// read.
-bool OpenIntoLibrary(const QString& path);
+// read; a dump that is not compatible or corrupted says so first.
+bool OpenIntoLibrary(const QString& path, Questions& questions);
 
 // The library file a later Save writes after `opened` was opened: the same
 // path with the family's library extension, so that a dump file is never

@@ -96,7 +96,7 @@ void TLibraryForm::CopyFExecute()
     auto* data = new QMimeData;
     data->setUrls({QUrl::fromLocalFile(FileModel->filePath(index))});
     QApplication::clipboard()->setMimeData(data);
-    if (!FileModel->isDir(index) && !CopyFileToClipboard(FileModel->filePath(index)))
+    if (!FileModel->isDir(index) && !CopyFileToClipboard(FileModel->filePath(index), questions))
         showMessage(QStringLiteral("Unable to Load the file"));
     updatePaste();
 }

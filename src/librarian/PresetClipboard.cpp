@@ -10,6 +10,7 @@
 #include "files/DumpFile.h"
 #include "files/LibraryFile.h"
 #include "files/Preferences.h"
+#include "librarian/FileMessages.h"
 
 UndoStates UndoState;
 bool ClipboardFromCut = false;
@@ -338,14 +339,14 @@ DragSource DropSource(const QMimeData* data, bool bass)
     return DroppedPresetFiles(data, bass).isEmpty() ? DragSource::None : DragSource::Files;
 }
 
-bool ReadDroppedFiles(const QStringList& files)
+bool ReadDroppedFiles(const QStringList& files, Questions& questions)
 {
     ListClear(*DragList);
     bool all = true;
     PresetRecordList one;
     ListInit(one);
     for (const QString& file : files) {
-        all = ReadPresetFile(one, file) && all;
+        all = ReadPresetFile(one, file, questions) && all;
         for (int i = 0; i < one.count; ++i)
             ListAdd(*DragList, &one.at(i));
     }
@@ -515,18 +516,21 @@ QString NewLibraryPath(const QString& folder, bool bass)
     return path;
 }
 
-bool ReadPresetFile(PresetRecordList& list, const QString& path)
+bool ReadPresetFile(PresetRecordList& list, const QString& path, Questions& questions)
 {
     ListClear(list);
-    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive))
-        return ReadDumpIntoList(list, path);
-    return !ReadLibraryFile(list, path);
+    if (path.endsWith(QStringLiteral(".syx"), Qt::CaseInsensitive)) {
+        const dump::ReadResult read = ReadDumpIntoList(list, path);
+        ShowDumpReadResult(read, questions);
+        return DumpReadTaken(read);
+    }
+    return ReadLibraryFile(list, path) == FileResult::Ok;
 }
 
-bool CopyFileToClipboard(const QString& path)
+bool CopyFileToClipboard(const QString& path, Questions& questions)
 {
     ClipboardFromCut = false;
-    return ReadPresetFile(*ClipboardList, path);
+    return ReadPresetFile(*ClipboardList, path, questions);
 }
 
 FolderWrite WritePresetsIntoFolder(const PresetRecordList& list, const QString& folder,
@@ -548,6 +552,6 @@ FolderWrite WritePresetsIntoFolder(const PresetRecordList& list, const QString& 
         for (int i = 0; QFileInfo::exists(result.path); ++i)
             result.path = dir.filePath(info.completeBaseName() + QString::number(i) + QLatin1Char('.') + info.suffix());
     }
-    result.saved = !WriteLibraryFile(list, result.path);
+    result.saved = WriteLibraryFile(list, result.path) == FileResult::Ok;
     return result;
 }

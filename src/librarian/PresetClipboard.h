@@ -116,7 +116,7 @@ DragSource DropSource(const QMimeData* data, bool bass);
 // Reads dropped files into the drag list one after the other, as the tree's
 // own files are read. False when one of them could not be read ("Unable to
 // Load the file"); the drop goes on with what was read.
-bool ReadDroppedFiles(const QStringList& files);
+bool ReadDroppedFiles(const QStringList& files, Questions& questions);
 
 // ---- the library list ----
 
@@ -185,12 +185,13 @@ QString NewLibraryPath(const QString& folder, bool bass);
 // Replaces the list's records with a file's presets: a ".syx" file as a
 // dump, any other as a library. On failure the list is left empty, so that
 // a transfer goes on with nothing rather than with older presets. False
-// when the file cannot be read ("Unable to Load the file").
-bool ReadPresetFile(PresetRecordList& list, const QString& path);
+// when the file cannot be read ("Unable to Load the file"); a dump that is
+// not compatible or corrupted says so first.
+bool ReadPresetFile(PresetRecordList& list, const QString& path, Questions& questions);
 
 // File-tree Cut and Copy of a file: its presets into the clipboard. False
 // when it cannot be read.
-bool CopyFileToClipboard(const QString& path);
+bool CopyFileToClipboard(const QString& path, Questions& questions);
 
 struct FolderWrite {
     bool saved = false; // false: "Unable to Save the file"

@@ -15,7 +15,7 @@
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
 #include "model/Trace.h"
-#include "model/WindowLink.h"
+#include "model/EditorLink.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ void CommitEditBuffer()
 {
     CaptureEditBuffer(*OriginalRecord);
     CaptureEditBuffer(*EditBufferRecord);
-    Windows().editorTookOriginal(IsBassModel(ActiveDevice.Model));
+    FamilyEditor(IsBassModel(ActiveDevice.Model)).tookOriginal();
 }
 
 bool StoreEditToSlot(int slot)

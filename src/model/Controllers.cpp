@@ -1,10 +1,10 @@
 #include "model/Controllers.h"
 
 #include "model/DeviceConnection.h"
+#include "model/EditorLink.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
 #include "model/Trace.h"
-#include "model/WindowLink.h"
 
 std::array<std::array<uint8_t, 17>, 2> NameBuffer{};
 std::array<int, 2> NamePosition{};
@@ -47,7 +47,7 @@ int globalValue(int mcix, int v) { return mcix == GuitarGlobal::TunerCenter ? v 
 void nameCharacter(int v)
 {
     const bool bass = ActiveDevice.Model == ModelBass;
-    if (!Windows().editorExists(bass))
+    if (!FamilyEditor(bass).exists())
         return;
     const int family = bass ? BassFamily : GuitarFamily;
     int& position = NamePosition[family];
@@ -64,15 +64,15 @@ void nameCharacter(int v)
         return;
     buffer[NameLength] = 0;
     const std::string name = UnitToHostName(reinterpret_cast<const char*>(buffer.data()));
-    Windows().showUnitPresetName(bass, name);
+    FamilyEditor(bass).showUnitPresetName(name);
     if (ProgramChangeRefresh) {
         CaptureEditBuffer(*OriginalRecord);
         CaptureEditBuffer(*EditBufferRecord);
-        Windows().editorTookOriginal(bass);
+        FamilyEditor(bass).tookOriginal();
     }
     ProgramChangeRefresh = false;
-    if (Windows().editorVisible(bass))
-        Windows().enableChangedTimer(bass);
+    if (FamilyEditor(bass).visible())
+        FamilyEditor(bass).startChangedTimer();
 }
 } // namespace
 
@@ -119,10 +119,10 @@ void RequestRefresh()
 
 void ProgramChangeFromUnit()
 {
-    if (Windows().editorVisible(false))
-        Windows().stopChangedTimer(false);
-    else if (Windows().editorVisible(true))
-        Windows().stopChangedTimer(true);
+    if (FamilyEditor(false).visible())
+        FamilyEditor(false).stopChangedTimer();
+    else if (FamilyEditor(true).visible())
+        FamilyEditor(true).stopChangedTimer();
     ProgramChangeRefresh = true;
     Unit().sendControlChange(ReportAllCc, ReportAllCc);
 }

@@ -4,9 +4,10 @@
 #include <cstring>
 
 #include "model/DeviceConnection.h"
+#include "model/EditorLink.h"
+#include "model/MemoryView.h"
 #include "model/Parameters.h"
 #include "model/Trace.h"
-#include "model/WindowLink.h"
 
 int PresetLength = GuitarImageLength;
 uint32_t DataFormatVersion = CurrentDataFormatVersion;
@@ -24,9 +25,6 @@ PresetRecordList* DragList = nullptr;
 PresetRecordList* LibraryLoadedList = nullptr;
 
 namespace {
-
-WindowLink noWindows;
-WindowLink* windowLink = &noWindows;
 
 // Default images: the parameter bytes that differ from 0, then the name.
 constexpr uint8_t GuitarDefault[] = {100, 116, 85, 109, 109, 64, 40, 11, 0, 0, 1, 15, 1, 7};
@@ -64,9 +62,6 @@ Modul& presetModule(uint32_t model)
 int parameterBytes() { return PresetLength - NameLength; }
 
 } // namespace
-
-void SetWindowLink(WindowLink* link) { windowLink = link ? link : &noWindows; }
-WindowLink& Windows() { return *windowLink; }
 
 PresetRecord& PresetRecordList::at(int i) const
 {
@@ -222,7 +217,7 @@ void RecordFromModules(PresetRecord& r, std::string_view name)
 
 void CaptureEditBuffer(PresetRecord& r)
 {
-    RecordFromModules(r, Windows().editorPresetName(ActiveDevice.Model == ModelBass));
+    RecordFromModules(r, FamilyEditor(ActiveDevice.Model == ModelBass).presetName());
 }
 
 void ApplyRecord(const PresetRecord& r, bool send)
@@ -272,13 +267,13 @@ void StoreDump(int index, const uint8_t* bytes)
     const int last = index < 0 ? SlotCount - 1 : index;
     for (int j = first; j <= last; ++j) {
         std::copy_n(bytes + (j - first) * PresetLength, PresetLength, DeviceMemory[j]->data.begin());
-        Windows().redrawSlot(j);
+        MemoryWindow().redrawSlot(j);
     }
 }
 
 void ResetAllRecords()
 {
-    Windows().closeWindowsForModel(ActiveDevice.Model);
+    MemoryWindow().closeWindowsForModel(ActiveDevice.Model);
     for (int j = 0; j < SlotCount; ++j) {
         ResetRecord(*DeviceMemory[j]);
         ResetRecord(*DeviceMemoryUndo[j]);
@@ -286,10 +281,10 @@ void ResetAllRecords()
     ResetRecord(*OriginalRecord);
     ResetRecord(*EditBufferRecord);
     for (int j = 0; j < SlotCount; ++j)
-        Windows().redrawSlot(j);
+        MemoryWindow().redrawSlot(j);
     if (ActiveDevice.isVirtual()) {
         ApplyRecord(*EditBufferRecord, false);
-        Windows().showEditBufferName(GetRecordName(*EditBufferRecord));
+        MemoryWindow().showEditBufferName(GetRecordName(*EditBufferRecord));
     }
 }
 

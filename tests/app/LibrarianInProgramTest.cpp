@@ -94,7 +94,7 @@ TEST_F(LibrarianInProgram, EditFromTheLibraryKeepsTheCaptionForAFolder)
     const QString file = dir.filePath(QStringLiteral("Set.dlb"));
     ListClear(*LibraryList);
     ListAdd(*LibraryList, DeviceMemory[3]);
-    ASSERT_FALSE(WriteLibraryFile(*LibraryList, file));
+    ASSERT_EQ(WriteLibraryFile(*LibraryList, file), FileResult::Ok);
     TLibraryForm* library = program->libraryForm();
     activate(library);
     library->RefillPresetList();

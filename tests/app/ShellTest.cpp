@@ -28,7 +28,8 @@
 #include "midi/MidiPorts.h"
 #include "model/DeviceConnection.h"
 #include "model/Presets.h"
-#include "model/WindowLink.h"
+#include "model/EditorLink.h"
+#include "model/MemoryView.h"
 #include "settings/ConnectForm.h"
 #include "settings/PrefsForm.h"
 
@@ -295,29 +296,31 @@ TEST_F(Startup, AProgramChangeFromTheUnitSelectsItsCell)
 TEST_F(Startup, EachFamilyHasItsEditorAndANewUnitClosesTheOtherFamilysEditor)
 {
     start({"In"}, {"Out"});
-    WindowLink& windows = Windows();
-    ASSERT_TRUE(windows.editorExists(false));
-    ASSERT_TRUE(windows.editorExists(true));
+    MemoryView& memory = MemoryWindow();
+    EditorLink& guitar = FamilyEditor(false);
+    EditorLink& bass = FamilyEditor(true);
+    ASSERT_TRUE(guitar.exists());
+    ASSERT_TRUE(bass.exists());
 
     emit program->deviceForm()->editorRequested(false, QStringLiteral("Clean"));
     EXPECT_TRUE(program->guitarEditor()->isVisible());
-    EXPECT_TRUE(windows.editorVisible(false));
-    EXPECT_FALSE(windows.editorVisible(true));
+    EXPECT_TRUE(guitar.visible());
+    EXPECT_FALSE(bass.visible());
 
     // A bass unit becomes active: the guitar editor goes without a question.
     ActiveDevice.Model = ModelBass;
-    windows.closeWindowsForModel(ModelBass);
+    memory.closeWindowsForModel(ModelBass);
     EXPECT_FALSE(program->guitarEditor()->isVisible());
     EXPECT_TRUE(dialogs.texts.isEmpty());
 
     emit program->deviceForm()->editorRequested(true, QStringLiteral("Thump"));
-    EXPECT_TRUE(windows.editorVisible(true));
-    windows.showUnitPresetName(true, "Growl");
-    EXPECT_EQ(QString::fromStdString(windows.editorPresetName(true)).trimmed(), QStringLiteral("Growl"));
+    EXPECT_TRUE(bass.visible());
+    bass.showUnitPresetName("Growl");
+    EXPECT_EQ(QString::fromStdString(bass.presetName()).trimmed(), QStringLiteral("Growl"));
     EXPECT_EQ(program->deviceForm()->CurrentPreset->text(), QStringLiteral("Growl"));
 
-    windows.closeWindowsForModel(ModelDrux2);
-    EXPECT_FALSE(windows.editorVisible(true));
+    memory.closeWindowsForModel(ModelDrux2);
+    EXPECT_FALSE(bass.visible());
     ActiveDevice = DeviceConnection();
 }
 

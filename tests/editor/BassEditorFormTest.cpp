@@ -16,7 +16,7 @@
 #include "editor/EditorFixture.h"
 #include "files/Preferences.h"
 #include "model/RecordingUnit.h"
-#include "model/WindowLink.h"
+#include "model/EditorLink.h"
 
 namespace {
 
@@ -53,9 +53,9 @@ MCtrl& bass(int mcix) { return Param(ModixBassPreset, mcix); }
 
 using Messages = std::vector<std::pair<int, int>>;
 
-struct BassLink : WindowLink {
+struct BassLink : EditorLink {
     TBassEditF* form = nullptr;
-    std::string editorPresetName(bool isBass) override { return isBass ? form->PresetNameText() : std::string(); }
+    std::string presetName() override { return form->PresetNameText(); }
 };
 
 // A bass editor on fresh modules for a bass unit, showing a preset with the
@@ -70,7 +70,7 @@ protected:
         services.sendNoteOff = [this](int note, int velocity) { notes.emplace_back(-note, velocity); };
         setUpEditor(ModelBass, services);
         link.form = form.get();
-        SetWindowLink(&link);
+        SetEditorLink(true, &link);
         takeStart({{McGain, 70}, {McVolume, 100}, {McDensity, 40}, {McAmpModel, 5}, {McMidShift, 30},
                    {McCabinet, 7}, {McXoverFreq, 20}, {McXoverBalance, 64}, {McExpander, 3},
                    {McSensitivity, 50}, {21, 60}, {McPedal, 2}, {26, 3}, {McWahPosition, 50},

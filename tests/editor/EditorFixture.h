@@ -14,7 +14,7 @@
 #include "editor/EditorFormBase.h"
 #include "files/Preferences.h"
 #include "model/RecordingUnit.h"
-#include "model/WindowLink.h"
+#include "model/EditorLink.h"
 
 // What the guitar and the bass editor tests share: fresh modules for the
 // unit's model and the program's state put back afterwards, an editor showing a
@@ -60,7 +60,8 @@ protected:
     {
         qApp->removeEventFilter(&keys);
         form.reset();
-        SetWindowLink(nullptr);
+        SetEditorLink(false, nullptr);
+        SetEditorLink(true, nullptr);
         TWC_CustomControl::SetValEdit(nullptr);
         tearDownModel();
         TWC_CustomControl::SetModul(nullptr);

@@ -18,7 +18,7 @@
 #include "files/Preferences.h"
 #include "model/Controllers.h"
 #include "model/RecordingUnit.h"
-#include "model/WindowLink.h"
+#include "model/EditorLink.h"
 
 namespace {
 
@@ -45,22 +45,14 @@ constexpr int NameCcNumber = 81;
 
 MCtrl& preset(int mcix) { return Param(ModixPreset, mcix); }
 
-// What the model asks of the windows, answered by the one guitar editor.
-struct EditorLink : WindowLink {
+// What the model asks of the guitar editor, answered by the editor itself.
+struct GuitarLink : EditorLink {
     TEditorForm* form = nullptr;
-    std::string editorPresetName(bool bass) override { return bass ? std::string() : form->PresetNameText(); }
-    bool editorExists(bool bass) override { return !bass; }
-    bool editorVisible(bool bass) override { return !bass && form->isVisible(); }
-    void showUnitPresetName(bool bass, const std::string& name) override
-    {
-        if (!bass)
-            form->ShowPresetName(name);
-    }
-    void editorTookOriginal(bool bass) override
-    {
-        if (!bass)
-            form->TookOriginal();
-    }
+    std::string presetName() override { return form->PresetNameText(); }
+    bool exists() override { return true; }
+    bool visible() override { return form->isVisible(); }
+    void showUnitPresetName(const std::string& name) override { form->ShowPresetName(name); }
+    void tookOriginal() override { form->TookOriginal(); }
 };
 
 // A guitar editor on fresh modules, showing a preset with known values that
@@ -71,7 +63,7 @@ protected:
     {
         setUpEditor(GetParam(), EditorServices());
         link.form = form.get();
-        SetWindowLink(&link);
+        SetEditorLink(false, &link);
         takeStart({{McGain, 70}, {McVolume, 100}, {McAmpModel, 5}, {McCabinet, 7}, {McModMix, 90},
                    {McDelayMix, 80}, {McDelayUpper, 10}, {McDelayLower, 20}, {McModSpeed, 100}},
                   "Clean Start");
@@ -117,7 +109,7 @@ protected:
 
     bool firstGeneration() const { return GetParam() == ModelDrux; }
 
-    EditorLink link;
+    GuitarLink link;
 };
 
 // ---- knobs, lists and the connected model ----

@@ -105,16 +105,16 @@ TEST_F(Backups, ALibrarySaveKeepsThePreviousVersionOnlyWhenItDiffers)
     InitRecord(r, -1);
     fillRecord(r, 1, "ONE");
     ListAdd(list, &r);
-    ASSERT_FALSE(WriteLibraryFile(list, file));
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok);
     const QByteArray firstVersion = contents(file);
     const QDir history(backup::LibraryFolder(folder));
     EXPECT_FALSE(history.exists());
 
-    ASSERT_FALSE(WriteLibraryFile(list, file)); // same contents: nothing to keep
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok); // same contents: nothing to keep
     EXPECT_FALSE(history.exists());
 
     ListAdd(list, &r);
-    ASSERT_FALSE(WriteLibraryFile(list, file));
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok);
     const QStringList kept = history.entryList(QDir::Files);
     ASSERT_EQ(kept.size(), 1);
     EXPECT_TRUE(kept[0].startsWith(QStringLiteral("gig ")) && kept[0].endsWith(QStringLiteral(".dlb"))) << qPrintable(kept[0]);
@@ -125,7 +125,7 @@ TEST_F(Backups, ALibrarySaveKeepsThePreviousVersionOnlyWhenItDiffers)
     QDir(history.path()).removeRecursively();
     writeBytes(history.path(), "not a folder");
     ListAdd(list, &r);
-    EXPECT_TRUE(WriteLibraryFile(list, file));
+    EXPECT_EQ(WriteLibraryFile(list, file), FileResult::BackupFailed);
     EXPECT_EQ(contents(file), secondVersion);
 }
 
@@ -145,15 +145,13 @@ TEST_F(Backups, AnAllPresetsImportKeepsTheMemoryFirstAndSendsNothingWithoutIt)
     CurrentPreferences.Dir = blocked;
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", blocked.toLocal8Bit());
-    EXPECT_TRUE(ImportDumpToMemory(path("all.syx"), 0));
+    EXPECT_EQ(ImportDumpToMemory(path("all.syx"), 0), dump::ImportResult::BackupFailed);
     qputenv("HOME", home);
     EXPECT_TRUE(unit.memoryDumps.empty());
     EXPECT_EQ(backup::CurrentMemory(0x11), before);
-    ASSERT_EQ(windows.errors.size(), 1u);
-    EXPECT_EQ(windows.errors[0], "Unable to back up the memory of the Drux.\nNothing was sent.");
 
     CurrentPreferences.Dir = dir.path();
-    EXPECT_TRUE(ImportDumpToMemory(path("all.syx"), 0));
+    EXPECT_EQ(ImportDumpToMemory(path("all.syx"), 0), dump::ImportResult::Done);
     EXPECT_EQ(unit.memoryDumps.size(), 1u);
     const auto list = backup::ListBackups(folder, "DEV1");
     ASSERT_EQ(list.size(), 1u);

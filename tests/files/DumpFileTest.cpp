@@ -5,12 +5,6 @@
 
 namespace {
 
-const std::string NotCompatible = "Sysex Dump is not compatible";
-const std::string Corrupted = "Sysex Dump is corrupted";
-const std::string ReplaceOne = "Replace Selected Preset ?";
-const std::string ReplaceAll =
-    "Replace All Presets ?\nIf you want to do this, first press \"Edit\", then \"Midi\" on your Drux.";
-
 struct Family {
     int model;
     int imageLength;
@@ -71,7 +65,7 @@ TEST_P(DumpFile, OnePresetExportIsTheMessageWithTheExportNumberAndPreset127)
 {
     const Family f = GetParam();
     CurrentPreferences.SysexNr = 15; // shown as "16"
-    ASSERT_TRUE(ExportDump(17, path("slot17.syx")));
+    ASSERT_EQ(ExportDump(17, path("slot17.syx")), FileResult::Ok);
     const QByteArray b = contents(path("slot17.syx"));
     ASSERT_EQ(b.size(), f.onePreset);
     QByteArray expected = QByteArray::fromHex("F00020320F");
@@ -88,7 +82,7 @@ TEST_P(DumpFile, AllPresetsExportHoldsTheSlotsInOrder)
 {
     const Family f = GetParam();
     CurrentPreferences.SysexNr = 2;
-    ASSERT_TRUE(ExportDump(-1, path("all.syx")));
+    ASSERT_EQ(ExportDump(-1, path("all.syx")), FileResult::Ok);
     const QByteArray b = contents(path("all.syx"));
     ASSERT_EQ(b.size(), f.allPresets);
     QByteArray head = QByteArray::fromHex("F000203202");
@@ -107,7 +101,7 @@ TEST_P(DumpFile, EditBufferExportCapturesTheEditedPreset)
     const bool bass = f.model == ModelBass;
     (bass ? Param(BassPreset::Gain) : Param(GuitarPreset::Gain)).value = 42;
     (bass ? Param(BassPreset::Treble) : Param(GuitarPreset::Treble)).value = 7;
-    ASSERT_TRUE(ExportDump(127, path("edit.syx")));
+    ASSERT_EQ(ExportDump(127, path("edit.syx")), FileResult::Ok);
     const QByteArray b = contents(path("edit.syx"));
     ASSERT_EQ(b.size(), f.onePreset);
     EXPECT_EQ(at(b, 7), 127);
@@ -118,20 +112,20 @@ TEST_P(DumpFile, EditBufferExportCapturesTheEditedPreset)
 TEST_P(DumpFile, OtherIndexesWriteNothing)
 {
     for (int index : {-2, 125, 126, 128})
-        EXPECT_FALSE(ExportDump(index, path("bad.syx"))) << index;
+        EXPECT_EQ(ExportDump(index, path("bad.syx")), FileResult::NothingToWrite) << index;
     EXPECT_FALSE(QFile::exists(path("bad.syx")));
-    EXPECT_FALSE(ExportDump(3, path("no/such/folder/x.syx")));
+    EXPECT_EQ(ExportDump(3, path("no/such/folder/x.syx")), FileResult::WriteFailed);
 }
 
 TEST_P(DumpFile, ExportWithoutAFileGoesToTheUnit)
 {
     const int L = GetParam().imageLength;
-    ASSERT_TRUE(ExportDump(17));
+    ASSERT_EQ(ExportDump(17), FileResult::Ok);
     ASSERT_EQ(unit.presetDumps.size(), 1u);
     EXPECT_EQ(unit.presetDumps[0].slot, 17);
     EXPECT_EQ(unit.presetDumps[0].image, std::vector<uint8_t>(DeviceMemory[17]->data.begin(),
                                                                DeviceMemory[17]->data.begin() + L));
-    ASSERT_TRUE(ExportDump(-1));
+    ASSERT_EQ(ExportDump(-1), FileResult::Ok);
     ASSERT_EQ(unit.memoryDumps.size(), 1u);
     ASSERT_EQ(unit.memoryDumps[0].size(), size_t(125 * L));
     EXPECT_EQ(unit.memoryDumps[0][size_t(124 * L)], DeviceMemory[124]->data[0]);
@@ -144,7 +138,7 @@ TEST_P(DumpFile, OnePresetOfAnyGuitarModelImportsIntoTheSelectedSlot)
     CurrentPreferences.Confirm = 0;
     writeBytes(path("drux.syx"), onePresetFile(0x0D, 127, 0x21));
     const std::string name = GetRecordName(*DeviceMemory[5]);
-    EXPECT_TRUE(ImportDumpToMemory(path("drux.syx"), 40));
+    EXPECT_EQ(ImportDumpToMemory(path("drux.syx"), 40), dump::ImportResult::Done);
     EXPECT_EQ(DeviceMemory[40]->data[0], 0x21);
     EXPECT_EQ(DeviceMemory[40]->data[47], 0x21);
     EXPECT_EQ(DeviceMemory[40]->model, uint32_t(GetParam().model));
@@ -152,7 +146,6 @@ TEST_P(DumpFile, OnePresetOfAnyGuitarModelImportsIntoTheSelectedSlot)
     ASSERT_EQ(unit.presetDumps.size(), 1u);
     EXPECT_EQ(unit.presetDumps[0].slot, 40);
     EXPECT_EQ(unit.presetDumps[0].image, std::vector<uint8_t>(48, 0x21));
-    EXPECT_TRUE(windows.questions.empty());
 }
 
 TEST_P(DumpFile, ADumpOfTheOtherFamilyIsNotCompatible)
@@ -168,13 +161,11 @@ TEST_P(DumpFile, ADumpOfTheOtherFamilyIsNotCompatible)
     b += char(0xF7);
     writeBytes(path("other.syx"), b);
     const QByteArray before = image(*DeviceMemory[3], GetParam().imageLength);
-    EXPECT_TRUE(ImportDumpToMemory(path("other.syx"), 3));
-    EXPECT_EQ(windows.errors, std::vector<std::string>{NotCompatible});
+    EXPECT_EQ(ImportDumpToMemory(path("other.syx"), 3), dump::ImportResult::NotCompatible);
     EXPECT_EQ(image(*DeviceMemory[3], GetParam().imageLength), before);
     EXPECT_TRUE(unit.presetDumps.empty());
 
-    EXPECT_FALSE(ReadDumpIntoList(*LibraryList, path("other.syx")));
-    EXPECT_EQ(windows.errors.size(), 2u);
+    EXPECT_EQ(ReadDumpIntoList(*LibraryList, path("other.syx")), dump::ReadResult::NotCompatible);
     EXPECT_EQ(LibraryList->count, 0);
 }
 
@@ -202,7 +193,7 @@ TEST_P(DumpFile, HeaderBytesThatAreChecked)
     QByteArray noEnd = good;
     noEnd[noEnd.size() - 1] = 0x00;
     writeBytes(path("noend.syx"), noEnd);
-    EXPECT_TRUE(ReadDumpIntoList(*LibraryList, path("noend.syx")));
+    EXPECT_EQ(ReadDumpIntoList(*LibraryList, path("noend.syx")), dump::ReadResult::Ok);
     EXPECT_EQ(LibraryList->count, 1);
 }
 
@@ -212,7 +203,7 @@ TEST_P(DumpFile, AllPresetsImportWithoutConfirmReplacesAndSendsEverything)
     CurrentPreferences.Confirm = 0;
     const QByteArray file = allPresetsFile(uint8_t(GetParam().model));
     writeBytes(path("all.syx"), file);
-    EXPECT_TRUE(ImportDumpToMemory(path("all.syx"), 0));
+    EXPECT_EQ(ImportDumpToMemory(path("all.syx"), 0), dump::ImportResult::Done);
     for (int j : {0, 1, 99, 100, 124}) {
         EXPECT_EQ(DeviceMemory[j]->data[0], 0x7F - j % 100) << j;
         EXPECT_EQ(DeviceMemory[j]->data[size_t(L - 1)], 0x7F - j % 100) << j;
@@ -220,27 +211,46 @@ TEST_P(DumpFile, AllPresetsImportWithoutConfirmReplacesAndSendsEverything)
     ASSERT_EQ(unit.memoryDumps.size(), 1u);
     EXPECT_EQ(unit.memoryDumps[0],
               std::vector<uint8_t>(file.constBegin() + 9, file.constEnd() - 1));
-    EXPECT_TRUE(windows.questions.empty());
 }
 
-TEST_P(DumpFile, ConfirmAsksAndNoChangesNothing)
+// The window asks its question between the peek and the import; the peek
+// reads the header alone and changes nothing.
+TEST_P(DumpFile, APeekTellsWhatAnImportWouldReplace)
 {
-    CurrentPreferences.Confirm = 1;
-    windows.answer = false;
-    writeBytes(path("one.syx"), onePresetFile(uint8_t(GetParam().model), 127, 0x33));
-    writeBytes(path("all.syx"), allPresetsFile(uint8_t(GetParam().model)));
+    const uint8_t model = uint8_t(GetParam().model);
+    writeBytes(path("one.syx"), onePresetFile(model, 127, 0x33));
+    writeBytes(path("all.syx"), allPresetsFile(model));
+    writeBytes(path("short.syx"), onePresetFile(model, 127, 0x33).chopped(1));
+    QByteArray other = onePresetFile(model, 127, 0x33);
+    other[5] = 0x12;
+    writeBytes(path("other.syx"), other);
     const QByteArray before = image(*DeviceMemory[8], GetParam().imageLength);
-    EXPECT_TRUE(ImportDumpToMemory(path("one.syx"), 8));
-    EXPECT_TRUE(ImportDumpToMemory(path("all.syx"), 8));
-    EXPECT_EQ(windows.questions, (std::vector<std::string>{ReplaceOne, ReplaceAll}));
+
+    const struct {
+        const char* file;
+        int slot;
+        dump::Form form;
+        dump::ImportResult refused;
+    } cases[] = {
+        {"one.syx", 8, dump::Form::OnePreset, dump::ImportResult::NotLoaded},
+        {"all.syx", 8, dump::Form::AllPresets, dump::ImportResult::NotLoaded},
+        {"all.syx", -1, dump::Form::AllPresets, dump::ImportResult::NotLoaded},
+        {"one.syx", 125, dump::Form::Other, dump::ImportResult::NotLoaded},
+        {"short.syx", 8, dump::Form::Other, dump::ImportResult::NotLoaded},
+        {"other.syx", 8, dump::Form::Other, dump::ImportResult::NotCompatible},
+        {"missing.syx", 8, dump::Form::Other, dump::ImportResult::NotLoaded},
+    };
+    for (const auto& c : cases) {
+        const dump::ImportPeek peek = dump::PeekImport(path(c.file), c.slot);
+        EXPECT_EQ(peek.form, c.form) << c.file << " " << c.slot;
+        if (c.form == dump::Form::Other) {
+            EXPECT_EQ(peek.refused, c.refused) << c.file << " " << c.slot;
+        }
+    }
     EXPECT_EQ(image(*DeviceMemory[8], GetParam().imageLength), before);
     EXPECT_TRUE(unit.presetDumps.empty());
     EXPECT_TRUE(unit.memoryDumps.empty());
-
-    windows.answer = true;
-    EXPECT_TRUE(ImportDumpToMemory(path("one.syx"), 8));
-    EXPECT_EQ(DeviceMemory[8]->data[0], 0x33);
-    EXPECT_EQ(unit.presetDumps.size(), 1u);
+    EXPECT_EQ(ImportDumpToMemory(path("one.syx"), 125), dump::ImportResult::NotLoaded);
 }
 
 TEST_P(DumpFile, WrongSizesAreNotHandledAndAddNothing)
@@ -264,12 +274,11 @@ TEST_P(DumpFile, WrongSizesAreNotHandledAndAddNothing)
     ListAdd(*LibraryList, DeviceMemory[0]);
     for (const Case& c : cases) {
         writeBytes(path("wrong.syx"), c.bytes);
-        EXPECT_FALSE(ImportDumpToMemory(path("wrong.syx"), 0)) << c.what;
-        EXPECT_FALSE(ReadDumpIntoList(*LibraryList, path("wrong.syx"))) << c.what;
-        EXPECT_FALSE(AppendDumpToList(*LibraryList, path("wrong.syx"))) << c.what;
+        EXPECT_EQ(ImportDumpToMemory(path("wrong.syx"), 0), dump::ImportResult::NotLoaded) << c.what;
+        EXPECT_EQ(ReadDumpIntoList(*LibraryList, path("wrong.syx")), dump::ReadResult::WrongSize) << c.what;
+        EXPECT_EQ(AppendDumpToList(*LibraryList, path("wrong.syx")), dump::ReadResult::WrongSize) << c.what;
         EXPECT_EQ(LibraryList->count, 1) << c.what;
     }
-    EXPECT_TRUE(windows.errors.empty());
     EXPECT_TRUE(unit.presetDumps.empty());
     EXPECT_TRUE(unit.memoryDumps.empty());
 }
@@ -280,12 +289,11 @@ TEST_P(DumpFile, UnreadableAndHeaderlessFilesAreFailedReads)
     writeBytes(path("short.syx"), QByteArray::fromHex("F0002032001120"));
     writeBytes(path("nine.syx"), QByteArray::fromHex("F0002032001120") + char(127) + char(GetParam().imageLength));
     for (const char* name : {"missing.syx", "short.syx", "nine.syx"}) {
-        EXPECT_FALSE(ImportDumpToMemory(path(name), 0)) << name;
-        EXPECT_FALSE(ReadDumpIntoList(*LibraryList, path(name))) << name;
-        EXPECT_FALSE(AppendDumpToList(*LibraryList, path(name))) << name;
+        EXPECT_EQ(ImportDumpToMemory(path(name), 0), dump::ImportResult::NotLoaded) << name;
+        EXPECT_EQ(ReadDumpIntoList(*LibraryList, path(name)), dump::ReadResult::Unreadable) << name;
+        EXPECT_EQ(AppendDumpToList(*LibraryList, path(name)), dump::ReadResult::Unreadable) << name;
         EXPECT_EQ(LibraryList->count, 1) << name;
     }
-    EXPECT_TRUE(windows.errors.empty());
 }
 
 TEST_P(DumpFile, ReadingIntoTheLibraryGivesAnonymousPresetsOfTheConnectedModel)
@@ -294,7 +302,7 @@ TEST_P(DumpFile, ReadingIntoTheLibraryGivesAnonymousPresetsOfTheConnectedModel)
     const uint8_t other = GetParam().model == ModelBass ? 0x13 : (GetParam().model == 0x11 ? 0x0D : 0x11);
     writeBytes(path("all.syx"), allPresetsFile(other));
     ListAdd(*LibraryList, DeviceMemory[0]);
-    ASSERT_TRUE(ReadDumpIntoList(*LibraryList, path("all.syx")));
+    ASSERT_EQ(ReadDumpIntoList(*LibraryList, path("all.syx")), dump::ReadResult::Ok);
     ASSERT_EQ(LibraryList->count, 125);
     ASSERT_EQ(LibraryLoadedList->count, 125);
     for (int j : {0, 124}) {
@@ -311,7 +319,7 @@ TEST_P(DumpFile, ReadingIntoTheLibraryGivesAnonymousPresetsOfTheConnectedModel)
     }
 
     writeBytes(path("one.syx"), onePresetFile(uint8_t(GetParam().model), 127, 0x44));
-    ASSERT_TRUE(AppendDumpToList(*LibraryList, path("one.syx")));
+    ASSERT_EQ(AppendDumpToList(*LibraryList, path("one.syx")), dump::ReadResult::Ok);
     ASSERT_EQ(LibraryList->count, 126);
     EXPECT_EQ(LibraryList->at(125).data[0], 0x44);
     EXPECT_EQ(LibraryLoadedList->count, 125);
@@ -339,14 +347,13 @@ TEST_P(DumpFile, AnImageReadThatBreaksOffKeepsThePresetsRead)
     PresetRecordList list;
     ListInit(list);
     EXPECT_EQ(dump::ReadDumpIntoListFrom(device, list, true), dump::ReadResult::Corrupted);
-    EXPECT_EQ(windows.errors, std::vector<std::string>{Corrupted});
     EXPECT_EQ(list.count, 10);
     EXPECT_EQ(list.at(9).data[0], 0x7F - 9);
 
     ShortDevice again(full.left(9 + 10 * L + 5), full.size());
     CurrentPreferences.Confirm = 0;
     const QByteArray before = image(*DeviceMemory[0], L);
-    EXPECT_FALSE(dump::ImportDumpFrom(again, 0));
+    EXPECT_EQ(dump::ImportDumpFrom(again, 0), dump::ImportResult::NotLoaded);
     EXPECT_EQ(image(*DeviceMemory[0], L), before);
 }
 

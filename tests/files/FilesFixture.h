@@ -13,7 +13,6 @@
 #include "model/DeviceConnection.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
-#include "model/WindowLink.h"
 #include "support/ProgramState.h"
 
 // Records what the file operations send to the unit.
@@ -38,27 +37,10 @@ struct DumpRecordingUnit : UnitLink {
     void requestPreset(int) override {}
 };
 
-// Answers the questions of the file operations and remembers every text.
-struct AnsweringWindows : WindowLink {
-    std::vector<std::string> errors;
-    std::vector<std::string> questions;
-    bool answer = true;
-    int preferenceChanges = 0;
-
-    void showError(const std::string& text) override { errors.push_back(text); }
-    bool askYesNo(const std::string& text) override
-    {
-        questions.push_back(text);
-        return answer;
-    }
-    void preferencesChanged() override { ++preferenceChanges; }
-};
-
 // Fresh modules, records and preferences for one test, connected to a unit
 // of `model`, with a temporary folder for files.
 struct FilesFixture {
     DumpRecordingUnit unit;
-    AnsweringWindows windows;
     QTemporaryDir dir;
 
     std::optional<ProgramState> state;
@@ -67,7 +49,6 @@ struct FilesFixture {
     {
         state.emplace(model);
         SetUnitLink(&unit);
-        SetWindowLink(&windows);
         CurrentPreferences.Dir = dir.path();
         QStandardPaths::setTestModeEnabled(true);
         ASSERT_TRUE(dir.isValid());

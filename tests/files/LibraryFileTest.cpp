@@ -55,7 +55,7 @@ TEST_P(LibraryFile, ThreePresetsGiveHeaderRecordsAndTrailerByteForByte)
     ListAdd(list, &r);
 
     const QString file = path("three.lib");
-    ASSERT_FALSE(WriteLibraryFile(list, file));
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok);
     const QByteArray b = contents(file);
     ASSERT_EQ(b.size(), f.threePresetFile);
 
@@ -90,11 +90,11 @@ TEST_P(LibraryFile, ReadBackGivesEveryFieldAndKeepsTheEntrySlot)
     fillRecord(r, 3, "Lead \xDC");
     ListAdd(list, &r);
     const QString file = path("one.lib");
-    ASSERT_FALSE(WriteLibraryFile(list, file));
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok);
 
     PresetRecordList read;
     ListInit(read);
-    ASSERT_FALSE(ReadLibraryFile(read, file));
+    ASSERT_EQ(ReadLibraryFile(read, file), FileResult::Ok);
     ASSERT_EQ(read.count, 1);
     const PresetRecord& back = read.at(0);
     EXPECT_TRUE(RecordsEqual(back, r));
@@ -114,14 +114,14 @@ TEST_P(LibraryFile, LongTextsAreCutToTheirFields)
     r.createdBy = std::string(100, 'x');
     ListAdd(list, &r);
     const QString file = path("long.lib");
-    ASSERT_FALSE(WriteLibraryFile(list, file));
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok);
     const QByteArray b = contents(file);
     EXPECT_EQ(b.mid(12 + 24, 128), QByteArray(127, 'a') + QByteArray(1, '\0'));
     EXPECT_EQ(b.mid(12 + 160, 64), QByteArray(63, 'x') + QByteArray(1, '\0'));
 
     PresetRecordList read;
     ListInit(read);
-    ASSERT_FALSE(ReadLibraryFile(read, file));
+    ASSERT_EQ(ReadLibraryFile(read, file), FileResult::Ok);
     EXPECT_EQ(read.at(0).comment, std::string(127, 'a'));
     EXPECT_EQ(read.at(0).createdBy, std::string(63, 'x'));
 
@@ -131,7 +131,7 @@ TEST_P(LibraryFile, LongTextsAreCutToTheirFields)
     full.replace(12 + 24, 128, QByteArray(128, 'c'));
     full.replace(12 + 160, 64, QByteArray(64, 'y'));
     writeBytes(file, full);
-    ASSERT_FALSE(ReadLibraryFile(read, file));
+    ASSERT_EQ(ReadLibraryFile(read, file), FileResult::Ok);
     EXPECT_EQ(read.at(0).comment, std::string(127, 'c'));
     EXPECT_EQ(read.at(0).createdBy, std::string(63, 'y'));
 }
@@ -143,11 +143,11 @@ TEST_P(LibraryFile, ModelZeroBecomesTheConnectedModel)
     addPresets(list, 1);
     list.items[0]->model = 0;
     const QString file = path("zero.lib");
-    ASSERT_FALSE(WriteLibraryFile(list, file));
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok);
     EXPECT_EQ(word(contents(file), 12 + 12), 0u);
     PresetRecordList read;
     ListInit(read);
-    ASSERT_FALSE(ReadLibraryFile(read, file));
+    ASSERT_EQ(ReadLibraryFile(read, file), FileResult::Ok);
     EXPECT_EQ(read.at(0).model, uint32_t(GetParam().model));
 }
 
@@ -157,7 +157,7 @@ TEST_P(LibraryFile, VersionOfTheSameGenerationUpToOursIsAccepted)
     ListInit(list);
     addPresets(list, 2);
     const QString file = path("version.lib");
-    ASSERT_FALSE(WriteLibraryFile(list, file));
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok);
     const QByteArray good = contents(file);
 
     struct Case {
@@ -176,7 +176,7 @@ TEST_P(LibraryFile, VersionOfTheSameGenerationUpToOursIsAccepted)
         writeBytes(file, b);
         PresetRecordList read;
         ListInit(read);
-        EXPECT_EQ(ReadLibraryFile(read, file), !c.accepted) << c.versionBytes;
+        EXPECT_EQ(ReadLibraryFile(read, file), c.accepted ? FileResult::Ok : FileResult::NotUnderstood) << c.versionBytes;
         EXPECT_EQ(read.count, c.accepted ? 2 : 0) << c.versionBytes;
     }
 }
@@ -187,7 +187,7 @@ TEST_P(LibraryFile, BrokenFilesFailAndLeaveTheListAsItWas)
     ListInit(list);
     addPresets(list, 3);
     const QString file = path("broken.lib");
-    ASSERT_FALSE(WriteLibraryFile(list, file));
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok);
     const QByteArray good = contents(file);
     const int recordSize = GetParam().imageLength + 228;
 
@@ -236,12 +236,12 @@ TEST_P(LibraryFile, BrokenFilesFailAndLeaveTheListAsItWas)
     ListInit(before);
     addPresets(before, 2, 50);
     const QString previous = path("previous.lib");
-    ASSERT_FALSE(WriteLibraryFile(before, previous));
-    ASSERT_FALSE(ReadLibraryFile(*LibraryList, previous));
+    ASSERT_EQ(WriteLibraryFile(before, previous), FileResult::Ok);
+    ASSERT_EQ(ReadLibraryFile(*LibraryList, previous), FileResult::Ok);
     LibraryList->columns = 2;
     for (const Case& c : cases) {
         writeBytes(file, c.bytes);
-        EXPECT_TRUE(ReadLibraryFile(*LibraryList, file)) << c.what;
+        EXPECT_EQ(ReadLibraryFile(*LibraryList, file), FileResult::NotUnderstood) << c.what;
         ASSERT_EQ(LibraryList->count, 2) << c.what;
         EXPECT_EQ(LibraryList->columns, 2) << c.what;
         EXPECT_EQ(LibraryList->at(0).comment, "c50") << c.what;
@@ -249,7 +249,7 @@ TEST_P(LibraryFile, BrokenFilesFailAndLeaveTheListAsItWas)
         ASSERT_EQ(LibraryLoadedList->count, 2) << c.what;
         EXPECT_EQ(LibraryLoadedList->at(1).comment, "c51") << c.what;
     }
-    EXPECT_TRUE(ReadLibraryFile(*LibraryList, path("does-not-exist.lib")));
+    EXPECT_EQ(ReadLibraryFile(*LibraryList, path("does-not-exist.lib")), FileResult::CannotOpen);
     EXPECT_EQ(LibraryList->count, 2);
 }
 
@@ -259,13 +259,13 @@ TEST_P(LibraryFile, OnlyTheLibraryListUpdatesTheLoadedCopy)
     ListInit(list);
     addPresets(list, 4);
     const QString file = path("loaded.lib");
-    ASSERT_FALSE(WriteLibraryFile(list, file));
+    ASSERT_EQ(WriteLibraryFile(list, file), FileResult::Ok);
 
-    ASSERT_FALSE(ReadLibraryFile(*ClipboardList, file));
+    ASSERT_EQ(ReadLibraryFile(*ClipboardList, file), FileResult::Ok);
     EXPECT_EQ(ClipboardList->count, 4);
     EXPECT_EQ(LibraryLoadedList->count, 0);
 
-    ASSERT_FALSE(ReadLibraryFile(*LibraryList, file));
+    ASSERT_EQ(ReadLibraryFile(*LibraryList, file), FileResult::Ok);
     ASSERT_EQ(LibraryLoadedList->count, 4);
     for (int i = 0; i < 4; ++i) {
         EXPECT_TRUE(RecordsEqual(LibraryLoadedList->at(i), LibraryList->at(i)));
@@ -279,18 +279,18 @@ TEST_P(LibraryFile, AppendingTwoToFiveGivesSevenOldOnesFirst)
     ListInit(five);
     addPresets(five, 5);
     const QString file = path("append.lib");
-    ASSERT_FALSE(WriteLibraryFile(five, file));
+    ASSERT_EQ(WriteLibraryFile(five, file), FileResult::Ok);
     PresetRecordList two;
     ListInit(two);
     addPresets(two, 2, 100);
     two.columns = 2;
-    ASSERT_FALSE(AppendToLibraryFile(two, file));
+    ASSERT_EQ(AppendToLibraryFile(two, file), FileResult::Ok);
     EXPECT_EQ(two.columns, 0);
     EXPECT_EQ(contents(file).size(), 16 + 7 * (GetParam().imageLength + 228));
 
     PresetRecordList read;
     ListInit(read);
-    ASSERT_FALSE(ReadLibraryFile(read, file));
+    ASSERT_EQ(ReadLibraryFile(read, file), FileResult::Ok);
     ASSERT_EQ(read.count, 7);
     const char* comments[] = {"c0", "c1", "c2", "c3", "c4", "c100", "c101"};
     for (int i = 0; i < 7; ++i)
@@ -302,14 +302,14 @@ TEST_P(LibraryFile, AppendingNeedsRecordsAndAReadableFile)
     PresetRecordList two;
     ListInit(two);
     addPresets(two, 2);
-    EXPECT_TRUE(AppendToLibraryFile(two, path("missing.lib")));
+    EXPECT_EQ(AppendToLibraryFile(two, path("missing.lib")), FileResult::CannotOpen);
     EXPECT_FALSE(QFile::exists(path("missing.lib")));
     PresetRecordList empty;
     ListInit(empty);
     const QString file = path("a.lib");
-    ASSERT_FALSE(WriteLibraryFile(two, file));
+    ASSERT_EQ(WriteLibraryFile(two, file), FileResult::Ok);
     const QByteArray before = contents(file);
-    EXPECT_TRUE(AppendToLibraryFile(empty, file));
+    EXPECT_EQ(AppendToLibraryFile(empty, file), FileResult::NothingToWrite);
     EXPECT_EQ(contents(file), before);
 }
 
@@ -319,9 +319,9 @@ TEST_P(LibraryFile, AnEmptyListIsNeverWritten)
     writeBytes(file, "old contents");
     PresetRecordList empty;
     ListInit(empty);
-    EXPECT_TRUE(WriteLibraryFile(empty, file));
+    EXPECT_EQ(WriteLibraryFile(empty, file), FileResult::NothingToWrite);
     EXPECT_EQ(contents(file), QByteArray("old contents"));
-    EXPECT_TRUE(WriteLibraryFile(empty, path("new.lib")));
+    EXPECT_EQ(WriteLibraryFile(empty, path("new.lib")), FileResult::NothingToWrite);
     EXPECT_FALSE(QFile::exists(path("new.lib")));
 }
 
@@ -341,14 +341,14 @@ TEST_P(LibraryFile, AFailedWriteKeepsTheOldFile)
     rlimit small = saved;
     small.rlim_cur = 400;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool failed = WriteLibraryFile(list, file);
+    const FileResult written = WriteLibraryFile(list, file);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_TRUE(failed);
+    EXPECT_EQ(written, FileResult::WriteFailed);
     EXPECT_EQ(contents(file), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("full.lib")});
-    EXPECT_TRUE(WriteLibraryFile(list, path("no/such/folder/x.lib")));
+    EXPECT_EQ(WriteLibraryFile(list, path("no/such/folder/x.lib")), FileResult::WriteFailed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, LibraryFile, ::testing::ValuesIn(Families),
@@ -375,7 +375,7 @@ TEST_F(LibraryFamilies, AGuitarFileOfBassSizeFailsAtItsFirstRecord)
 
     PresetRecordList read;
     ListInit(read);
-    EXPECT_TRUE(ReadLibraryFile(read, path("guitar.dlb")));
+    EXPECT_EQ(ReadLibraryFile(read, path("guitar.dlb")), FileResult::NotUnderstood);
     EXPECT_EQ(read.count, 0);
 
     QBuffer buffer;

@@ -14,13 +14,13 @@ class Preferences : public ::testing::Test {
 protected:
     ProgramState state;
     QTemporaryDir dir;
-    AnsweringWindows windows;
+    int preferenceChanges = 0;
     const QString iniPath = state.iniPath();
 
     void SetUp() override
     {
         ASSERT_TRUE(state.valid() && dir.isValid());
-        SetWindowLink(&windows);
+        SetPreferencesObserver([this] { ++preferenceChanges; });
     }
 
     void writeIni(const char* text)
@@ -65,7 +65,7 @@ TEST_F(Preferences, FirstStartWritesTheDefaultSet)
     EXPECT_EQ(CurrentPreferences.Name, QStringLiteral("Default"));
     EXPECT_EQ(CurrentPreferences.Dir, programDir);
     EXPECT_EQ(PreferenceSets.active, 0);
-    EXPECT_EQ(windows.preferenceChanges, 1);
+    EXPECT_EQ(preferenceChanges, 1);
 }
 
 // Values edited by hand outside their ranges (or no numbers at all) count as
@@ -244,11 +244,11 @@ TEST_F(Preferences, TheQuickSwitchChangesTheCurrentValuesButNotTheFile)
     writeIni("[Last]\nPrefCount=2\nPref=PREF0\n[PREF0]\nName=A\nMouseMoveMode=1\n[PREF1]\nName=B\nMouseMoveMode=3\n");
     LoadPreferences();
     const QString before = iniText();
-    windows.preferenceChanges = 0;
+    preferenceChanges = 0;
     SwitchPreferenceSet(1);
     EXPECT_EQ(CurrentPreferences.MouseMoveMode, 3);
     EXPECT_EQ(PreferenceSets.active, 1);
-    EXPECT_EQ(windows.preferenceChanges, 1);
+    EXPECT_EQ(preferenceChanges, 1);
     EXPECT_EQ(iniText(), before);
     SwitchPreferenceSet(2);
     EXPECT_EQ(PreferenceSets.active, 1);

@@ -81,7 +81,7 @@ TEST_F(SafeSave, ALinkedLibraryIsSavedIntoItsTargetWithItsPermissionsAndOtherNam
     PresetRecordList list;
     ListInit(list);
     addPresets(list, 3);
-    EXPECT_FALSE(WriteLibraryFile(list, path("link2.dlb")));
+    EXPECT_EQ(WriteLibraryFile(list, path("link2.dlb")), FileResult::Ok);
     EXPECT_TRUE(QFileInfo(path("link.dlb")).isSymLink());
     EXPECT_TRUE(QFileInfo(path("link2.dlb")).isSymLink());
     EXPECT_EQ(contents(real).size(), 844);
@@ -92,7 +92,7 @@ TEST_F(SafeSave, ALinkedLibraryIsSavedIntoItsTargetWithItsPermissionsAndOtherNam
     PresetRecordList more;
     ListInit(more);
     addPresets(more, 2);
-    EXPECT_FALSE(AppendToLibraryFile(more, path("link.dlb")));
+    EXPECT_EQ(AppendToLibraryFile(more, path("link.dlb")), FileResult::Ok);
     EXPECT_TRUE(QFileInfo(path("link.dlb")).isSymLink());
     EXPECT_EQ(contents(real).size(), 16 + 5 * 276);
     EXPECT_EQ(contents(path("hard.dlb")), contents(real));
@@ -119,13 +119,13 @@ TEST_F(SafeSave, InAFolderThatTakesNoNewFilesAWritableFileIsWrittenInPlace)
     rlimit small = saved;
     small.rlim_cur = 400;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written400 = ExportDump(-1, file);
+    const FileResult written400 = ExportDump(-1, file);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(written400);
+    EXPECT_EQ(written400, FileResult::WriteFailed);
     EXPECT_EQ(contents(file), QByteArray("old dump"));
 
-    EXPECT_TRUE(ExportDump(-1, file));
+    EXPECT_EQ(ExportDump(-1, file), FileResult::Ok);
     const QByteArray written = contents(file);
     EXPECT_EQ(written.size(), 6010);
     EXPECT_EQ(at(written, 6), 0x21);
@@ -136,9 +136,9 @@ TEST_F(SafeSave, InAFolderThatTakesNoNewFilesAWritableFileIsWrittenInPlace)
     lock(file);
     if (HasFatalFailure() || IsSkipped())
         return;
-    EXPECT_FALSE(ExportDump(0, file));
+    EXPECT_EQ(ExportDump(0, file), FileResult::WriteFailed);
     EXPECT_EQ(contents(file), written);
-    EXPECT_FALSE(ExportDump(-1, path("shared/new.syx")));
+    EXPECT_EQ(ExportDump(-1, path("shared/new.syx")), FileResult::WriteFailed);
 }
 
 } // namespace

@@ -337,7 +337,7 @@ TEST_F(DeviceFormTest, ImportPutsOnePresetIntoTheCurrentSlotOrSaysItCannot)
     InitRecord(source, -1);
     SetRecordName(source, "Imported");
     const QString good = path(QStringLiteral("one.syx"));
-    ASSERT_TRUE(ExportRecordDump(source, good));
+    ASSERT_EQ(ExportRecordDump(source, good), FileResult::Ok);
     // A proper header, but three bytes too many for one preset.
     QFile longer(path(QStringLiteral("long.syx")));
     ASSERT_TRUE(QFile::copy(good, longer.fileName()));
@@ -357,6 +357,67 @@ TEST_F(DeviceFormTest, ImportPutsOnePresetIntoTheCurrentSlotOrSaysItCannot)
     EXPECT_EQ(programChanges, std::vector<int>{20});
     ASSERT_EQ(imported.count(), 1);
     EXPECT_EQ(imported[0][0].toString(), good);
+}
+
+// Under "Confirm" the device window asks before an import replaces presets,
+// and No changes nothing; a dump of the other family, and an all-presets
+// import whose memory cannot be backed up, say why nothing changed.
+TEST_F(DeviceFormTest, ImportAsksUnderConfirmAndSaysWhyNothingChanged)
+{
+    const QString replaceOne = QStringLiteral("Replace Selected Preset ?");
+    const QString replaceAll = QStringLiteral(
+        "Replace All Presets ?\nIf you want to do this, first press \"Edit\", then \"Midi\" on your Drux.");
+    PresetRecord source;
+    InitRecord(source, -1);
+    SetRecordName(source, "Imported");
+    const QString one = path(QStringLiteral("one.syx"));
+    const QString all = path(QStringLiteral("all.syx"));
+    const QString bass = path(QStringLiteral("bass.syx"));
+    ASSERT_EQ(ExportRecordDump(source, one), FileResult::Ok);
+    ASSERT_EQ(ExportDump(-1, all), FileResult::Ok);
+    QFile other(bass);
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write(QByteArray::fromHex("F0002032001320") + char(127) + char(BassImageLength)
+                + QByteArray(BassImageLength, 1) + char(0xF7));
+    other.close();
+
+    form->SelectSlot(20);
+    const QString before = cellText(20);
+    CurrentPreferences.Confirm = 1;
+    dialogs.answer = QMessageBox::No;
+    dialogs.fileAnswers = {one, all};
+    form->ImportSysexExecute();
+    form->ImportSysexExecute();
+    EXPECT_EQ(dialogs.texts, (QStringList{replaceOne, replaceAll}));
+    EXPECT_EQ(cellText(20), before);
+    EXPECT_TRUE(unit.dumpSlots.empty());
+    EXPECT_EQ(unit.memoryDumps, 0);
+
+    dialogs.answer = QMessageBox::Yes;
+    dialogs.texts.clear();
+    dialogs.fileAnswers = {one, bass};
+    form->ImportSysexExecute();
+    form->ImportSysexExecute();
+    EXPECT_EQ(dialogs.texts, (QStringList{replaceOne, QStringLiteral("Sysex Dump is not compatible")}));
+    EXPECT_EQ(cellText(20), QStringLiteral("Imported        "));
+    EXPECT_EQ(unit.dumpSlots, std::vector<int>{20});
+
+    // No folder for backups anywhere: the unit keeps its memory.
+    const QString blocked = path(QStringLiteral("blocked"));
+    QFile block(blocked);
+    ASSERT_TRUE(block.open(QIODevice::WriteOnly));
+    block.close();
+    CurrentPreferences.Confirm = 0;
+    CurrentPreferences.Dir = blocked;
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", blocked.toLocal8Bit());
+    dialogs.texts.clear();
+    dialogs.fileAnswers = {all};
+    form->ImportSysexExecute();
+    qputenv("XDG_DATA_HOME", dataHome);
+    EXPECT_EQ(dialogs.texts, QStringList{QStringLiteral("Unable to back up the memory of the Drux.\nNothing was sent.")});
+    EXPECT_EQ(unit.memoryDumps, 0);
+    EXPECT_EQ(cellText(20), QStringLiteral("Imported        "));
 }
 
 // ---- libraries ----
@@ -381,7 +442,7 @@ TEST_F(DeviceFormTest, ExportOfSeveralCellsSavesThemAsANewLibrary)
 
     PresetRecordList read;
     ListInit(read);
-    ASSERT_FALSE(ReadLibraryFile(read, file));
+    ASSERT_EQ(ReadLibraryFile(read, file), FileResult::Ok);
     ASSERT_EQ(read.count, 4);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(GetRecordName(read.at(i)).substr(0, 2), names[i]);
@@ -397,7 +458,7 @@ TEST_F(DeviceFormTest, ExportOfSeveralCellsSavesThemAsANewLibrary)
     QTest::keyClick(form->PresetGrid, Qt::Key_E, Qt::ControlModifier | Qt::AltModifier);
     PresetRecordList column;
     ListInit(column);
-    ASSERT_FALSE(ReadLibraryFile(column, path(QStringLiteral("column.dlb"))));
+    ASSERT_EQ(ReadLibraryFile(column, path(QStringLiteral("column.dlb"))), FileResult::Ok);
     ASSERT_EQ(column.count, 2);
     EXPECT_EQ(GetRecordName(column.at(0)).substr(0, 2), "c1");
     EXPECT_EQ(GetRecordName(column.at(1)).substr(0, 2), "b2");
@@ -426,7 +487,7 @@ TEST_F(DeviceFormTest, OpenReadsTheLibraryOrSaysItCannot)
     for (int i = 0; i < 3; ++i)
         ListAdd(*LibraryList, DeviceMemory[i]);
     const QString good = path(QStringLiteral("three.dlb"));
-    ASSERT_FALSE(WriteLibraryFile(*LibraryList, good));
+    ASSERT_EQ(WriteLibraryFile(*LibraryList, good), FileResult::Ok);
     ListRemove(*LibraryList, 0);
     QFile bad(path(QStringLiteral("bad.dlb")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
@@ -475,7 +536,7 @@ TEST_F(DeviceFormTest, SaveWritesTheCurrentFileOrFallsBackToSaveAs)
     EXPECT_EQ(dialogs.saves.size(), 1u);
     PresetRecordList read;
     ListInit(read);
-    ASSERT_FALSE(ReadLibraryFile(read, LibraryFileName));
+    ASSERT_EQ(ReadLibraryFile(read, LibraryFileName), FileResult::Ok);
     EXPECT_EQ(read.count, 2);
 
     // Save As proposes the current name; a failed write says so and keeps it.

@@ -12,7 +12,7 @@ QStringList fileNames(const QString& file)
     PresetRecordList list;
     ListInit(list);
     QStringList texts;
-    if (ReadLibraryFile(list, file))
+    if (ReadLibraryFile(list, file) != FileResult::Ok)
         return {QStringLiteral("(unreadable)")};
     for (int i = 0; i < list.count; ++i) {
         const PresetRecord& r = list.at(i);

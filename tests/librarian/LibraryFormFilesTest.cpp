@@ -90,7 +90,7 @@ TEST_F(LibraryFormTest, CopyOfAFileAndPasteIntoAFolderWriteANewLibrary)
     form->PasteFExecute();
     PresetRecordList back;
     ListInit(back);
-    ASSERT_FALSE(ReadLibraryFile(back, dir.filePath("sub/New.dlb")));
+    ASSERT_EQ(ReadLibraryFile(back, dir.filePath("sub/New.dlb")), FileResult::Ok);
     EXPECT_EQ(back.count, 2);
 }
 
@@ -110,7 +110,7 @@ TEST_F(LibraryFormTest, ExportWritesADumpOrALibraryByTheChosenName)
     form->ExportExecute();
     PresetRecordList back;
     ListInit(back);
-    ASSERT_FALSE(ReadLibraryFile(back, path("two.dlb")));
+    ASSERT_EQ(ReadLibraryFile(back, path("two.dlb")), FileResult::Ok);
     EXPECT_EQ(back.count, 2);
     EXPECT_EQ(dialogs.saves.back().caption, "Export Presets to file..");
 
@@ -136,7 +136,7 @@ TEST_F(LibraryFormTest, OnePresetExportTakesTheFormOfTheChosenFilter)
     EXPECT_FALSE(QFile::exists(path("solo.syx")));
     PresetRecordList back;
     ListInit(back);
-    ASSERT_FALSE(ReadLibraryFile(back, path("solo.dlb")));
+    ASSERT_EQ(ReadLibraryFile(back, path("solo.dlb")), FileResult::Ok);
     ASSERT_EQ(back.count, 1);
     EXPECT_EQ(GetRecordName(back.at(0)), "b               ");
 }

@@ -93,7 +93,7 @@ protected:
         PresetRecordList list;
         ListInit(list);
         fill(list, entries);
-        EXPECT_FALSE(WriteLibraryFile(list, path(file)));
+        EXPECT_EQ(WriteLibraryFile(list, path(file)), FileResult::Ok);
         return path(file);
     }
     void openInTree(const QString& file)

@@ -40,7 +40,7 @@ TEST_F(LibraryFormTest, AnOpenedDumpIsSavedAsALibraryBesideIt)
     PresetRecord r;
     InitRecord(r, -1);
     SetRecordName(r, "Dumped");
-    ASSERT_TRUE(ExportRecordDump(r, path("One.syx")));
+    ASSERT_EQ(ExportRecordDump(r, path("One.syx")), FileResult::Ok);
     const QByteArray dumpBytes = [&] {
         QFile f(path("One.syx"));
         f.open(QIODevice::ReadOnly);
@@ -56,7 +56,7 @@ TEST_F(LibraryFormTest, AnOpenedDumpIsSavedAsALibraryBesideIt)
     EXPECT_EQ(dump.readAll(), dumpBytes);
     PresetRecordList back;
     ListInit(back);
-    ASSERT_FALSE(ReadLibraryFile(back, path("One.dlb")));
+    ASSERT_EQ(ReadLibraryFile(back, path("One.dlb")), FileResult::Ok);
     EXPECT_EQ(back.count, 1);
 }
 
@@ -71,7 +71,11 @@ TEST_F(LibraryFormTest, AFileThatCannotBeReadLeavesTheListAsItWas)
         f.close();
         dialogs.texts.clear();
         openInTree(path(bad));
-        EXPECT_EQ(dialogs.texts, QStringList{CannotLoad});
+        // A .syx file whose header is no dump's says so before it is refused.
+        const QStringList texts = QString::fromLatin1(bad).endsWith(QStringLiteral(".syx"))
+            ? QStringList{QStringLiteral("Sysex Dump is not compatible"), CannotLoad}
+            : QStringList{CannotLoad};
+        EXPECT_EQ(dialogs.texts, texts);
         EXPECT_EQ(names(), (QStringList{"Alpha", "Beta"}));
         EXPECT_EQ(form->PresetList->topLevelItemCount(), 2);
         EXPECT_EQ(LibraryFileName, path("Good.dlb"));
@@ -211,7 +215,7 @@ TEST_F(LibraryFormTest, ClosingAsksToSaveOnlyWithConfirmAndChanges)
         int writes = 0;
         form->writeLibrary = [&](const QString& file) {
             ++writes;
-            return !c.writeFails && !WriteLibraryFile(*LibraryList, file);
+            return !c.writeFails && WriteLibraryFile(*LibraryList, file) == FileResult::Ok;
         };
         dialogs.texts.clear();
         dialogs.answers = c.answers;
@@ -236,7 +240,7 @@ TEST_F(LibraryFormTest, OpeningAnotherFileOffersToSaveUnsavedChangesFirst)
     int writes = 0;
     form->writeLibrary = [&](const QString& file) {
         ++writes;
-        return !WriteLibraryFile(*LibraryList, file);
+        return WriteLibraryFile(*LibraryList, file) == FileResult::Ok;
     };
 
     dialogs.answers = {QMessageBox::Cancel};
@@ -312,7 +316,7 @@ TEST_F(LibraryFormTest, ImportSysexSelectsTheFileButKeepsTheLibrarysCaption)
     QObject::connect(device.get(), &TDeviceForm::sysexImported, form.get(), &TLibraryForm::SysexImported);
     PresetRecord r;
     InitRecord(r, -1);
-    ASSERT_TRUE(ExportRecordDump(r, path("one.syx")));
+    ASSERT_EQ(ExportRecordDump(r, path("one.syx")), FileResult::Ok);
     openInTree(writeLibrary("My.dlb", {"a"}));
     const QString caption = form->windowTitle();
     const QString library = LibraryFileName;

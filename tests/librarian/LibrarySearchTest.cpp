@@ -270,7 +270,7 @@ TEST_F(LibrarySearchTest, AResultAuditionsOpensInTheEditorDragsAndOpensItsFileAt
     EXPECT_EQ(unit.dumpSlots.back(), 5) << "the slot went to the unit";
     PresetRecordList set;
     ListInit(set);
-    ASSERT_FALSE(ReadLibraryFile(set, target));
+    ASSERT_EQ(ReadLibraryFile(set, target), FileResult::Ok);
     ASSERT_EQ(set.count, 2);
     EXPECT_EQ(QString::fromLatin1(GetRecordName(set.at(1))).trimmed(), "Lead");
 

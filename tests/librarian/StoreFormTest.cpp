@@ -6,17 +6,17 @@
 #include "shell/HelpPage.h"
 #include "librarian/DeviceFormFixture.h"
 #include "librarian/StoreForm.h"
-#include "model/WindowLink.h"
+#include "model/EditorLink.h"
 
 namespace {
 
 // The editor as the records see it: the name in its name field, and how
 // often its edit was declared the original.
-struct EditorStandIn : WindowLink {
+struct EditorStandIn : EditorLink {
     std::string name = "Edited Lead";
-    int tookOriginal = 0;
-    std::string editorPresetName(bool) override { return name; }
-    void editorTookOriginal(bool) override { ++tookOriginal; }
+    int tookOriginalCount = 0;
+    std::string presetName() override { return name; }
+    void tookOriginal() override { ++tookOriginalCount; }
 };
 
 constexpr uint8_t EditedByte = 77;
@@ -32,7 +32,8 @@ protected:
     void SetUp() override
     {
         DeviceFormTest::SetUp();
-        SetWindowLink(&editor);
+        SetEditorLink(false, &editor);
+        SetEditorLink(true, &editor);
         for (int slot = 0; slot < SlotCount; ++slot)
             name(slot, ("s" + std::to_string(slot)).c_str());
         // The preset module holds the edit: one byte differs from every slot.
@@ -53,7 +54,8 @@ protected:
     void TearDown() override
     {
         store.reset();
-        SetWindowLink(nullptr);
+        SetEditorLink(false, nullptr);
+        SetEditorLink(true, nullptr);
         ListClear(*LibraryList);
         DeviceFormTest::TearDown();
     }
@@ -128,7 +130,7 @@ TEST_F(StoreFormTest, StoringWritesTheSlotSendsItAndSelectsItsCell)
     EXPECT_EQ(OriginalRecord->data[0], EditedByte);
     EXPECT_EQ(EditBufferRecord->data[0], EditedByte);
     EXPECT_EQ(trimmed(*OriginalRecord), "Edited Lead");
-    EXPECT_EQ(editor.tookOriginal, 1);
+    EXPECT_EQ(editor.tookOriginalCount, 1);
     EXPECT_TRUE(dialogs.texts.isEmpty());
     EXPECT_FALSE(UndoState.undoEnabled);
     EXPECT_TRUE(LibraryList->count == 0);
@@ -150,7 +152,7 @@ TEST_F(StoreFormTest, DoNotStoreAndEscapeChangeNothing)
     EXPECT_EQ(cellText(16).trimmed(), QStringLiteral("s16"));
     EXPECT_TRUE(unit.dumpSlots.empty());
     EXPECT_EQ(LibraryList->count, 2);
-    EXPECT_EQ(editor.tookOriginal, 0);
+    EXPECT_EQ(editor.tookOriginalCount, 0);
     EXPECT_NE(OriginalRecord->data[0], EditedByte);
 }
 
@@ -180,7 +182,7 @@ TEST_F(StoreFormTest, OverwriteStoresWithoutShowingTheDialog)
     EXPECT_EQ(trimmed(LibraryList->at(0)), "Edited Lead");
     // The library append sends nothing.
     EXPECT_EQ(unit.dumpSlots, std::vector<int>{22});
-    EXPECT_EQ(editor.tookOriginal, 2);
+    EXPECT_EQ(editor.tookOriginalCount, 2);
 }
 
 // ---- the append to the library ----

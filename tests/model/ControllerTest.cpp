@@ -5,12 +5,12 @@
 #include "model/Controllers.h"
 #include "model/RecordingUnit.h"
 #include "model/Trace.h"
-#include "model/WindowLink.h"
+#include "model/EditorLink.h"
 
 namespace {
 
-// Stands in for the editor and device windows.
-struct FakeWindows : WindowLink {
+// Stands in for the two editors (and the device window's name field).
+struct FakeWindows {
     bool exists[2] = {true, true};
     bool visible[2] = {false, false};
     std::string label[2];
@@ -19,17 +19,31 @@ struct FakeWindows : WindowLink {
     int timerEnabled[2] = {0, 0};
     int timerStopped[2] = {0, 0};
 
-    bool editorExists(bool bass) override { return exists[bass]; }
-    bool editorVisible(bool bass) override { return visible[bass]; }
-    void showUnitPresetName(bool bass, const std::string& name) override
+    // One family's editor, answering from the arrays above.
+    struct Family : EditorLink {
+        Family(FakeWindows& windows, bool bass) : windows(windows), bass(bass) {}
+        bool exists() override { return windows.exists[bass]; }
+        bool visible() override { return windows.visible[bass]; }
+        void showUnitPresetName(const std::string& name) override
+        {
+            windows.label[bass] = name;
+            windows.shown.push_back(name);
+        }
+        std::string presetName() override { return windows.label[bass]; }
+        void tookOriginal() override { ++windows.tookOriginal[bass]; }
+        void startChangedTimer() override { ++windows.timerEnabled[bass]; }
+        void stopChangedTimer() override { ++windows.timerStopped[bass]; }
+
+        FakeWindows& windows;
+        const bool bass;
+    };
+    Family guitarEditor{*this, false}, bassEditor{*this, true};
+
+    void install()
     {
-        label[bass] = name;
-        shown.push_back(name);
+        SetEditorLink(false, &guitarEditor);
+        SetEditorLink(true, &bassEditor);
     }
-    std::string editorPresetName(bool bass) override { return label[bass]; }
-    void editorTookOriginal(bool bass) override { ++tookOriginal[bass]; }
-    void enableChangedTimer(bool bass) override { ++timerEnabled[bass]; }
-    void stopChangedTimer(bool bass) override { ++timerStopped[bass]; }
 };
 
 class Controllers : public ::testing::TestWithParam<int>, protected ModelFixtureBase {
@@ -37,7 +51,7 @@ protected:
     void SetUp() override
     {
         setUpModel(GetParam());
-        SetWindowLink(&windows);
+        windows.install();
         SetTraceSink([this](int, const std::string& l) { trace.push_back(l); });
         NameBuffer = {};
         NamePosition = {};

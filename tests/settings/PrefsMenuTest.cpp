@@ -10,21 +10,15 @@
 #include "librarian/DeviceForm.h"
 #include "librarian/LibrarianActions.h"
 #include "model/Presets.h"
-#include "model/WindowLink.h"
 #include "support/ProgramState.h"
 
 namespace {
-
-struct CountingWindows : WindowLink {
-    int changes = 0;
-    void preferencesChanged() override { ++changes; }
-};
 
 class PrefsMenuTest : public ::testing::Test {
 protected:
     ProgramState state{ModelDrux2};
     const QString iniPath = state.iniPath();
-    CountingWindows windows;
+    int preferenceChanges = 0;
     AnsweringDialogs dialogs;
     CapturingHelp help;
     LibrarianActions librarian;
@@ -37,7 +31,7 @@ protected:
                 "[PREF1]\nName=Stage\nMouseMoveMode=3\n[PREF2]\nName=Studio\nMouseMoveMode=0\n");
         f.close();
         LoadPreferences();
-        SetWindowLink(&windows);
+        SetPreferencesObserver([this] { ++preferenceChanges; });
     }
 
     QByteArray iniBytes() const
@@ -75,7 +69,7 @@ TEST_F(PrefsMenuTest, ChoosingASetSwitchesAtOnceAndLeavesTheIniFile)
     EXPECT_EQ(PreferenceSets.active, 1);
     EXPECT_EQ(CurrentPreferences.Name, QStringLiteral("Stage"));
     EXPECT_EQ(CurrentPreferences.MouseMoveMode, 3);
-    EXPECT_EQ(windows.changes, 1);
+    EXPECT_EQ(preferenceChanges, 1);
     EXPECT_EQ(iniBytes(), before);
     form.PrefsMClick();
     EXPECT_TRUE(form.PrefsM->actions()[3]->isChecked());

@@ -7,17 +7,18 @@
 #include "files/IniFile.h"
 #include "files/Preferences.h"
 #include "model/DeviceConnection.h"
+#include "model/EditorLink.h"
+#include "model/MemoryView.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
 #include "model/Trace.h"
-#include "model/WindowLink.h"
 
 // The program-wide state one test starts from, and leaves behind as it found
 // it: the ini file in a temporary folder of the test's own (never the one
 // beside the test program), the default preferences with that folder as the
-// working folder, no unit connected, no window or unit link and no trace
-// sink. Given a model it also builds fresh modules, tables and records for a
-// unit of that model.
+// working folder, no unit connected, no memory view, editor link, unit link,
+// preferences observer or trace sink. Given a model it also builds fresh
+// modules, tables and records for a unit of that model.
 //
 // Declare it before the members that use this state, so that it is built
 // first and torn down last.
@@ -33,7 +34,10 @@ public:
     ~ProgramState()
     {
         dropModel();
-        SetWindowLink(nullptr);
+        SetMemoryView(nullptr);
+        SetEditorLink(false, nullptr);
+        SetEditorLink(true, nullptr);
+        SetPreferencesObserver(nullptr);
         SetUnitLink(nullptr);
         SetTraceSink(nullptr);
         reset();

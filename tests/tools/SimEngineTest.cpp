@@ -11,9 +11,9 @@
 #include "midi/Protocol.h"
 #include "model/Controllers.h"
 #include "model/DeviceConnection.h"
+#include "model/EditorLink.h"
 #include "model/Parameters.h"
 #include "model/Presets.h"
-#include "model/WindowLink.h"
 #include "support/ProgramState.h"
 
 namespace {
@@ -240,10 +240,10 @@ TEST(SimEngine, MemoryFileRoundTrip)
 class SimReport : public ::testing::TestWithParam<int> {};
 INSTANTIATE_TEST_SUITE_P(Models, SimReport, ::testing::Values(0x0D, 0x11, 0x13));
 
-struct EditorWindows : WindowLink {
+struct EditorWindows : EditorLink {
     std::string name;
-    bool editorExists(bool) override { return true; }
-    void showUnitPresetName(bool, const std::string& n) override { name = n; }
+    bool exists() override { return true; }
+    void showUnitPresetName(const std::string& n) override { name = n; }
 };
 
 TEST_P(SimReport, ReportAllReachesTheProgramsParameters)
@@ -253,7 +253,7 @@ TEST_P(SimReport, ReportAllReachesTheProgramsParameters)
     ProgramState state(model);
     ActiveDevice.MidiChan = 0;
     EditorWindows windows;
-    SetWindowLink(&windows);
+    SetEditorLink(bass, &windows);
 
     SimOptions o;
     o.model = model;

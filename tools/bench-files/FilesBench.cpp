@@ -56,7 +56,7 @@ Library& lib()
 void WriteLibrary(benchmark::State& state)
 {
     for (auto _ : state)
-        if (WriteLibraryFile(lib().list, lib().libraryFile))
+        if (WriteLibraryFile(lib().list, lib().libraryFile) != FileResult::Ok)
             state.SkipWithError("write failed");
     state.SetBytesProcessed(state.iterations() * lib().raw.size());
 }
@@ -86,7 +86,7 @@ void ReadLibrary(benchmark::State& state)
     PresetRecordList list;
     ListInit(list);
     for (auto _ : state)
-        if (ReadLibraryFile(list, lib().libraryFile) || list.count != Presets)
+        if (ReadLibraryFile(list, lib().libraryFile) != FileResult::Ok || list.count != Presets)
             state.SkipWithError("read failed");
     state.SetBytesProcessed(state.iterations() * lib().raw.size());
 }

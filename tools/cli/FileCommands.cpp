@@ -175,7 +175,7 @@ bool writeLibrary(const QString& path, const PresetRecordList& list, QString& er
                                                                  QLatin1String(bass ? ".blb" : ".dlb"));
         return false;
     }
-    if (WriteLibraryFile(list, path)) {
+    if (WriteLibraryFile(list, path) != FileResult::Ok) {
         error = QStringLiteral("Unable to Save the file %1").arg(path);
         return false;
     }

@@ -48,7 +48,7 @@ protected:
         PresetRecordList list;
         ListInit(list);
         QStringList names;
-        if (ReadLibraryFile(list, file))
+        if (ReadLibraryFile(list, file) != FileResult::Ok)
             return {QStringLiteral("(unreadable)")};
         for (int i = 0; i < list.count; ++i)
             names << QString::fromStdString(GetRecordName(list.at(i))).trimmed();
@@ -77,8 +77,8 @@ TEST_F(LibraryFilesTest, DeleteTakesAFileOrAFolderWithEverythingInIt)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("sub/deeper"));
     fill(records, {"a"});
-    ASSERT_FALSE(WriteLibraryFile(records, path("sub/deeper/Lib.dlb")));
-    ASSERT_FALSE(WriteLibraryFile(records, path("Slip.dlb")));
+    ASSERT_EQ(WriteLibraryFile(records, path("sub/deeper/Lib.dlb")), FileResult::Ok);
+    ASSERT_EQ(WriteLibraryFile(records, path("Slip.dlb")), FileResult::Ok);
 
     EXPECT_EQ(files.Delete(path("Slip.dlb")), Result::Done);
     EXPECT_FALSE(QFileInfo::exists(path("Slip.dlb")));

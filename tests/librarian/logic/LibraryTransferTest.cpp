@@ -230,21 +230,29 @@ TEST_F(ClipboardTest, TreeFilesReadAsDumpOrLibraryAndAFailedReadLeavesNothingToD
     const QString syx = dir.filePath(QStringLiteral("one.syx"));
     const QString dlb = dir.filePath(QStringLiteral("two.dlb"));
     SetRecordName(*DeviceMemory[4], "dumped");
-    ASSERT_TRUE(ExportDump(4, syx));
+    ASSERT_EQ(ExportDump(4, syx), FileResult::Ok);
     fill(*LibraryList, {"x", "#between", "y"});
-    ASSERT_FALSE(WriteLibraryFile(*LibraryList, dlb));
+    ASSERT_EQ(WriteLibraryFile(*LibraryList, dlb), FileResult::Ok);
 
     fill(*DragList, {"old"});
-    EXPECT_TRUE(ReadPresetFile(*DragList, syx));
+    EXPECT_TRUE(ReadPresetFile(*DragList, syx, questions));
     EXPECT_EQ(listNames(*DragList), Names{"dumped"});
-    EXPECT_TRUE(ReadPresetFile(*DragList, dlb));
+    EXPECT_TRUE(ReadPresetFile(*DragList, dlb, questions));
     EXPECT_EQ(listNames(*DragList), (Names{"x", "#between", "y"}));
-    EXPECT_FALSE(ReadPresetFile(*DragList, dir.filePath(QStringLiteral("missing.dlb"))));
+    EXPECT_FALSE(ReadPresetFile(*DragList, dir.filePath(QStringLiteral("missing.dlb")), questions));
     EXPECT_EQ(DragList->count, 0);
+    // A dump of the other family says so.
+    QFile bass(dir.filePath(QStringLiteral("bass.syx")));
+    ASSERT_TRUE(bass.open(QIODevice::WriteOnly));
+    bass.write(QByteArray::fromHex("F0002032001320") + char(127) + char(BassImageLength)
+               + QByteArray(BassImageLength, 1) + char(0xF7));
+    bass.close();
+    EXPECT_FALSE(ReadPresetFile(*DragList, bass.fileName(), questions));
+    EXPECT_EQ(questions.texts, QStringList{QStringLiteral("Sysex Dump is not compatible")});
 
     // A file copied in the tree is no library cut: pasting it removes nothing.
     CopyLibraryItems({0}, true);
-    EXPECT_TRUE(CopyFileToClipboard(syx));
+    EXPECT_TRUE(CopyFileToClipboard(syx, questions));
     PasteIntoGrid(*ClipboardList, cells(1, 1, 1, 1), questions);
     EXPECT_EQ(slotName(0), "dumped");
     EXPECT_EQ(LibraryList->count, 3);
@@ -254,12 +262,12 @@ TEST_F(ClipboardTest, PresetsWrittenIntoAFolderNeverOverwriteADumpFile)
 {
     QTemporaryDir dir;
     const QString syx = dir.filePath(QStringLiteral("bank.syx"));
-    ASSERT_TRUE(ExportDump(-1, syx));
+    ASSERT_EQ(ExportDump(-1, syx), FileResult::Ok);
     QFile dump(syx);
     ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
     const QByteArray before = dump.readAll();
     dump.close();
-    ASSERT_TRUE(ReadPresetFile(*DragList, syx));
+    ASSERT_TRUE(ReadPresetFile(*DragList, syx, questions));
 
     // Dropped onto its own folder: a library beside the dump.
     const FolderWrite copy = WritePresetsIntoFolder(*DragList, dir.path(), QStringLiteral("bank.syx"), false);
@@ -270,7 +278,7 @@ TEST_F(ClipboardTest, PresetsWrittenIntoAFolderNeverOverwriteADumpFile)
     EXPECT_EQ(dump.readAll(), before);
     PresetRecordList read;
     ListInit(read);
-    ASSERT_TRUE(ReadPresetFile(read, copy.path));
+    ASSERT_TRUE(ReadPresetFile(read, copy.path, questions));
     EXPECT_EQ(read.count, SlotCount);
 
     // Presets from the grid make a new file to be named.

@@ -1,10 +1,13 @@
 // The librarian windows as the program wires them to the editors.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "support/AnsweringDialogs.h"
 #include "support/ProgramState.h"
@@ -126,6 +129,24 @@ struct CountingPrintDialogs : PrintDialogs {
 
 // Ctrl+P in each window that prints opens the print dialog: the device
 // window, the library window, an editor and the configuration window.
+// Runs `act` once `window` is shown and active (at most five seconds on), as
+// the user's keys reach a window only then: a fixed delay misses on a busy
+// machine.
+void whenActive(QWidget* window, std::function<void()> act)
+{
+    auto* poll = new QTimer(window);
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(poll, &QTimer::timeout, window, [=] {
+        if ((window->isVisible() && QApplication::activeWindow() == window) || started->hasExpired(5000)) {
+            poll->deleteLater();
+            poll->stop();
+            act();
+        }
+    });
+    poll->start(10);
+}
+
 TEST_F(LibrarianInProgram, CtrlPOpensThePrintDialogInEveryWindowThatPrints)
 {
     CountingPrintDialogs printDialogs;
@@ -148,7 +169,7 @@ TEST_F(LibrarianInProgram, CtrlPOpensThePrintDialogInEveryWindowThatPrints)
 
     activate(device);
     TConnectForm* settings = program->connectForm();
-    QTimer::singleShot(100, settings, [settings] {
+    whenActive(settings, [settings] {
         QTest::keyClick(settings, Qt::Key_P, Qt::ControlModifier);
         // Only Close ends the configuration window.
         QTest::mouseClick(settings->CloseButt, Qt::LeftButton);
@@ -159,7 +180,7 @@ TEST_F(LibrarianInProgram, CtrlPOpensThePrintDialogInEveryWindowThatPrints)
     // The preferences dialog, from Preferences > Set...
     activate(device);
     TPrefsForm* prefs = program->prefsForm();
-    QTimer::singleShot(100, prefs, [prefs] {
+    whenActive(prefs, [prefs] {
         QTest::keyClick(prefs, Qt::Key_P, Qt::ControlModifier);
         QTest::mouseClick(prefs->CancelBtn, Qt::LeftButton);
     });

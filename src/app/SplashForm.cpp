@@ -20,7 +20,6 @@ TSplashForm::TSplashForm(QWidget* parent)
     setWindowTitle(QStringLiteral("Drux Editor"));
     setFixedSize(SplashWidth, SplashHeight);
     setFocusPolicy(Qt::StrongFocus);
-    Image1 = picture(devicePixelRatioF());
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
     Timer1.setInterval(1000);
@@ -52,8 +51,10 @@ void TSplashForm::showAbout()
 
 void TSplashForm::paintEvent(QPaintEvent*)
 {
-    // Drawn when shown, dropped when hidden: between the start and an About
-    // box the picture has no business in memory.
+    // Drawn when first painted, like any window's contents, so that the
+    // window is on the screen without waiting for the fonts the picture
+    // loads; dropped when hidden: between the start and an About box the
+    // picture has no business in memory.
     if (Image1.isNull())
         Image1 = picture(devicePixelRatioF());
     QPainter p(this);
